@@ -1,0 +1,63 @@
+# Build helpers shared by every folder.
+
+function(bd_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(BD_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+if(BD_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# bd_add_test(NAME SOURCES a.cpp b.cpp LIBS bd_logic [LABELS unit] [WORKDIR dir])
+# A GoogleTest executable registered with CTest, one CTest entry per test case.
+function(bd_add_test name)
+  cmake_parse_arguments(T "" "WORKDIR" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  bd_warnings(${name})
+  if(NOT T_WORKDIR)
+    set(T_WORKDIR ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+  if(NOT T_LABELS)
+    set(T_LABELS unit)
+  endif()
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${T_WORKDIR}
+    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "ALSOFT_DRIVERS=null;BD_SOURCE_DIR=${CMAKE_SOURCE_DIR};BD_RUNTIME_DIR=${BD_RUNTIME_DIR}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# bd_add_fuzz(NAME SOURCES fuzz_x.cpp LIBS bd_logic [SECONDS 5])
+# A libFuzzer target (clang, BD_FUZZ=ON) and a bounded CTest run of it.
+function(bd_add_fuzz name)
+  cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT BD_FUZZ)
+    return()
+  endif()
+  if(NOT F_SECONDS)
+    set(F_SECONDS 5)
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME ${name} COMMAND ${name} -max_total_time=${F_SECONDS} -rss_limit_mb=2048 ${corpus})
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 120)
+endfunction()
+
+# bd_add_bench(NAME SOURCES b.cpp LIBS ...): a Google Benchmark executable.
+function(bd_add_bench name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  bd_warnings(${name})
+endfunction()
