@@ -1,0 +1,227 @@
+// Bitmap font textures, glyph display lists and text drawing.
+#include "gfx/fonts.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/frame.h"
+#include "gfx/image_codec.h"
+#include "io/files.h"
+#include "io/text_reader.h"
+
+static float defaultTextColour[4] = {1, 1, 1, 1};
+
+int LoadFontTexture(FontSet& set, int index, const char* path) {
+    if (index < 1 || index > kFontCount) return 0;
+    std::vector<std::uint8_t> bytes;
+    if (ReadWholeFile(path, bytes) != FileStatus::Ok) return 0;
+    int w = 0, h = 0, depth = 0;
+    std::uint8_t* px = TargaDecode(bytes, &w, &h, &depth);
+    if (!px) return 0;
+    if (set.textures[index]) glDeleteTextures(1, &set.textures[index]);
+    glGenTextures(1, &set.textures[index]);
+    glBindTexture(GL_TEXTURE_2D, set.textures[index]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const GLenum fmt = depth == 32 ? GL_RGBA : GL_RGB;
+    glTexImage2D(GL_TEXTURE_2D, 0, fmt, w, h, 0, fmt, GL_UNSIGNED_BYTE, px);
+    FreePixels(px);
+    return set.textures[index] != 0;
+}
+
+void BuildGlyphLists(FontSlot& s) {
+    if (!s.listBase || s.columns < 1 || s.rows < 1 || s.texWidth < 1 || s.texHeight < 1) return;
+    const float cellW = float(s.texWidth) / s.columns;
+    const float cellH = float(s.texHeight) / s.rows;
+    const float dt = cellH / s.texHeight;
+    float t = 1.0f - dt;
+    for (int i = 0; i < s.count; ++i) {
+        const GlyphRec& g = s.glyphs[s.first + i];
+        const float w = float(g.width), h = float(g.height);
+        const float s0 = (i % s.columns) * cellW / s.texWidth;
+        const float s1 = s0 + w / s.texWidth;
+        glNewList(s.listBase + i, GL_COMPILE);
+        glBegin(GL_QUADS);
+        glTexCoord2f(s0, t); glVertex2f(0, 0);
+        glTexCoord2f(s1, t); glVertex2f(w, 0);
+        glTexCoord2f(s1, t + dt); glVertex2f(w, h);
+        glTexCoord2f(s0, t + dt); glVertex2f(0, h);
+        glEnd();
+        if (i >= 4) glTranslatef(w, 0, 0);
+        glEndList();
+        if ((i + 1) % s.columns == 0) t -= dt;
+    }
+}
+
+static void FreeSlotLists(FontSlot& s) {
+    if (s.listBase && s.count > 0) glDeleteLists(s.listBase, s.count);
+    s.listBase = 0;
+    s.count = 0;
+}
+
+void FreeFontSet(FontSet& set) {
+    for (int k = 0; k <= kFontCount; ++k) {
+        FreeSlotLists(set.slots[k]);
+        if (set.textures[k]) glDeleteTextures(1, &set.textures[k]);
+        set.textures[k] = 0;
+    }
+}
+
+int LoadFontSet(FontSet& set, const char* directory) {
+    const std::string dir = directory;
+    std::vector<std::uint8_t> bytes;
+    if (ReadWholeFile((dir + "/_tfonts.txt").c_str(), bytes) != FileStatus::Ok) return 0;
+    FontDescription* d = NewFontDescription(bytes);
+    if (!d->hasTex) {
+        DeleteFontDescription(d);
+        return 0;
+    }
+    for (int k = 1; k <= d->textureCount; ++k)
+        LoadFontTexture(set, k, (dir + "/" + d->textureNames[k]).c_str());
+    // Fonts described before a missing marker are built and then freed
+    // again, so an incomplete description yields no fonts at all.
+    for (int k = 1; k <= d->fontCount; ++k) {
+        FontSlot& s = set.slots[k];
+        FreeSlotLists(s);
+        if (!d->fontOk[k]) continue;
+        s = d->fonts[k];
+        s.listBase = glGenLists(s.count);
+        if (!s.listBase) {
+            s.count = 0;
+            continue;
+        }
+        BuildGlyphLists(s);
+    }
+    const bool complete = d->complete;
+    DeleteFontDescription(d);
+    if (!complete) {
+        FreeFontSet(set);
+        return 0;
+    }
+    return 1;
+}
+
+static void SetColourBytes(int r, int g, int b) {
+    glColor4f(r / 255.0f, g / 255.0f, b / 255.0f, 1.0f);
+}
+
+namespace {
+struct ColourCode {
+    char code;
+    unsigned char r, g, b;
+};
+constexpr ColourCode kColourCodes[] = {
+    {'a', 255, 255, 255}, {'b', 0, 0, 255},     {'c', 0, 255, 255},   {'d', 0, 180, 255},
+    {'e', 0, 127, 127},   {'f', 0, 190, 127},   {'g', 0, 255, 0},     {'o', 255, 120, 32},
+    {'p', 255, 0, 255},   {'q', 255, 255, 0},   {'r', 255, 0, 0},     {'s', 210, 210, 220},
+    {'t', 190, 190, 190}, {'u', 160, 160, 160}, {'v', 127, 127, 127}, {'w', 96, 96, 96},
+    {'x', 63, 63, 63},    {'y', 32, 32, 32},
+};
+}  // namespace
+
+void SetTextColorCode(int code) {
+    const float* d = defaultTextColour;
+    if (code == 1) {
+        glColor4f(d[0], d[1], d[2], 0.5f);
+        return;
+    }
+    if (code == ' ') {
+        glColor4f(d[0], d[1], d[2], d[3]);
+        return;
+    }
+    // 'w' and 'x' put a half-transparent highlight block (glyph 0, which
+    // does not advance the pen) behind the character.
+    if (code == 'w' || code == 'x') {
+        const float grey = code == 'w' ? 0.6f : 0.5f;
+        glColor4f(grey, grey, grey, 0.5f);
+        static const GLubyte kBlock = 0;  // glyph code 0 through the list base
+        glCallLists(1, GL_UNSIGNED_BYTE, &kBlock);
+    }
+    for (const ColourCode& c : kColourCodes) {
+        if (c.code == code) {
+            SetColourBytes(c.r, c.g, c.b);
+            return;
+        }
+    }
+    SetColourBytes(0, 0, 0);
+}
+
+static bool FontReady(const FontSet& set, int font) {
+    if (font < 1 || font > kFontCount) return false;
+    const int tex = set.slots[font].texture;
+    return tex >= 1 && tex <= kFontCount && set.textures[tex] != 0;
+}
+
+static void BeginText(const FontSet& set, int font, float x, float y, float vx, float vy, float vw,
+                      float vh) {
+    glGetFloatv(GL_CURRENT_COLOR, defaultTextColour);
+    const FontSlot& s = set.slots[font];
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, set.textures[s.texture]);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluOrtho2D(vx, vx + vw, vy, vy + vh);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(x, y, 0);
+    glListBase(s.listBase - static_cast<GLuint>(s.first));
+}
+
+static void EndText() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void DrawText(FontSet& set, const char* text, int font, float x, float y, float viewX, float viewY,
+              float viewWidth, float viewHeight, const char* colourCodes, int skipHead,
+              int skipTail) {
+    if (!text || !*text || !FontReady(set, font)) return;
+    const int len = static_cast<int>(std::strlen(text));
+    if (skipHead < 0 || skipHead >= len) skipHead = 0;
+    if (skipTail < 0 || skipTail >= len) skipTail = 0;
+    if (skipHead + skipTail >= len) return;
+    BeginText(set, font, x, y, viewX, viewY, viewWidth, viewHeight);
+    const int n = len - skipHead - skipTail;
+    if (colourCodes && static_cast<int>(std::strlen(colourCodes)) == len) {
+        for (int i = skipHead; i < skipHead + n; ++i) {
+            SetTextColorCode(static_cast<unsigned char>(colourCodes[i]));
+            glCallLists(1, GL_UNSIGNED_BYTE, text + i);
+        }
+    } else {
+        glCallLists(n, GL_UNSIGNED_BYTE, text + skipHead);
+    }
+    EndText();
+}
+
+void DrawTextString(FontSet& set, const std::string& text, int font, float x, float y, float viewX,
+                    float viewY, float viewWidth, float viewHeight, const std::string& colourCodes,
+                    int skipHead, int skipTail) {
+    DrawText(set, text.c_str(), font, x, y, viewX, viewY, viewWidth, viewHeight,
+             colourCodes.empty() ? nullptr : colourCodes.c_str(), skipHead, skipTail);
+}
+
+void DrawChar(FontSet& set, int code, int font, float x, float y, float viewX, float viewY,
+              float viewWidth, float viewHeight) {
+    if (code < 1 || code > 255 || !FontReady(set, font)) return;
+    const char text[2] = {static_cast<char>(code), 0};
+    DrawText(set, text, font, x, y, viewX, viewY, viewWidth, viewHeight, nullptr, 0, 0);
+}
+
+void DrawTextAt(const char* text, int font, int x, int y, const char* colourCodes) {
+    DrawText(fontSet, text, font, float(x), float(y), 0, 0, float(winWidth), float(winHeight),
+             colourCodes, 0, 0);
+}
