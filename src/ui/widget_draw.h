@@ -1,0 +1,13 @@
+// Drawing of the widget tree and the shared painters (bd_gl).
+// DrawWidgets runs inside the main loop's 2D overlay.
+#pragma once
+
+struct Widget;
+
+void DrawWidgets();
+// The shared button painter: translucent box, hover frame, label; publishes
+// tooltip to the tooltip bar while hovered. font 1 for ordinary buttons.
+void DrawButton(Widget* w, const char* label, const char* tooltip, int font);
+void DrawPanel(Widget* w);
+void DrawTooltipBar(Widget* w);
+void DrawTextList(Widget* w);

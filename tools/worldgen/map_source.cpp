@@ -1,0 +1,326 @@
+// The start location's map source: parsing and ground derivation.
+#include "worldgen/map_source.h"
+
+#include <cstdio>
+#include <set>
+#include <string_view>
+
+namespace worldsrc {
+
+namespace {
+
+struct GroundChar {
+    char ch;
+    Ground ground;
+};
+constexpr GroundChar kLegend[] = {
+    {'.', kPlain}, {':', kDirt}, {'s', kSand}, {'~', kWater},
+    {'=', kConcrete}, {'^', kRock}, {'o', kHole},
+};
+
+bool GroundOfChar(char ch, Ground* out) {
+    for (const GroundChar& g : kLegend)
+        if (g.ch == ch) { *out = g.ground; return true; }
+    return false;
+}
+
+// Splits text into lines (LF or CR LF); comments start with '#'.
+std::vector<std::string_view> Lines(std::span<const std::uint8_t> text) {
+    std::vector<std::string_view> out;
+    std::string_view all(reinterpret_cast<const char*>(text.data()), text.size());
+    std::size_t start = 0;
+    while (start <= all.size()) {
+        std::size_t end = all.find('\n', start);
+        if (end == std::string_view::npos) end = all.size();
+        std::string_view line = all.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        out.push_back(line);
+        if (end == all.size()) break;
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string_view StripComment(std::string_view line) {
+    std::size_t hash = line.find('#');
+    if (hash != std::string_view::npos) line = line.substr(0, hash);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    return line;
+}
+
+std::vector<std::string_view> Words(std::string_view line) {
+    std::vector<std::string_view> out;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        std::size_t j = i;
+        while (j < line.size() && line[j] != ' ' && line[j] != '\t') ++j;
+        if (j > i) out.push_back(line.substr(i, j - i));
+        i = j;
+    }
+    return out;
+}
+
+bool ToInt(std::string_view s, int* out) {
+    if (s.empty() || s.size() > 9) return false;
+    int v = 0;
+    bool neg = false;
+    std::size_t i = 0;
+    if (s[0] == '-') { neg = true; i = 1; }
+    if (i == s.size()) return false;
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9') return false;
+        v = v * 10 + (s[i] - '0');
+    }
+    *out = neg ? -v : v;
+    return true;
+}
+
+void Error(MapSource& src, const char* file, int line, const std::string& what) {
+    char head[64];
+    std::snprintf(head, sizeof head, "%s:%d: ", file, line);
+    src.errors.push_back(head + what);
+}
+
+}  // namespace
+
+int BrushOf(Ground g) {
+    switch (g) {
+        case kPlain: return 1;
+        case kSand: return 2;
+        case kDirt: return 3;
+        case kWater: return 4;
+        case kHole: return 5;
+        case kRock: return 6;
+        case kConcrete: return 22;
+    }
+    return 0;
+}
+
+Ground BaseOf(Ground g) {
+    switch (g) {
+        case kWater: case kConcrete: return kSand;
+        case kRock: case kHole: return kDirt;
+        default: return kPlain;
+    }
+}
+
+bool IsUpper(Ground g) { return BaseOf(g) != kPlain; }
+
+namespace {
+Ground Tree(Ground g) { return IsUpper(g) ? BaseOf(g) : g; }
+}  // namespace
+
+bool SameTree(Ground a, Ground b) { return Tree(a) == Tree(b); }
+
+const char* GroundName(Ground g) {
+    switch (g) {
+        case kPlain: return "plain";
+        case kDirt: return "dirt";
+        case kSand: return "sand";
+        case kWater: return "water";
+        case kConcrete: return "concrete";
+        case kRock: return "rock";
+        case kHole: return "hole";
+    }
+    return "?";
+}
+
+void ParseTerrain(std::span<const std::uint8_t> text, MapSource& src) {
+    const char* file = "etap1_terrain.txt";
+    std::vector<std::string_view> lines = Lines(text);
+    std::size_t i = 0;
+    // Header: "terrain 64 64".
+    for (; i < lines.size(); ++i) {
+        std::string_view l = StripComment(lines[i]);
+        if (l.empty()) continue;
+        if (l != "terrain 64 64") {
+            Error(src, file, int(i + 1), "expected \"terrain 64 64\"");
+            return;
+        }
+        ++i;
+        break;
+    }
+    int qr = 0;
+    for (; i < lines.size() && qr < kQuarter; ++i) {
+        std::string_view l = lines[i];
+        if (l.size() != std::size_t(kQuarter)) {
+            Error(src, file, int(i + 1), "a map line holds 64 characters");
+            return;
+        }
+        for (int qc = 0; qc < kQuarter; ++qc) {
+            Ground g;
+            if (!GroundOfChar(l[std::size_t(qc)], &g)) {
+                Error(src, file, int(i + 1), std::string("unknown ground '") + l[std::size_t(qc)] + "'");
+                g = kPlain;
+            }
+            for (int r = 0; r < 4; ++r)
+                for (int c = 0; c < 4; ++c)
+                    src.cells[std::size_t((qr * 4 + r) * kSide + qc * 4 + c)] = g;
+        }
+        ++qr;
+    }
+    if (qr < kQuarter) {
+        Error(src, file, int(i), "the map has fewer than 64 lines");
+        return;
+    }
+    bool ended = false;
+    for (; i < lines.size(); ++i) {
+        std::string_view l = StripComment(lines[i]);
+        if (l.empty()) continue;
+        if (!ended) {
+            if (l != "end") {
+                Error(src, file, int(i + 1), "expected \"end\" after the map");
+                return;
+            }
+            ended = true;
+            continue;
+        }
+        std::vector<std::string_view> w = Words(l);
+        int r0, c0, r1, c1;
+        Ground g;
+        if (w.size() != 6 || w[0] != "rect" || w[1].size() != 1 || !GroundOfChar(w[1][0], &g) ||
+            !ToInt(w[2], &r0) || !ToInt(w[3], &c0) || !ToInt(w[4], &r1) || !ToInt(w[5], &c1)) {
+            Error(src, file, int(i + 1), "expected: rect <ground> row0 col0 row1 col1");
+            continue;
+        }
+        if (r0 < 0 || c0 < 0 || r1 >= kSide || c1 >= kSide || r0 > r1 || c0 > c1) {
+            Error(src, file, int(i + 1), "rect outside the map");
+            continue;
+        }
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) src.cells[std::size_t(r * kSide + c)] = g;
+    }
+    if (!ended) Error(src, file, int(lines.size()), "the map has no \"end\"");
+}
+
+void ParseObjects(std::span<const std::uint8_t> text, MapSource& src) {
+    const char* file = "etap1_objects.txt";
+    struct WhatName {
+        const char* name;
+        ObjectWhat what;
+        int lo, hi;   // allowed type range
+    };
+    static const WhatName kWhats[] = {
+        {"plant", ObjectWhat::kPlant, 1, 5},     {"crystal", ObjectWhat::kCrystal, 1, 6},
+        {"chest", ObjectWhat::kChest, 1, 3},     {"gold", ObjectWhat::kGold, 0, 0},
+        {"garbage", ObjectWhat::kGarbage, 0, 0}, {"monster", ObjectWhat::kMonster, 5, 8},
+        {"dest", ObjectWhat::kDest, 601, 801},
+    };
+    std::vector<std::string_view> lines = Lines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view l = StripComment(lines[i]);
+        if (l.empty()) continue;
+        std::vector<std::string_view> w = Words(l);
+        const WhatName* kind = nullptr;
+        if (!w.empty())
+            for (const WhatName& k : kWhats)
+                if (w[0] == k.name) kind = &k;
+        MapObject o{};
+        if (!kind || w.size() != 4 || !ToInt(w[1], &o.type) || !ToInt(w[2], &o.row) || !ToInt(w[3], &o.col)) {
+            Error(src, file, int(i + 1), "expected: <what> <type> <row> <col>");
+            continue;
+        }
+        if (o.type < kind->lo || o.type > kind->hi ||
+            (kind->what == ObjectWhat::kDest && o.type != 601 && o.type != 801)) {
+            Error(src, file, int(i + 1), "type out of range");
+            continue;
+        }
+        if (o.row < 1 || o.col < 1 || o.row > kSide - 2 || o.col > kSide - 2) {
+            Error(src, file, int(i + 1), "cell outside the interior");
+            continue;
+        }
+        o.what = kind->what;
+        o.line = int(i + 1);
+        src.objects.push_back(o);
+    }
+}
+
+void DeriveGround(MapSource& src) {
+    auto at = [&](int r, int c) -> Ground& { return src.cells[std::size_t(r * kSide + c)]; };
+    // The brushes cannot paint within two cells of the border ring.
+    for (int r = 0; r < kSide; ++r)
+        for (int c = 0; c < kSide; ++c)
+            if (r < 3 || c < 3 || r > kSide - 4 || c > kSide - 4) at(r, c) = kPlain;
+    // The layer under an upper ground where the ground around it is plain.
+    std::vector<Ground> before = src.cells;
+    for (int r = 1; r < kSide - 1; ++r)
+        for (int c = 1; c < kSide - 1; ++c) {
+            Ground g = before[std::size_t(r * kSide + c)];
+            if (!IsUpper(g)) continue;
+            for (int dr = -1; dr <= 1; ++dr)
+                for (int dc = -1; dc <= 1; ++dc)
+                    if (at(r + dr, c + dc) == kPlain) at(r + dr, c + dc) = BaseOf(g);
+        }
+    // Every pair of touching cells must share a tile picture.
+    int reported = 0;
+    for (int r = 1; r < kSide - 1; ++r)
+        for (int c = 1; c < kSide - 1; ++c) {
+            Ground a = at(r, c);
+            for (int dr = 0; dr <= 1; ++dr)
+                for (int dc = -1; dc <= 1; ++dc) {
+                    if (dr == 0 && dc < 1) continue;
+                    Ground b = at(r + dr, c + dc);
+                    bool ok;
+                    if (a == b) ok = true;
+                    else if (a == kPlain || b == kPlain) ok = !IsUpper(a) && !IsUpper(b);
+                    else ok = SameTree(a, b) && (!IsUpper(a) || !IsUpper(b));
+                    if (!ok && reported < 40) {
+                        char msg[160];
+                        std::snprintf(msg, sizeof msg, "cells (%d, %d) %s and (%d, %d) %s touch without a shared layer",
+                                      r, c, GroundName(a), r + dr, c + dc, GroundName(b));
+                        src.errors.push_back(msg);
+                        ++reported;
+                    }
+                }
+        }
+}
+
+void CheckObjects(MapSource& src) {
+    std::set<int> population(PopulationCells().begin(), PopulationCells().end());
+    std::set<int> taken;
+    for (const MapObject& o : src.objects) {
+        char msg[160];
+        const Ground g = src.At(o.row, o.col);
+        // Swimmers (the water band) may go onto deep water; nothing stands on
+        // rock or in a hole.
+        const bool swims = o.what == ObjectWhat::kDest && o.type == 801;
+        const bool ok = g != kRock && g != kHole && (g != kWater || swims);
+        if (!ok) {
+            std::snprintf(msg, sizeof msg, "etap1_objects.txt:%d: (%d, %d) is %s", o.line, o.row, o.col,
+                          GroundName(g));
+            src.errors.push_back(msg);
+        }
+        if (population.count(o.Cell())) {
+            std::snprintf(msg, sizeof msg, "etap1_objects.txt:%d: (%d, %d) belongs to the world population",
+                          o.line, o.row, o.col);
+            src.errors.push_back(msg);
+        }
+        if (!taken.insert(o.Cell()).second) {
+            std::snprintf(msg, sizeof msg, "etap1_objects.txt:%d: (%d, %d) already holds an object", o.line,
+                          o.row, o.col);
+            src.errors.push_back(msg);
+        }
+    }
+}
+
+const std::vector<int>& PopulationCells() {
+    static const std::vector<int> cells = {
+        28975, 28980, 53975, 53977,
+        57570, 57571, 57826, 57827,   // forest lair and its footprint
+        15818, 15819, 16074, 16075,   // water lair and its footprint
+        58329, 13005,                 // band homes
+        28754, 27263, 35430, 24937, 45606, 53013,
+        44075, 44078, 46891, 50490, 50504, 49722, 49736, 50520, 54618, 54621,
+        49984, 50242,
+        11986, 12241, 12243, 12498,
+        28987,                        // the dog 120 units east of the hero
+        28090, 33900, 8160, 43575, 34321,
+        46894, 49752,                 // clamps: the hero must be able to stand there
+        32878, 32368,                 // wake-up points
+    };
+    return cells;
+}
+
+}  // namespace worldsrc
