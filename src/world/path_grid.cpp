@@ -70,6 +70,7 @@ void PathStampLandType(int k, int landType) {
 }
 
 void PathStampFootprint(int k, int shape) {
+    if (k < 0 || k >= kPathCells) return;
     const Shape& s = (shape >= 0 && shape < 12) ? kShapes[shape] : kShapeSingle;
     for (int i = 0; i < s.count; ++i) {
         const int c = k + s.offs[i];
