@@ -1,8 +1,6 @@
 // Frame timing and the shell's global state.
 #include "app/frame.h"
 
-#include "platform/platform.h"
-
 int isDone, isActive, drawEnabled, framePauseMs;
 int frameDeltaMs = 1, prevFrameDeltaMs = 1;
 float frameDeltaF = 1.0f;
@@ -38,8 +36,6 @@ void UpdateFrameTimerAt(unsigned nowMs) {
     frameStampMs = nowMs;
     frameDeltaF = static_cast<float>(frameDeltaMs * kTimeScale / 1000.0);
 }
-
-void UpdateFrameTimer() { UpdateFrameTimerAt(PlatTimeGetTime()); }
 
 int Countdown(int* timer) {
     if (*timer < 1) return 1;

@@ -27,7 +27,8 @@ extern char dialogFileName[kDirBufferSize];
 void FrameReset();
 
 // Updates prevFrameDeltaMs, frameDeltaMs, frameDeltaF and gameClockMs from
-// the platform clock.
+// the platform clock (defined with the main loop, so logic links without a
+// platform backend).
 void UpdateFrameTimer();
 // Same, with an explicit clock reading (the platform clock's value).
 void UpdateFrameTimerAt(unsigned nowMs);

@@ -25,7 +25,10 @@ enum : int {
     VK_SUBTRACT = 0x6D, VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F,
     VK_F1 = 0x70, VK_F2 = 0x71, VK_F3 = 0x72, VK_F4 = 0x73, VK_F5 = 0x74,
     VK_F6 = 0x75, VK_F7 = 0x76, VK_F8 = 0x77, VK_F9 = 0x78, VK_F10 = 0x79,
-    VK_F11 = 0x7A, VK_F12 = 0x7B,
+    VK_F11 = 0x7A, VK_F12 = 0x7B, VK_NUMLOCK = 0x90, VK_SCROLL = 0x91,
+    VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD,
+    VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0, VK_OEM_4 = 0xDB,
+    VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE,
 };
 
 // ---- Window messages delivered to the window procedure (Windows values)
@@ -40,7 +43,9 @@ enum : unsigned {
 };
 // WM_SIZE wParam kinds
 enum : unsigned { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2 };
-// WM_ACTIVATE: the high word of wParam is non-zero when the window is minimised
+// WM_ACTIVATE: low word WA_INACTIVE / WA_ACTIVE; the high word of wParam is
+// non-zero when the window is minimised
+enum : unsigned { WA_INACTIVE = 0, WA_ACTIVE = 1 };
 // WM_SYSCOMMAND wParam values (low four bits masked off, as on Windows)
 enum : unsigned {
     SC_SIZE = 0xF000, SC_MOVE = 0xF010, SC_MINIMIZE = 0xF020,
@@ -62,11 +67,17 @@ using PlatWndProc = long (*)(unsigned message, std::uintptr_t wParam, std::intpt
 // ---- Window and GL context. Each step mirrors one Win32/WGL call so the
 // caller can report the step that failed. All return 1 on success, 0 on failure.
 int  PlatRegisterClass(const char* className, PlatWndProc proc);
-void PlatUnregisterClass(const char* className);
+int  PlatUnregisterClass(const char* className);
 // Borderless window at the top-left of the screen with a client area of
 // width x height; title in Windows-1251. Not shown yet.
 int  PlatCreateWindow(const char* title, int width, int height);
-int  PlatCreateGLContext(int colourBits, int depthBits, int doubleBuffer);
+int  PlatGetDC();                        // the window's drawing surface
+int  PlatReleaseDC();
+// Pixel format: colour, depth and stencil bits, double buffering. Returns a
+// format number (>= 1), 0 when no such format exists.
+int  PlatChoosePixelFormat(int colourBits, int depthBits, int stencilBits, int doubleBuffer);
+int  PlatSetPixelFormat(int format);
+int  PlatCreateGLContext();              // compatibility (1.x) context on the window
 int  PlatMakeCurrent(int bind);          // bind = 0 releases the context
 int  PlatDeleteGLContext();
 int  PlatDestroyWindow();

@@ -1,0 +1,36 @@
+// The shell's hooks into the game's subsystems: one call each.
+#include "app/game_hooks.h"
+
+#include "app/input.h"
+#include "app/paths.h"
+#include "gfx/font_desc.h"
+#include "gfx/fonts.h"
+#include "gfx/screen_pieces.h"
+#include "gfx/textures.h"
+#include "ui/widget.h"
+
+int GameLoadFonts() { return LoadFontSet(fontSet, kPathResFolder); }
+int GameLoadTextures() { return LoadTexList(texTable, kPathPixStart); }
+int GameInitWidgetLayer(int width, int height) {
+    UIInit(width, height);
+    return uiReady;
+}
+
+void StartAudio() {}
+void BuildGameWidgets() {}
+void ClearTextFocus() { focusedList = nullptr; }
+void PrepareSoundSources() {}
+void StartWorld() {}
+
+void PlayStartSound() {}
+int UIDispatchClick(int button) { return UIProcessAt(button, cursorX, cursorY); }
+void WorldStep(int clickTaken) { (void)clickTaken; }
+void DrawWorld() {}
+void DrawWidgetTree() {}
+void DrawOverlayPanel() {}
+void DrawStatusLine() {}
+void TakeScreenshot() { SaveNumberedScreenshot(); }
+
+void TypeChar(int ch) { (void)ch; }
+
+void ShutdownAudio() {}
