@@ -269,19 +269,23 @@ void FgrNumberSlots();
 
 // --- the kind table -----------------------------------------------------------------
 
+inline constexpr int kKindDormant = 1;       // initialiser leaves active 0
+inline constexpr int kKindAnchorsNone = 2;   // both anchors start at 9999
+
 struct FgrKindInfo {
     std::int16_t kind;
     std::int8_t fgrClass;
     std::int8_t korSet;        // kKorNone / kKorFull / kKorLight
     std::int8_t needs;         // kNeed* bits logged when missing
-    std::int8_t dormant;       // initialiser leaves active 0
+    std::int8_t flags;         // kKindDormant, kKindAnchorsNone
     std::int8_t moveMode;
     std::int8_t gunCapacity;
     std::int8_t footprintShape;
-    std::int8_t alpha;         // 0 = keep 255
+    std::int16_t alpha;        // 0 = keep 255
     std::int16_t size;         // 0 = keep reset 1.0
     std::int16_t reach;
     std::int32_t period;       // period and countdown
+    std::int32_t tint;         // 0 = none, else 0xRRGGBB
     float speed;
     FgrFn fnUpdate;
     FgrFn fnDraw;

@@ -1,0 +1,87 @@
+// Locations on disk and their lifecycle: the location file (the grid), the
+// figure file (the figures on it), LoadMortFrom, and the operations that
+// fill the grid: start game location, load from a file, new ground for the
+// editor. Readers parse byte spans; writers build the bytes and replace the
+// old file only when the whole file was written.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "io/binary.h"
+
+struct Fgr;
+
+inline constexpr std::size_t kLocHeaderBytes = 16;
+inline constexpr std::size_t kLocCellBytes = 12;
+inline constexpr std::size_t kLocFileBytes = kLocHeaderBytes + 65536 * kLocCellBytes;
+inline constexpr std::size_t kFgrRecordBytes = 905;
+inline constexpr char kFgrMarker[9] = "Fgr#----";
+inline constexpr int kLocNameBytes = 256;
+
+inline constexpr const char* kStartLocation = "etap1";
+inline constexpr const char* kStartFigures = "etap1.fgr";
+
+// Editor state the world reads and writes (the editor code owns the tools).
+extern int editorOpen;
+extern int editorEdited;
+extern char editorLocName[kLocNameBytes];
+
+// Picture loads of a location, installed by the drawing code (null: skipped).
+// Overlay: 1 loaded, 0 read but no image data, -1 could not be read.
+extern int (*locationLoadOverlay)(int number);
+// Tile set: 1 loaded, 0 stopped at a missing picture.
+extern int (*locationLoadTileset)(int number);
+
+// The overview picture: one RGB pixel per cell in cell order; the serial
+// grows at every rebuild so the map window knows when to upload it again.
+extern std::uint8_t locationOverview[65536 * 3];
+extern int locationOverviewSerial;
+void BuildLocationOverview();
+
+// --- location file ------------------------------------------------------------
+
+// Reads the header and the cells into masKle (links cleared, border codes
+// written). False, with the grid untouched, when the sizes are not 256 or
+// the file is shorter than a full grid.
+bool ParseLocation(std::span<const std::uint8_t> bytes);
+void WriteLocation(ByteWriter& w);
+
+// --- figure file ----------------------------------------------------------------
+
+// One figure record into f. False (f free) on a short record or an unknown
+// kind; bad words are mended and logged.
+bool LoadMortFrom(Fgr* f, ByteReader& r);
+void WriteFigureRecord(ByteWriter& w, const Fgr* f);
+
+// Whole figure file: -1 when ignored (short count, negative or above 6000),
+// else the number of figures loaded into slots 1..n. Collects monster start
+// points.
+int ParseFigures(std::span<const std::uint8_t> bytes);
+void WriteFigures(ByteWriter& w);
+
+// --- files and lifecycle -----------------------------------------------------------
+
+// Load location from a file (grid, pictures, overview). False when missing
+// or ignored.
+bool LoadLocationFile(const char* name);
+// Figure file by name; -1 when missing or ignored, else figures loaded.
+int LoadFigureFile(const char* name);
+// The editor's open: location, then name + ".fgr"; opens the editor.
+bool OpenLocationForEditor(const char* name);
+// Writes name and name + ".fgr" safely. True when both were written.
+bool SaveLocation(const char* name);
+
+// Start game location: grid fill, etap1 and etap1.fgr, population, monsters
+// at start points, "\n\nStart ..." in the log.
+void StartGameLocation();
+// New plain ground for the editor.
+void NewGroundAndEditor();
+
+// The shell's StartWorld: start game location.
+void WorldStart();
+
+// Grid, figures, pools, editor flags and start points back to the start
+// values (tests).
+void WorldReset();

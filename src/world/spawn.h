@@ -1,0 +1,70 @@
+// Making the figures the world starts with: the hero, monsters by type,
+// plants, loot and townspeople, and the world population that places them.
+#pragma once
+
+#include "world/fgr.h"
+
+inline constexpr int kMonsterTypes = 13;
+inline constexpr int kNpcCount = 6;
+
+struct MonsterInfo {
+    const char* name;      // Windows-1251
+    int unitKind;
+    int hpLow, hpHigh;     // inclusive range
+    int gunKind;
+    int gunReach;
+    int gunPeriod;
+    int side;
+    int grade;             // rank 1..5
+    int tint;              // 0 = none, else 0xRRGGBB
+};
+// Row of a monster type 1..13, or null.
+const MonsterInfo* MonsterFind(int type);
+
+// The hero's two configured start values (Blood base, Anger base) and their
+// starting copies; the progression rules may change them.
+extern int heroBloodBase, heroAngerBase, heroBloodStart, heroAngerStart;
+// Stat words the hero initialiser writes.
+void FgrHeroStartValues(Fgr* hero);
+
+// Hero creation at cell with an optional first move order (0 = none).
+Fgr* CreateHero(int cell, int moveCell);
+
+Fgr* Fgrs_AddUnitHPGun(int unitKind, int hitPoints, int gunKind, int gunReach, int gunPeriod,
+                       int side, float x, float z, int targetCell);
+Fgr* SpawnMonster(int type, float x, float z, int destCell);
+
+// A plant (kind 32) of type 1..7 anchored in an interior cell, or null.
+Fgr* MakePlant(int type, int cell);
+// A loot container (kind 25) of type at the centre of an interior cell.
+Fgr* MakeLoot(int type, int cell);
+
+// The townspeople by NPC number 1..6 (null when not placed).
+extern Fgr* fgrNpc[kNpcCount + 1];
+// The two lair buildings placed at start.
+extern Fgr* fgrLairForest;
+extern Fgr* fgrLairWater;
+
+// The game-rule initialisation that runs inside the population before the
+// monsters are placed (installed by the rules; may be null).
+extern void (*worldRulesInit)();
+
+// World population. Returns 0 after a fatal failure (logged, error set).
+int WorldPopulate();
+
+// Start points of dormant monsters collected by the figure reader, by type
+// 5..8, in file order.
+inline constexpr int kStartPointMax = kFigureSlots;
+struct StartPoints {
+    int count[9];
+    float x[9][kStartPointMax];
+    float z[9][kStartPointMax];
+};
+extern StartPoints startPoints;
+void StartPointsReset();
+void StartPointAdd(int type, float x, float z);
+// One monster of each type 5, 6, 7, 8 at every collected point.
+void SpawnAtStartPoints();
+
+// Globals of this file back to their start values.
+void SpawnReset();
