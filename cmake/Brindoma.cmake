@@ -28,8 +28,13 @@ function(bd_add_test name)
   if(NOT T_LABELS)
     set(T_LABELS unit)
   endif()
+  # gtest_discover_tests expands its properties several times before they
+  # reach set_tests_properties; without these escapes only the first
+  # variable of the list would be set.
+  set(env "ALSOFT_DRIVERS=null" "BD_SOURCE_DIR=${CMAKE_SOURCE_DIR}" "BD_RUNTIME_DIR=${BD_RUNTIME_DIR}")
+  string(REPLACE ";" "\\\\\\\\\\\\\\\\;" env "${env}")
   gtest_discover_tests(${name} WORKING_DIRECTORY ${T_WORKDIR}
-    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "ALSOFT_DRIVERS=null;BD_SOURCE_DIR=${CMAKE_SOURCE_DIR};BD_RUNTIME_DIR=${BD_RUNTIME_DIR}"
+    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${env}"
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

@@ -7,6 +7,7 @@
 #include "gfx/fonts.h"
 #include "gfx/screen_pieces.h"
 #include "gfx/textures.h"
+#include "sound/sound_al.h"
 #include "ui/widget.h"
 
 int GameLoadFonts() { return LoadFontSet(fontSet, kPathResFolder); }
@@ -16,13 +17,13 @@ int GameInitWidgetLayer(int width, int height) {
     return uiReady;
 }
 
-void StartAudio() {}
+void StartAudio() { StartSound(); }
 void BuildGameWidgets() {}
 void ClearTextFocus() { focusedList = nullptr; }
-void PrepareSoundSources() {}
+void PrepareSoundSources() { SetupGameSources(); }
 void StartWorld() {}
 
-void PlayStartSound() {}
+void PlayStartSound() { PlayIfIdle(&sndSource1, soundOn); }
 int UIDispatchClick(int button) { return UIProcessAt(button, cursorX, cursorY); }
 void WorldStep(int clickTaken) { (void)clickTaken; }
 void DrawWorld() {}
@@ -33,4 +34,7 @@ void TakeScreenshot() { SaveNumberedScreenshot(); }
 
 void TypeChar(int ch) { (void)ch; }
 
-void ShutdownAudio() {}
+void ShutdownAudio() {
+    ReleaseGameSources();
+    StopSound();
+}

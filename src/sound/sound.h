@@ -52,9 +52,9 @@ int  PlayIfIdle(std::uint32_t* source, int enabled);
 float PitchStep(float pitchMin, float pitchMax, int steps, int r);
 
 // Game start: source n gets effect n, listener-relative, one unit ahead.
-void PrepareSoundSources();
+void SetupGameSources();
 // Shut-down: the three sources are stopped and deleted.
-void ReleaseSoundSources();
+void ReleaseGameSources();
 
 // ---- The backend table. The OpenAL layer fills one in; tests may install
 // their own. Every entry must be set.

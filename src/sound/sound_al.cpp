@@ -15,16 +15,8 @@
 
 static ALCdevice* device = nullptr;
 static ALCcontext* context = nullptr;
-static SoundBoxHook boxHook = nullptr;
 
 static constexpr int kProbeSources = 128;
-
-void SoundSetBoxHook(SoundBoxHook hook) { boxHook = hook; }
-
-static void Box(const char* text, const char* caption, int flags) {
-    if (boxHook) boxHook(text, caption, flags);
-    else PlatMessageBox(text, caption, flags);
-}
 
 static bool IsSource(std::uint32_t* source) { return source && *source && alIsSource(*source); }
 
@@ -167,7 +159,7 @@ int InitOpenAL() {
     device = alcOpenDevice("DirectSound3D");
     if (!device) device = alcOpenDevice(nullptr);
     if (!device) {
-        Box("DirectSound3D  sound device not present", "Error", MB_OK | MB_ICONEXCLAMATION);
+        PlatMessageBox("DirectSound3D  sound device not present", "Error", MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
     context = alcCreateContext(device, nullptr);
@@ -176,7 +168,7 @@ int InitOpenAL() {
         std::string text = "ALC error: ";
         const ALCchar* what = alcGetString(device, err);
         text += what ? what : "";
-        Box(text.c_str(), "Error", MB_OK | MB_ICONEXCLAMATION);
+        PlatMessageBox(text.c_str(), "Error", MB_OK | MB_ICONEXCLAMATION);
         if (context) alcDestroyContext(context);
         CloseDevice();
         return 0;
@@ -258,14 +250,14 @@ void StopSound() {
 void StartSound() {
     soundOn = 0;
     if (!InitOpenAL()) {
-        Box("not InitOpenAL", "err", MB_OK);
+        PlatMessageBox("not InitOpenAL", "err", MB_OK);
         return;
     }
     if (LoadPackWAV(soundBank, kSoundListPath)) {
         soundOn = 1;
         SetListener();
     } else {
-        Box("not LoadPackWAV", "err", MB_OK);
+        PlatMessageBox("not LoadPackWAV", "err", MB_OK);
         StopSound();
     }
 }

@@ -17,8 +17,3 @@ int  LoadPackWAV(SoundBank& bank, const char* path);
 // Deletes the bank's buffers, closes the context and device and removes the
 // backend (later calls are no-ops).
 void StopSound();
-
-// Tests: message boxes of this layer go to hook instead of the platform's
-// (nullptr restores the platform's).
-using SoundBoxHook = int (*)(const char* text, const char* caption, int flags);
-void SoundSetBoxHook(SoundBoxHook hook);

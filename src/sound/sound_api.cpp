@@ -77,7 +77,7 @@ float PitchStep(float pitchMin, float pitchMax, int steps, int r) {
     return pitchMin + static_cast<float>(k) * (pitchMax - pitchMin) / static_cast<float>(steps);
 }
 
-void PrepareSoundSources() {
+void SetupGameSources() {
     std::uint32_t* sources[3] = {&sndSource1, &sndSource2, &sndSource3};
     for (int n = 0; n < 3; ++n) {
         SetSourceSound(sources[n], n + 1);
@@ -86,7 +86,7 @@ void PrepareSoundSources() {
     }
 }
 
-void ReleaseSoundSources() {
+void ReleaseGameSources() {
     ReleaseSource(&sndSource1);
     ReleaseSource(&sndSource2);
     ReleaseSource(&sndSource3);
