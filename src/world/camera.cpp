@@ -137,3 +137,14 @@ void FollowHero(const Fgr* hero) {
   }
   GlideStep();
 }
+
+void FigureScreenRect(const Fgr* f, float* x, float* y, float* w, float* h) {
+  float sx, sy;
+  WorldToScreen(f->x, f->z, &sx, &sy);
+  const float scale = camWidth != 0.0f ? float(viewWidth) / camWidth : 0.0f;
+  float fw = f->drawW > 0.0f ? f->drawW : 1.0f, fh = f->drawH > 0.0f ? f->drawH : 1.0f;
+  *w = 2.0f * f->size * scale * fw;
+  *h = 3.0f * f->size * scale * fh;
+  *x = sx - *w / 2.0f;
+  *y = sy;
+}

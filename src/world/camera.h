@@ -51,5 +51,11 @@ struct CameraInput {
 };
 void CameraControlBy(const CameraInput& in);
 
+// The screen rectangle a figure stands in (drawn and picked by): 2 x size
+// wide and 3 x size high in world units at the view's x scale (so sprites
+// keep their shape), scaled by the figure's sprite factors when set; the
+// foot point is the middle of the bottom edge.
+void FigureScreenRect(const Fgr* f, float* x, float* y, float* w, float* h);
+
 // The game camera, called from the hero's per-frame update.
 void FollowHero(const Fgr* hero);

@@ -83,12 +83,12 @@ int LoadOverlay(int number) {
   char path[128];
   std::snprintf(path, sizeof path, "uni_files/res/rpg/land-nak%03d.tga", number);
   std::vector<std::uint8_t> bytes;
-  if (ReadWholeFile(path, bytes) != FileStatus::Ok) return 0;
-  if (!DecodeInto(overlayImage, path)) {  // read, but no picture in it
+  if (ReadWholeFile(path, bytes) != FileStatus::Ok) return -1;
+  if (!DecodeInto(overlayImage, path) || !MakeTexture(overlayImage, 1)) {  // read, but no picture
     masKle.overlayNumber = 0;
     return 0;
   }
-  return MakeTexture(overlayImage, 1);
+  return 1;
 }
 
 void ReloadOverlay() {

@@ -38,8 +38,8 @@ int LoadTileSet(int number);
 void ReloadTileSet();
 
 // Overlay "uni_files/res/rpg/land-nak%03d.tga" with linear filters. Returns 1
-// when loaded; a missing file gives 0 (overlayNumber kept), a picture without
-// data gives 0 and sets overlayNumber to 0.
+// when loaded, -1 when the file cannot be read (overlayNumber kept), 0 when
+// it holds no picture (overlayNumber becomes 0).
 int LoadOverlay(int number);
 // "реНакл": frees the overlay when overlayNumber < 1, else loads it again.
 void ReloadOverlay();

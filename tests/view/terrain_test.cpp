@@ -309,7 +309,7 @@ TEST_F(TileLoadTest, PictureCodeRangeAndTextureHook) {
 
 TEST_F(TileLoadTest, OverlayLoadAndReload) {
   masKle.overlayNumber = 4;
-  EXPECT_EQ(LoadOverlay(4), 0);  // missing: number kept
+  EXPECT_EQ(LoadOverlay(4), -1);  // missing: number kept
   EXPECT_EQ(masKle.overlayNumber, 4);
   Tga("uni_files/res/rpg/land-nak004.tga", 16, 16);
   EXPECT_EQ(LoadOverlay(4), 1);
