@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/input.h"
 #include "app/random.h"
 #include "gfx/image_codec.h"
 #include "io/files.h"
+#include "platform/platform.h"
 #include "world/kle.h"
 
 TexRec TileImages[kTileCodes];
@@ -171,3 +173,5 @@ int PaintTileKeys(int k, int brush, int f2, int f3) {
   for (int i = 0; i < 4; ++i) masKle.m[tiles[i]].tile = static_cast<std::uint8_t>(codes[i]);
   return codes[1];
 }
+
+int PaintTile(int k, int brush) { return PaintTileKeys(k, brush, keyDown[VK_F2], keyDown[VK_F3]); }

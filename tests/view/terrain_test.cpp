@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/input.h"
 #include "app/random.h"
+#include "platform/platform.h"
 #include "gfx/image_codec.h"
 #include "io/files.h"
 #include "world/kle.h"
@@ -155,6 +157,17 @@ TEST_F(PaintTest, VariantKeys) {
     seen |= 1 << (masKle.m[kMid].tile - kFamDirt);
   }
   EXPECT_EQ(seen, 15);
+}
+
+TEST_F(PaintTest, PaintTileReadsTheHeldKeys) {
+  InputReset();
+  keyDown[VK_F3] = 1;
+  for (int trial = 0; trial < 10; ++trial) {
+    PlainGround();
+    PaintTile(kMid, kBrushSand);
+    EXPECT_EQ((masKle.m[kMid].tile - kFamSand) % 2, 1);
+  }
+  InputReset();
 }
 
 TEST_F(PaintTest, PlainBrushDrawsFourRandomPlainCodes) {
