@@ -11,6 +11,7 @@
 
 #include "app/log.h"
 #include "app/random.h"
+#include "io/files.h"
 #include "platform/platform.h"
 #include "platform/script/script_platform.h"
 #include "sound/sound_al.h"
@@ -42,12 +43,13 @@ float SourceF(std::uint32_t source, ALenum what) {
 class SoundAl : public ::testing::Test {
 protected:
     ScratchDir dir{"al"};
+    std::string logPath = dir.File("log.txt");   // the log keeps the pointer
     std::uint32_t src = 0;
 
     void SetUp() override {
         SoundReset();
         ScriptReset();
-        LogSetPath(dir.File("log.txt").c_str());
+        LogSetPath(logPath.c_str());
         ASSERT_EQ(InitOpenAL(), 1) << "the null device must open";
         EXPECT_TRUE(ScriptBoxes().empty());
         EXPECT_GT(sndMaxSources, 3);
@@ -137,6 +139,9 @@ TEST_F(SoundAl, MissingOrBrokenFilesGiveEmptyBuffersAndLoadingGoesOn) {
     EXPECT_EQ(BufferSize(soundBank.buffers[6]), 0);
     EXPECT_EQ(BufferSize(soundBank.buffers[7]), 0);
     EXPECT_EQ(BufferSize(soundBank.buffers[8]), 2 * 2205);
+    std::vector<std::uint8_t> log;
+    ASSERT_EQ(ReadWholeFile(logPath.c_str(), log), FileStatus::Ok);
+    EXPECT_NE(std::string(log.begin(), log.end()).find("sound file too large"), std::string::npos);
 }
 
 TEST_F(SoundAl, BrokenListsFail) {
@@ -327,13 +332,14 @@ TEST_F(SoundAl, StopSoundFreesEverythingAndSilencesTheApi) {
 class StartSoundTest : public ::testing::Test {
 protected:
     ScratchDir dir{"start"};
+    std::string logPath = dir.File("log.txt");
     fs::path oldCwd;
     void SetUp() override {
         SoundReset();
         ScriptReset();
         oldCwd = fs::current_path();
         fs::current_path(dir.path);
-        LogSetPath(dir.File("log.txt").c_str());
+        LogSetPath(logPath.c_str());
         WriteBytes(dir.File("uni_files/res/zvu/a.wav"), ToneWav(0.1));
     }
     void TearDown() override {
