@@ -258,8 +258,6 @@ void FgrUpdateAll() {
         if (FigureTable[s].bornNow == 1) FigureTable[s].bornNow = 0;
     if (worldPaused || FgrEditorOpen()) return;
 
-    PathWorldStep();
-
     createLock = 1;
     if (fgrLifeStep)
         for (int s = 1; s <= kFigureSlots; ++s) {
