@@ -9,6 +9,8 @@
 #include "gfx/textures.h"
 #include "sound/sound_al.h"
 #include "ui/widget.h"
+#include "ui/widget_draw.h"
+#include "world/interaction.h"
 
 int GameLoadFonts() { return LoadFontSet(fontSet, kPathResFolder); }
 int GameLoadTextures() { return LoadTexList(texTable, kPathPixStart); }
@@ -25,9 +27,9 @@ void StartWorld() {}
 
 void PlayStartSound() { PlayIfIdle(&sndSource1, soundOn); }
 int UIDispatchClick(int button) { return UIProcessAt(button, cursorX, cursorY); }
-void WorldStep(int clickTaken) { (void)clickTaken; }
+void WorldStep(int clickTaken) { WorldStepRun(clickTaken); }
 void DrawWorld() {}
-void DrawWidgetTree() {}
+void DrawWidgetTree() { DrawWidgets(); }
 void DrawOverlayPanel() {}
 void DrawStatusLine() {}
 void TakeScreenshot() { SaveNumberedScreenshot(); }
