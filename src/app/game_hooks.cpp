@@ -11,6 +11,7 @@
 #include "ui/widget.h"
 #include "ui/widget_draw.h"
 #include "world/interaction.h"
+#include "world/location.h"
 
 int GameLoadFonts() { return LoadFontSet(fontSet, kPathResFolder); }
 int GameLoadTextures() { return LoadTexList(texTable, kPathPixStart); }
@@ -23,7 +24,7 @@ void StartAudio() { StartSound(); }
 void BuildGameWidgets() {}
 void ClearTextFocus() { focusedList = nullptr; }
 void PrepareSoundSources() { SetupGameSources(); }
-void StartWorld() {}
+void StartWorld() { WorldStart(); }
 
 void PlayStartSound() { PlayIfIdle(&sndSource1, soundOn); }
 int UIDispatchClick(int button) { return UIProcessAt(button, cursorX, cursorY); }
