@@ -13,7 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "app/frame.h"
+#include "app/random.h"
+#include "world/fgr.h"
+#include "world/kle.h"
 #include "world/path_astar.h"
+#include "world/path_follow.h"
 #include "world/path_grid.h"
 
 // Counts heap allocations so each benchmark can show it makes none per search.
@@ -182,5 +187,96 @@ void BM_BoostAStar_Open(benchmark::State& s) { BM_BoostAStar(s, Grid::Open); }
 void BM_BoostAStar_Maze(benchmark::State& s) { BM_BoostAStar(s, Grid::Maze); }
 BENCHMARK(BM_BoostAStar_Open);
 BENCHMARK(BM_BoostAStar_Maze);
+
+// ---- the world: rebuild and walking ----
+constexpr int kWalkers = 200;
+
+// Ground with scattered rocks, holes and water, a few walls and 40 lair-sized
+// footprints; 200 walkers (moveMode 3) at random cells with random targets.
+void BuildWorld() {
+    KleReset();
+    FiguresReset();
+    PathReset();
+    RandSeed(99);
+    for (int k = 0; k < kKleCount; ++k) {
+        if (!KleInterior(k)) continue;
+        const int r = Rand() % 100;
+        masKle.m[k].landType = r < 4 ? kLandRock : r < 6 ? kLandHole : r < 8 ? kLandDeepWater : kLandGround;
+    }
+    for (int w = 0; w < 10; ++w) {
+        const int row = 20 + Rand() % 210, col = 20 + Rand() % 100;
+        for (int i = 0; i < 100; ++i) masKle.m[KleIndex(row, col + i)].landType = kLandSolid;
+    }
+    for (int s = 1; s <= 40; ++s) {
+        Fgr& b = FigureTable[s];
+        b.fgrKind = kKindLairForest;
+        b.active = 1;
+        b.footprintCell = KleIndex(10 + Rand() % 230, 10 + Rand() % 230);
+        b.footprintShape = 6 + Rand() % 4;
+    }
+    for (int s = 41; s < 41 + kWalkers; ++s) {
+        Fgr& f = FigureTable[s];
+        f.fgrKind = kKindUnitDog;
+        f.fgrClass = kClassUnit;
+        f.active = 1;
+        f.moveMode = 3;
+        f.speed = 0.028f;
+        const int k = KleIndex(5 + Rand() % 246, 5 + Rand() % 246);
+        f.x = KleCol(k) * 10.0f + 5.0f;
+        f.z = KleRow(k) * 10.0f + 5.0f;
+        f.targPathKle = KleIndex(5 + Rand() % 246, 5 + Rand() % 246);
+    }
+}
+
+// One rebuild: clear, terrain, footprints, then every walker plans anew
+// (their path state is reset first so that the hysteresis lets them).
+void BM_RebuildAndReplan200(benchmark::State& state) {
+    BuildWorld();
+    long allocs = 0;
+    int walking = 0;
+    for (auto _ : state) {
+        for (int s = 41; s < 41 + kWalkers; ++s) FigureTable[s].onPath = 0;
+        const long before = allocCount;
+        PathRebuild();
+        allocs += allocCount - before;
+        walking = 0;
+        for (int s = 41; s < 41 + kWalkers; ++s) walking += FigureTable[s].onPath;
+    }
+    state.counters["walking"] = walking;
+    state.counters["allocs_per_rebuild"] = static_cast<double>(allocs) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_RebuildAndReplan200)->Unit(benchmark::kMicrosecond);
+
+// The rebuild alone (layers from terrain and footprints, no walkers).
+void BM_RebuildLayersOnly(benchmark::State& state) {
+    BuildWorld();
+    for (int s = 41; s < 41 + kWalkers; ++s) FigureTable[s].fgrKind = 0;
+    for (auto _ : state) PathRebuild();
+}
+BENCHMARK(BM_RebuildLayersOnly)->Unit(benchmark::kMicrosecond);
+
+// One 16 ms frame of 200 walkers: the rebuild timer and every walker's
+// step; new targets are ordered as walkers arrive.
+void BM_WalkFrame200(benchmark::State& state) {
+    BuildWorld();
+    frameDeltaMs = 16;
+    frameDeltaF = 16.0f;
+    long allocs = 0;
+    for (auto _ : state) {
+        const long before = allocCount;
+        PathWorldStep();
+        for (int s = 41; s < 41 + kWalkers; ++s) {
+            Fgr& f = FigureTable[s];
+            if (f.targPathKle == 0) {
+                f.targPathKle = KleIndex(5 + Rand() % 246, 5 + Rand() % 246);
+                f.onPath = 0;
+            }
+            PathStepFigure(&f);
+        }
+        allocs += allocCount - before;
+    }
+    state.counters["allocs_per_frame"] = static_cast<double>(allocs) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_WalkFrame200)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
