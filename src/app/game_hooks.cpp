@@ -12,9 +12,10 @@
 #include "ui/widget_draw.h"
 #include "world/interaction.h"
 #include "world/location.h"
+#include "world/map_draw.h"
 
 int GameLoadFonts() { return LoadFontSet(fontSet, kPathResFolder); }
-int GameLoadTextures() { return LoadTexList(texTable, kPathPixStart); }
+int GameLoadTextures() { MapDrawInstall(); return LoadTexList(texTable, kPathPixStart); }
 int GameInitWidgetLayer(int width, int height) {
     UIInit(width, height);
     return uiReady;
@@ -29,9 +30,9 @@ void StartWorld() { WorldStart(); }
 void PlayStartSound() { PlayIfIdle(&sndSource1, soundOn); }
 int UIDispatchClick(int button) { return UIProcessAt(button, cursorX, cursorY); }
 void WorldStep(int clickTaken) { WorldStepRun(clickTaken); }
-void DrawWorld() {}
+void DrawWorld() { DrawMapView(); }
 void DrawWidgetTree() { DrawWidgets(); }
-void DrawOverlayPanel() {}
+void DrawOverlayPanel() { DrawMinimap(); }
 void DrawStatusLine() {}
 void TakeScreenshot() { SaveNumberedScreenshot(); }
 

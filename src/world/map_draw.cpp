@@ -1,0 +1,536 @@
+// The map view: ground, figures, bars and marks, minimap.
+//
+// The ground pass sorts the visible cells by picture first (a counting sort
+// over the 256 tile codes) and draws each group inside one glBegin/glEnd, so
+// a frame costs a texture bind per picture in view, not per cell.
+#include "world/map_draw.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "gfx/draw2d.h"
+#include "gfx/textures.h"
+#include "world/camera.h"
+#include "world/effect_kinds.h"
+#include "world/fgr.h"
+#include "world/interaction.h"
+#include "world/kle.h"
+#include "world/location.h"
+#include "world/terrain.h"
+
+#ifndef GL_CLAMP_TO_EDGE
+#define GL_CLAMP_TO_EDGE 0x812F
+#endif
+
+int figuresDrawn;
+int groundCellsDrawn;
+int terrainGridShown;
+HighlightSquare highlightQueue[kHighlightMax];
+int highlightCount;
+
+namespace {
+
+// Screen transform of the current camera: s = a * w + b on each axis.
+struct ViewMap {
+  float ax, bx, az, bz;
+};
+
+ViewMap CurrentViewMap() {
+  ViewMap m;
+  float x0, y0, x1, y1;
+  WorldToScreen(0.0f, 0.0f, &x0, &y0);
+  WorldToScreen(1.0f, 1.0f, &x1, &y1);
+  m.ax = x1 - x0, m.bx = x0, m.az = y1 - y0, m.bz = y0;
+  return m;
+}
+
+void Colour32(unsigned c) {
+  glColor4ub(std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c), std::uint8_t(c >> 24));
+}
+
+void BindTexture(std::uint32_t name) {
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, name);
+}
+
+std::uint32_t SlotTexture(int slot) {
+  return slot > 0 && slot < kTexSlots ? texTable.slots[slot].name : 0;
+}
+
+// Picture of a tile code: special codes from the main list, the rest from
+// the tile set, plain ground when there is no picture.
+std::uint32_t TileTexture(int code) {
+  if (code >= kTileSpecialFirst && code <= kTileSpecialLast) {
+    if (std::uint32_t t = SlotTexture(code)) return t;
+  } else if (masKle.tilesetNumber > 0 && code > 0 && TileImages[code].name) {
+    return TileImages[code].name;
+  }
+  return SlotTexture(kFallbackTileSlot);
+}
+
+// Tiles: trilinear, clamped at the edges so neighbours never bleed into each
+// other. The overlay: linear, clamped.
+int MakeTerrainTexture(TexRec& rec, int linear) {
+  if (!TexUpload(rec, linear ? 0 : 1, 0)) return 0;
+  glBindTexture(GL_TEXTURE_2D, rec.name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  if (linear) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  }
+  return rec.name != 0;
+}
+
+void ReleaseTerrainTexture(TexRec& rec) { TexDelete(rec); }
+
+int LoadTilesetForLocation(int number) { return LoadTileSet(number); }
+
+// ---- ground ------------------------------------------------------------------
+
+std::uint16_t groundCells[kKleCount];
+int codeCount[kTileCodes + 1];
+int codeStart[kTileCodes + 1];
+std::uint16_t auxCells[kKleCount];
+int auxCount;
+int overviewSerialShown = -1;
+
+// Highlight squares of special codes: mostly only under the cursor.
+struct SpecialHighlight {
+  int code;
+  bool hoverOnly;
+  float half;
+  unsigned colour;
+};
+constexpr SpecialHighlight kSpecialHighlights[] = {
+    {207, true, 5.0f, 0x40FFE080}, {208, true, 5.0f, 0x4080C0FF}, {209, true, 4.0f, 0x40A0FF90},
+    {210, true, 5.0f, 0x40FFFFFF}, {211, true, 4.0f, 0x40FFB060}, {212, true, 5.0f, 0x4060FFD0},
+    {217, false, 3.0f, 0x28FFFFFF}, {218, false, 3.0f, 0x30FF6040},
+};
+
+void QueueSpecialHighlight(int k, int code) {
+  for (const SpecialHighlight& h : kSpecialHighlights) {
+    if (h.code != code) continue;
+    if (h.hoverOnly && k != hoverCell) return;
+    HighlightPush(masKle.m[k].x + 5.0f, masKle.m[k].z + 5.0f, h.half, h.colour);
+    return;
+  }
+}
+
+void Frame(const ViewMap& m, float x0, float z0, float x1, float z1) {
+  glBegin(GL_LINE_LOOP);
+  glVertex2f(m.ax * x0 + m.bx, m.az * z0 + m.bz);
+  glVertex2f(m.ax * x1 + m.bx, m.az * z0 + m.bz);
+  glVertex2f(m.ax * x1 + m.bx, m.az * z1 + m.bz);
+  glVertex2f(m.ax * x0 + m.bx, m.az * z1 + m.bz);
+  glEnd();
+}
+
+// A textured world rectangle; the picture's bottom row goes to the larger z.
+void WorldQuad(const ViewMap& m, float x0, float z0, float x1, float z1) {
+  const float sx0 = m.ax * x0 + m.bx, sx1 = m.ax * x1 + m.bx;
+  const float sTop = m.az * z0 + m.bz, sBottom = m.az * z1 + m.bz;
+  glTexCoord2f(0, 0); glVertex2f(sx0, sBottom);
+  glTexCoord2f(1, 0); glVertex2f(sx1, sBottom);
+  glTexCoord2f(1, 1); glVertex2f(sx1, sTop);
+  glTexCoord2f(0, 1); glVertex2f(sx0, sTop);
+}
+
+void UploadOverviewIfChanged() {
+  if (overviewSerialShown == locationOverviewSerial) return;
+  overviewSerialShown = locationOverviewSerial;
+  TexTableSetPixels(texTable, kOverviewSlot, locationOverview, 256, 256, 3, 0);
+  glBindTexture(GL_TEXTURE_2D, texTable.slots[kOverviewSlot].name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
+
+// ---- figures -------------------------------------------------------------------
+
+// Figures in view, sorted by foot point (higher on the screen first).
+struct DrawItem {
+  float footY;
+  int slot;
+};
+DrawItem drawList[kFigureSlots];
+int drawCount;
+
+// Kinds of the bunker layer's structures in the order of their pictures.
+constexpr int kStructureKinds[] = {21, 22, 23, 24, 26, 31, 34, 35, 36, 51, 52, 53, 54, 55, 71, 72, 73, 74, 75};
+constexpr int kStructureFirstSlot = 261;
+
+void SpriteColour(const Fgr* f, float alphaScale) {
+  auto c = [](int v) { return float(std::clamp(v, 0, 255)) / 255.0f; };
+  glColor4f(c(f->colour[kColR]), c(f->colour[kColG]), c(f->colour[kColB]), c(f->colour[kColA]) * alphaScale);
+}
+
+void TexturedRect(float x, float y, float w, float h, bool mirrored) {
+  const float s0 = mirrored ? 1.0f : 0.0f, s1 = 1.0f - s0;
+  glBegin(GL_QUADS);
+  glTexCoord2f(s0, 0); glVertex2f(x, y);
+  glTexCoord2f(s1, 0); glVertex2f(x + w, y);
+  glTexCoord2f(s1, 1); glVertex2f(x + w, y + h);
+  glTexCoord2f(s0, 1); glVertex2f(x, y + h);
+  glEnd();
+}
+
+// Standing sprite: picture on the foot point, facing the way it walks.
+void DrawStanding(Fgr* f) {
+  const std::uint32_t tex = SlotTexture(FigureSpriteSlot(f));
+  if (!tex) return;
+  float x, y, w, h;
+  FigureScreenRect(f, &x, &y, &w, &h);
+  BindTexture(tex);
+  SetBlendMode(38);
+  SpriteColour(f, 1.0f);
+  TexturedRect(x, y, w, h, f->onPath && f->segmentDirX < 0.0f);
+}
+
+void DrawCrystal(Fgr* f) {
+  if (f->reach == 2) return;
+  DrawStanding(f);
+}
+
+// Effects: centred on their point, grow and fade over their life, additive.
+void DrawEffect(Fgr* f) {
+  const int slot = f->picture > 0 && f->picture < kTexSlots ? f->picture : 251;
+  const std::uint32_t tex = SlotTexture(slot);
+  if (!tex) return;
+  const float life = EffectLifeLeft(f);
+  float sx, sy;
+  WorldToScreen(f->x, f->z, &sx, &sy);
+  const float scale = camWidth != 0.0f ? float(viewWidth) / camWidth : 0.0f;
+  const float half = f->size * scale * (1.5f - 0.5f * life);
+  BindTexture(tex);
+  SetBlendMode(34);
+  SpriteColour(f, life);
+  TexturedRect(sx - half, sy - half, 2 * half, 2 * half, false);
+}
+
+// Markers: a pulsing ring above or below the figure they belong to.
+void DrawMarker(Fgr* f) {
+  const std::uint32_t tex = SlotTexture(f->picture > 0 && f->picture < kTexSlots ? f->picture : 253);
+  if (!tex) return;
+  const float life = EffectLifeLeft(f);
+  float sx, sy;
+  WorldToScreen(f->x, f->z, &sx, &sy);
+  const float scale = camWidth != 0.0f ? float(viewWidth) / camWidth : 0.0f;
+  const float pulse = 0.85f + 0.15f * std::sin(float(f->countdown) * 0.012f);
+  const float half = std::max(f->size, 3.0f) * scale * pulse;
+  BindTexture(tex);
+  SetBlendMode(34);
+  SpriteColour(f, std::min(1.0f, life * 3.0f));
+  TexturedRect(sx - half, sy - half * 0.6f, 2 * half, 1.2f * half, false);
+}
+
+void DrawBar(float x, float y, float w, float h, float share, unsigned fill) {
+  glDisable(GL_TEXTURE_2D);
+  SetBlendMode(38);
+  Colour32(0xC0101010);
+  glBegin(GL_QUADS);
+  glVertex2f(x - 1, y - 1); glVertex2f(x + w + 1, y - 1);
+  glVertex2f(x + w + 1, y + h + 1); glVertex2f(x - 1, y + h + 1);
+  Colour32(fill);
+  glVertex2f(x, y); glVertex2f(x + w * share, y);
+  glVertex2f(x + w * share, y + h); glVertex2f(x, y + h);
+  glEnd();
+}
+
+bool IsSelected(const Fgr* f) {
+  for (int i = 0; i < selectionCount && i < kSelectionMax; ++i)
+    if (selection[i] == f) return true;
+  return false;
+}
+
+// Over pass: hit points of hurt fighting units, the selection mark.
+void DrawUnitOver(Fgr* f) {
+  float x, y, w, h;
+  FigureScreenRect(f, &x, &y, &w, &h);
+  if (IsSelected(f)) {
+    glDisable(GL_TEXTURE_2D);
+    SetBlendMode(38);
+    Colour32(f->side == kSidePlayer ? 0xE040FF60 : 0xE0FF4040);
+    const float rx = w * 0.45f, ry = rx * 0.4f;
+    glBegin(GL_LINE_LOOP);
+    for (int i = 0; i < 16; ++i) {
+      const float a = float(i) * 6.2831853f / 16.0f;
+      glVertex2f(x + w / 2 + rx * std::cos(a), y + ry * std::sin(a));
+    }
+    glEnd();
+  }
+  if (f->fgrClass != kClassUnit || f->dead || !f->kor.ph) return;
+  const int hp = f->kor.ph->w[kStatNormHP], maxHp = f->kor.ph->w[kStatNormHPMax];
+  if (maxHp <= 0 || hp >= maxHp) return;
+  const float share = std::clamp(float(hp) / float(maxHp), 0.0f, 1.0f);
+  const unsigned fill = share > 0.5f ? 0xFF40D040 : (share > 0.25f ? 0xFFE0C030 : 0xFFE03020);
+  const float bw = std::max(12.0f, w * 0.7f);
+  DrawBar(x + (w - bw) / 2, y + h + 2, bw, 3, share, fill);
+}
+
+void DrawMinimapMarker(const Fgr* f, unsigned colour, float mx, float my, float s) {
+  const float r = std::max(f->size, 1.0f);
+  const float x0 = mx + s * (f->x - r) / 2560.0f, x1 = mx + s * (f->x + r) / 2560.0f + 1.0f;
+  const float y0 = my + s - s * (f->z - r) / 2560.0f, y1 = my + s - s * (f->z + r) / 2560.0f;
+  Colour32(colour);
+  glBegin(GL_LINE_LOOP);
+  glVertex2f(x0, y0); glVertex2f(x1, y0); glVertex2f(x1, y1); glVertex2f(x0, y1);
+  glEnd();
+}
+
+}  // namespace
+
+int HighlightPush(float x, float z, float half, unsigned colour) {
+  if (highlightCount >= kHighlightMax) return 0;
+  highlightQueue[highlightCount++] = {x, z, half, colour};
+  return 1;
+}
+
+void MapDrawReset() {
+  figuresDrawn = groundCellsDrawn = 0;
+  terrainGridShown = 0;
+  highlightCount = 0;
+  drawCount = 0;
+  overviewSerialShown = -1;
+}
+
+int FigureSpriteSlot(const Fgr* f) {
+  if (f->picture > 0 && f->picture < kTexSlots && texTable.slots[f->picture].name) return f->picture;
+  const int t = f->unitType;
+  switch (f->fgrKind) {
+    case kKindHero: return 131;
+    case kKindNpc: return t >= 1 && t <= 6 ? 160 + t : 161;
+    case kKindUnitSkeleton: case kKindUnitBandit: case kKindUnitDog: case kKindUnitForest:
+    case kKindUnitDemon: case kKindUnitWater:
+      return t >= 1 && t <= 13 ? 140 + t : 0;
+    case kKindUnitBunker: return 281;
+    case kKindLoot: return t >= 1 && t <= 4 ? 240 + t : 241;
+    case kKindCrystal: return t >= 1 && t <= 6 ? 230 + t : 231;
+    case kKindPlant: return t >= 1 && t <= 8 ? 181 + 2 * (t - 1) : 181;
+    case kKindLair201: return 284;
+    case kKindLair401: return 285;
+    case kKindLairForest: return 171;
+    case kKindLairWater: return 172;
+    default: break;
+  }
+  for (int i = 0; i < int(std::size(kStructureKinds)); ++i)
+    if (kStructureKinds[i] == f->fgrKind) return kStructureFirstSlot + i;
+  const int camp = f->fgrKind / 100, part = f->fgrKind % 100;
+  if (camp >= 2 && camp <= 8 && part >= 2 && part <= 8) return 173 + (part - 2) % 6;
+  return 0;
+}
+
+void (*FigureDrawOpFor(int kind))(Fgr*) {
+  switch (kind) {
+    case kKindEffect: return DrawEffect;
+    case kKindMarker: return DrawMarker;
+    case kKindCrystal: return DrawCrystal;
+    case kKindCellBound: return nullptr;  // traps and treasure stay hidden
+    default: break;
+  }
+  const FgrKindInfo* info = FgrKindFind(kind);
+  if (!info || info->fgrClass == kClassGun || info->fgrClass == kClassGroup) return nullptr;
+  return DrawStanding;
+}
+
+void MapDrawInstall() {
+  terrainTexHooks.make = MakeTerrainTexture;
+  terrainTexHooks.release = ReleaseTerrainTexture;
+  locationLoadOverlay = LoadOverlay;
+  locationLoadTileset = LoadTilesetForLocation;
+  InstallEffectKinds(DrawEffect, DrawMarker);
+}
+
+void DrawGround() {
+  const ViewMap m = CurrentViewMap();
+  highlightCount = 0;
+  // cells whose 30 x 30 square (from 10 units before the corner) meets the view
+  const int c0 = std::max(0, int(std::floor((camX - 20.0f) / 10.0f)));
+  const int c1 = std::min(255, int(std::floor((camX + camWidth + 10.0f) / 10.0f)));
+  const int r0 = std::max(0, int(std::floor((camZ - 20.0f) / 10.0f)));
+  const int r1 = std::min(255, int(std::floor((camZ + camHeight + 10.0f) / 10.0f)));
+  std::fill(codeCount, codeCount + kTileCodes + 1, 0);
+  auxCount = 0;
+  int n = 0;
+  for (int r = r0; r <= r1; ++r)
+    for (int c = c0; c <= c1; ++c) {
+      const int k = r * kKleCols + c;
+      ++codeCount[masKle.m[k].tile];
+      ++n;
+    }
+  groundCellsDrawn = n;
+  codeStart[0] = 0;
+  for (int i = 0; i < kTileCodes; ++i) codeStart[i + 1] = codeStart[i] + codeCount[i];
+  for (int r = r0; r <= r1; ++r)
+    for (int c = c0; c <= c1; ++c) {
+      const int k = r * kKleCols + c;
+      const int code = masKle.m[k].tile;
+      groundCells[codeStart[code]++] = std::uint16_t(k);
+      if (masKle.m[k].aux0 || (editorOpen && masKle.m[k].brushMark)) auxCells[auxCount++] = std::uint16_t(k);
+      if ((code >= 207 && code <= 212) || code == 217 || code == 218) QueueSpecialHighlight(k, code);
+    }
+  glLoadIdentity();
+  glDisable(GL_BLEND);  // tiles are opaque: normal blending would give the same picture
+  glColor4f(1, 1, 1, 1);
+  glEnable(GL_TEXTURE_2D);
+  int from = 0;
+  for (int code = 0; code < kTileCodes; ++code) {
+    const int to = codeStart[code];
+    if (to == from) continue;
+    const std::uint32_t tex = TileTexture(code);
+    if (tex) {
+      glBindTexture(GL_TEXTURE_2D, tex);
+      glBegin(GL_QUADS);
+      for (int i = from; i < to; ++i) {
+        const Kle& cell = masKle.m[groundCells[i]];
+        WorldQuad(m, cell.x + 5.0f, cell.z + 5.0f, cell.x + 15.0f, cell.z + 15.0f);
+      }
+      glEnd();
+    }
+    from = to;
+  }
+  // decorations (additive) and the editor's brush marks over the cell itself
+  for (int i = 0; i < auxCount; ++i) {
+    const Kle& cell = masKle.m[auxCells[i]];
+    if (cell.aux0) {
+      if (std::uint32_t tex = SlotTexture(cell.aux0)) {
+        SetBlendMode(34);
+        BindTexture(tex);
+        glBegin(GL_QUADS);
+        WorldQuad(m, cell.x, cell.z, cell.x + 10.0f, cell.z + 10.0f);
+        glEnd();
+      }
+    }
+    if (editorOpen && cell.brushMark) {
+      if (std::uint32_t tex = SlotTexture(cell.brushMark)) {
+        SetBlendMode(38);
+        BindTexture(tex);
+        glBegin(GL_QUADS);
+        WorldQuad(m, cell.x, cell.z, cell.x + 10.0f, cell.z + 10.0f);
+        glEnd();
+      }
+    }
+  }
+  glDisable(GL_TEXTURE_2D);
+  SetBlendMode(38);
+  if (highlightCount) {
+    glBegin(GL_QUADS);
+    for (int i = 0; i < highlightCount; ++i) {
+      const HighlightSquare& h = highlightQueue[i];
+      Colour32(h.colour);
+      glVertex2f(m.ax * (h.x - h.half) + m.bx, m.az * (h.z + h.half) + m.bz);
+      glVertex2f(m.ax * (h.x + h.half) + m.bx, m.az * (h.z + h.half) + m.bz);
+      glVertex2f(m.ax * (h.x + h.half) + m.bx, m.az * (h.z - h.half) + m.bz);
+      glVertex2f(m.ax * (h.x - h.half) + m.bx, m.az * (h.z - h.half) + m.bz);
+    }
+    glEnd();
+  }
+  if (editorOpen) {
+    if (terrainGridShown) {
+      glColor4f(0.05f, 0.05f, 0.05f, 0.18f);
+      for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) Frame(m, c * 10.0f, r * 10.0f, c * 10.0f + 10.0f, r * 10.0f + 10.0f);
+    }
+    if (KleInterior(hoverCell)) {
+      glColor4f(1, 1, 1, 0.35f);
+      for (int dr = -1; dr <= 1; ++dr)
+        for (int dc = -1; dc <= 1; ++dc) {
+          if (!dr && !dc) continue;
+          const Kle& n8 = masKle.m[hoverCell + dr * kKleCols + dc];
+          Frame(m, n8.x + 1, n8.z + 1, n8.x + 9, n8.z + 9);
+        }
+      glColor4f(0.0f, 0.35f, 0.0f, 0.6f);
+      const Kle& h = masKle.m[hoverCell];
+      Frame(m, h.x + 3, h.z + 3, h.x + 7, h.z + 7);
+    }
+  }
+  // the overlay over the whole map
+  if (overlayImage.name && masKle.overlayNumber > 0) {
+    SetBlendMode(38);
+    glColor4f(1, 1, 1, 0.5f);
+    BindTexture(overlayImage.name);
+    glBegin(GL_QUADS);
+    WorldQuad(m, 0.0f, 0.0f, 2560.0f, 2560.0f);
+    glEnd();
+  }
+  if (editorOpen) BuildLocationOverview();
+}
+
+void DrawFigures() {
+  drawCount = 0;
+  const float vx0 = float(viewX), vx1 = float(viewX + viewWidth);
+  const float vy0 = float(viewY), vy1 = float(viewY + viewHeight);
+  for (int s = 1; s <= kFigureSlots; ++s) {
+    Fgr* f = &FigureTable[s];
+    if (!f->fgrKind || !f->active || f->bornNow) continue;
+    if (!f->fnDraw && !FigureDrawOpFor(f->fgrKind)) continue;
+    float x, y, w, h;
+    FigureScreenRect(f, &x, &y, &w, &h);
+    // effects are centred on their point: the test reaches below the foot too
+    if (x > vx1 || x + w < vx0 || y - h > vy1 || y + h < vy0) continue;
+    drawList[drawCount++] = {y, s};
+  }
+  std::sort(drawList, drawList + drawCount, [](const DrawItem& a, const DrawItem& b) {
+    return a.footY != b.footY ? a.footY > b.footY : a.slot < b.slot;
+  });
+  glLoadIdentity();
+  for (int i = 0; i < drawCount; ++i) {
+    Fgr* f = &FigureTable[drawList[i].slot];
+    if (f->fnDraw) f->fnDraw(f);
+    else FigureDrawOpFor(f->fgrKind)(f);
+  }
+  figuresDrawn = drawCount;
+  glDisable(GL_TEXTURE_2D);
+  SetBlendMode(38);
+}
+
+void DrawFiguresOver() {
+  glLoadIdentity();
+  for (int i = 0; i < drawCount; ++i) {
+    Fgr* f = &FigureTable[drawList[i].slot];
+    if (f->fnDrawOver) f->fnDrawOver(f);
+    else if (f->fgrClass == kClassUnit || IsSelected(f)) DrawUnitOver(f);
+  }
+  glLineWidth(1);
+  glColor4f(1, 1, 1, 1);
+}
+
+void DrawMapView() {
+  DrawGround();
+  DrawFigures();
+  DrawFiguresOver();
+}
+
+void DrawMinimap() {
+  if (!minimapShown) return;
+  UploadOverviewIfChanged();
+  const float s = float(minimapSide), mx = float(minimapX), my = float(minimapY);
+  glScissor(minimapX, minimapY, minimapSide, minimapSide);
+  glEnable(GL_SCISSOR_TEST);
+  SetBlendMode(38);
+  SetDrawColor(0.8f, 1, 1, 1);
+  TexBindIndex(texTable, kOverviewSlot);
+  DrawTexRect(mx, my, s, s, 1, 1, 0);  // cell row 0 (north) at the top
+  glLoadIdentity();
+  glDisable(GL_TEXTURE_2D);
+  glLineWidth(2);
+  // the camera frame
+  glColor4f(1, 1, 1, 1);
+  const float fx0 = mx + s * camX / 2560.0f, fx1 = mx + s * (camX + camWidth) / 2560.0f;
+  const float fy0 = my + s - s * camZ / 2560.0f, fy1 = my + s - s * (camZ + camHeight) / 2560.0f;
+  glBegin(GL_LINE_LOOP);
+  glVertex2f(fx0, fy0); glVertex2f(fx1, fy0); glVertex2f(fx1, fy1); glVertex2f(fx0, fy1);
+  glEnd();
+  // the player's figures, the hostile ones the player has seen, the selection
+  for (int slot = 1; slot <= kFigureSlots; ++slot) {
+    const Fgr* f = &FigureTable[slot];
+    if (!f->fgrKind || !f->active || f->fgrClass != kClassUnit) continue;
+    if (f->side == kSidePlayer) DrawMinimapMarker(f, 0xFF11AA88, mx, my, s);
+    else if (f->visibleToPlayer) DrawMinimapMarker(f, 0xFFFF2255, mx, my, s);
+  }
+  if (selectionCount > 0 && FgrAlive(selection[0])) DrawMinimapMarker(selection[0], 0xFFFF2255, mx, my, s);
+  glLineWidth(1);
+  glDisable(GL_SCISSOR_TEST);
+}
