@@ -362,6 +362,15 @@ bool SaveLocation(const char* name) {
     return locOk && figOk;
 }
 
+bool LeaveEditor(const char* saveName) {
+    bool ok = true;
+    if (editorEdited && saveName && saveName[0]) ok = SaveLocation(saveName);
+    editorEdited = 0;
+    editorOpen = 0;
+    WorldPopulate();
+    return ok;
+}
+
 void StartGameLocation() {
     for (int k = 0; k < kKleCount; ++k) {
         Kle& c = masKle.m[k];

@@ -73,6 +73,12 @@ bool OpenLocationForEditor(const char* name);
 // Writes name and name + ".fgr" safely. True when both were written.
 bool SaveLocation(const char* name);
 
+// Leaving the editor: saves the pair under saveName when the location was
+// edited and a name was chosen (null or empty: not saved), then clears the
+// edited and editor-open flags and runs the world population again. False
+// only when a save was wanted and failed (the old files are intact).
+bool LeaveEditor(const char* saveName);
+
 // Start game location: grid fill, etap1 and etap1.fgr, population, monsters
 // at start points, "\n\nStart ..." in the log.
 void StartGameLocation();

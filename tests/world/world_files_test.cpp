@@ -273,6 +273,20 @@ TEST_F(FilesTest, FailedSaveKeepsTheOldFiles) {
     EXPECT_EQ(masKle.m[5000].tile, oldLoc[kLocHeaderBytes + 5000 * kLocCellBytes + 3]);
     EXPECT_GT(FigureTable[1].fgrKind, 0);
     EXPECT_EQ(LoadFigureFile(Path("nothing.fgr").c_str()), -1);
+
+    // Leaving without an edit writes nothing and brings the hero back.
+    masKle.m[5000].tile = 99;
+    EXPECT_TRUE(LeaveEditor(name.c_str()));
+    EXPECT_EQ(editorOpen, 0);
+    ASSERT_EQ(ReadWholeFile(name.c_str(), now), FileStatus::Ok);
+    EXPECT_EQ(now, oldLoc);
+    EXPECT_TRUE(FgrAlive(fgrMainHero));
+    // After an edit the pair is saved.
+    editorOpen = editorEdited = 1;
+    EXPECT_TRUE(LeaveEditor(name.c_str()));
+    EXPECT_EQ(editorEdited, 0);
+    ASSERT_EQ(ReadWholeFile(name.c_str(), now), FileStatus::Ok);
+    EXPECT_EQ(now[kLocHeaderBytes + 5000 * kLocCellBytes + 3], 99);
 }
 
 }  // namespace
