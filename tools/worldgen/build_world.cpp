@@ -108,9 +108,22 @@ bool PlaceObject(const MapObject& o) {
             AnchorInCell(l, cell);
             return true;
         }
-        case ObjectWhat::kMonster:
-            // As the editor's monster tools make them: no move order.
-            return SpawnMonster(o.type, x, z, 0) != nullptr;
+        case ObjectWhat::kMonster: {
+            // A start point is the unit alone, dormant: the reader collects
+            // its place and the game start spawns a fresh, armed monster
+            // there. Gun links are not saved, so a gun would only be junk.
+            Fgr* m = SpawnMonster(o.type, x, z, 0);
+            if (!m) return false;
+            while (Fgr* gun = m->guns) {
+                m->guns = gun->next;
+                gun->next = nullptr;
+                gun->owner = nullptr;
+                FgrRemove(gun);
+            }
+            m->gunCount = 0;
+            m->active = 0;
+            return true;
+        }
         case ObjectWhat::kDest:
             masKle.m[cell].cellParam = o.type;
             return true;
