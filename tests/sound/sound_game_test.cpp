@@ -1,0 +1,46 @@
+// The whole program over the script backend: the first frame sounds
+// effect 1 on the first source, and shut-down gives every sound resource back.
+#include <gtest/gtest.h>
+
+#include <AL/al.h>
+
+#include <cstdlib>
+
+#include "app/frame.h"
+#include "app/main_loop.h"
+#include "platform/script/script_platform.h"
+#include "sound/sound_al.h"
+
+TEST(SoundGame, FirstFramePlaysTheOpeningEffectAndShutDownReleasesAll) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    ScriptReset();
+    FrameReset();
+    MainLoopReset();
+    SoundReset();
+    bool checked = false;
+    ScriptOnSwap([&](int swap) {
+        if (swap != 0) return;
+        checked = true;
+        EXPECT_EQ(soundOn, 1);
+        ASSERT_NE(sndSource1, 0u);
+        ALint buffer = 0;
+        alGetSourcei(sndSource1, AL_BUFFER, &buffer);
+        EXPECT_EQ(static_cast<std::uint32_t>(buffer), soundBank.buffers[1]);
+        EXPECT_TRUE(SourceIsPlaying(&sndSource1));
+        EXPECT_FALSE(SourceIsPlaying(&sndSource2));
+        EXPECT_NE(sndSource3, 0u);
+    });
+    ScriptCloseAfterSwaps(3);
+    EXPECT_EQ(BrindomaMain(), 0);
+    EXPECT_TRUE(checked);
+    for (const ScriptBox& b : ScriptBoxes()) {
+        EXPECT_EQ(b.text.find("sound device"), std::string::npos);
+        EXPECT_EQ(b.text.find("not InitOpenAL"), std::string::npos);
+        EXPECT_EQ(b.text.find("not LoadPackWAV"), std::string::npos);
+    }
+    EXPECT_EQ(sndSource1 | sndSource2 | sndSource3, 0u);
+    for (std::uint32_t b : soundBank.buffers) EXPECT_EQ(b, 0u);
+    EXPECT_EQ(SoundInstalledBackend(), nullptr);
+    ScriptReset();
+    SoundReset();
+}
