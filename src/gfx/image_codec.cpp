@@ -15,6 +15,75 @@ static std::nullptr_t Fail(const char** error, const char* text) {
     return nullptr;
 }
 
+// BGR[A] -> RGB[A] for n pixels.
+template <int BPP>
+static inline void SwapPixels(std::uint8_t* dst, const std::uint8_t* src, int n) {
+    // Copy, then exchange bytes 0 and 2 in place: two simple passes beat
+    // one byte-shuffling pass.
+    std::memcpy(dst, src, static_cast<std::size_t>(n) * BPP);
+    for (int i = 0; i < n; ++i, dst += BPP) {
+        const std::uint8_t t = dst[0];
+        dst[0] = dst[2];
+        dst[2] = t;
+    }
+}
+
+// Writes the pixels bottom row first in one pass: stored row r lands at
+// buffer row r, or height - 1 - r when the file stores the top row first.
+// The sizes were checked against the data before; runs are bounds-checked.
+template <int BPP>
+static bool DecodePixels(const std::uint8_t* src, const std::uint8_t* end, int type, int width,
+                         int height, bool topFirst, std::uint8_t* out) {
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * BPP;
+    auto rowStart = [&](int storedRow) {
+        int row = topFirst ? height - 1 - storedRow : storedRow;
+        return out + static_cast<std::size_t>(row) * rowBytes;
+    };
+    if (type == 2) {
+        for (int r = 0; r < height; ++r, src += rowBytes) SwapPixels<BPP>(rowStart(r), src, width);
+        return true;
+    }
+    int row = 0, col = 0;
+    std::uint8_t* dst = rowStart(0);
+    std::int64_t left = static_cast<std::int64_t>(width) * height;
+    while (left > 0) {
+        if (src >= end) return false;
+        const int header = *src++;
+        int count = (header & 127) + 1;
+        if (count > left) return false;  // a run that overruns the picture
+        left -= count;
+        if (header >= 128) {
+            if (end - src < BPP) return false;
+            std::uint8_t px[BPP];
+            SwapPixels<BPP>(px, src, 1);
+            src += BPP;
+            while (count > 0) {
+                const int n = count < width - col ? count : width - col;
+                for (int i = 0; i < n; ++i, dst += BPP) std::memcpy(dst, px, BPP);
+                count -= n;
+                if ((col += n) == width) {
+                    col = 0;
+                    if (++row < height) dst = rowStart(row);
+                }
+            }
+        } else {
+            if (end - src < static_cast<std::ptrdiff_t>(count) * BPP) return false;
+            while (count > 0) {
+                const int n = count < width - col ? count : width - col;
+                SwapPixels<BPP>(dst, src, n);
+                dst += n * BPP;
+                src += n * BPP;
+                count -= n;
+                if ((col += n) == width) {
+                    col = 0;
+                    if (++row < height) dst = rowStart(row);
+                }
+            }
+        }
+    }
+    return true;
+}
+
 std::uint8_t* TargaDecode(std::span<const std::uint8_t> file, int* outWidth, int* outHeight,
                           int* outDepth, const char** error) {
     if (error) *error = nullptr;
@@ -45,51 +114,11 @@ std::uint8_t* TargaDecode(std::span<const std::uint8_t> file, int* outWidth, int
     std::uint8_t* out = AllocPixels(rowBytes * height);
     if (!out) return Fail(error, kTgaNoMemory);
 
-    // Stored row r lands at buffer row r (bottom first) or height-1-r.
-    const std::uint8_t* src = h + start;
-    const std::uint8_t* const end = h + size;
-    auto rowStart = [&](int storedRow) {
-        int row = topFirst ? height - 1 - storedRow : storedRow;
-        return out + static_cast<std::size_t>(row) * rowBytes;
-    };
-    auto put = [bpp](std::uint8_t* dst, const std::uint8_t* px) {
-        dst[0] = px[2];
-        dst[1] = px[1];
-        dst[2] = px[0];
-        if (bpp == 4) dst[3] = px[3];
-    };
-    if (type == 2) {
-        for (int r = 0; r < height; ++r) {
-            std::uint8_t* dst = rowStart(r);
-            for (int x = 0; x < width; ++x, src += bpp, dst += bpp) put(dst, src);
-        }
-    } else {
-        int row = 0, col = 0;
-        std::uint8_t* dst = rowStart(0);
-        std::int64_t left = pixelCount;
-        while (left > 0) {
-            if (src >= end) break;
-            const int header = *src++;
-            int count = (header & 127) + 1;
-            if (count > left) break;  // a run that overruns the picture
-            const bool run = header >= 128;
-            if (end - src < (run ? bpp : static_cast<std::ptrdiff_t>(count) * bpp)) break;
-            for (int i = 0; i < count; ++i) {
-                put(dst, src);
-                if (!run) src += bpp;
-                dst += bpp;
-                if (++col == width) {
-                    col = 0;
-                    if (++row < height) dst = rowStart(row);
-                }
-            }
-            if (run) src += bpp;
-            left -= count;
-        }
-        if (left > 0) {
-            FreePixels(out);
-            return Fail(error, kTgaDamaged);
-        }
+    const bool ok = bpp == 4 ? DecodePixels<4>(h + start, h + size, type, width, height, topFirst, out)
+                             : DecodePixels<3>(h + start, h + size, type, width, height, topFirst, out);
+    if (!ok) {
+        FreePixels(out);
+        return Fail(error, kTgaDamaged);
     }
     *outWidth = width;
     *outHeight = height;
