@@ -6,6 +6,7 @@
 #include "gfx/font_desc.h"
 #include "gfx/fonts.h"
 #include "gfx/screen_pieces.h"
+#include "gfx/screen_tint.h"
 #include "gfx/textures.h"
 #include "sound/sound_al.h"
 #include "ui/widget.h"
@@ -41,4 +42,10 @@ void TypeChar(int ch) { (void)ch; }
 void ShutdownAudio() {
     ReleaseGameSources();
     StopSound();
+}
+
+void ResetGameState() {
+    UIReset();
+    TexTableReset(texTable);
+    ScreenTintReset();
 }

@@ -31,6 +31,8 @@
 //   TakeScreenshot()           signal 16 fired: the finished frame as a numbered BMP
 // Window procedure:
 //   TypeChar(ch)               WM_CHAR to the focused text list
+// Tests (many games in one process):
+//   ResetGameState()           every subsystem's tables and counters back to their start
 // Shut-down (in this order):
 //   ShutdownAudio()            sound sources, buffers, context, device
 //   ReleaseGraphics()          (gfx) fonts and textures, first step of KillGlWindow
@@ -58,3 +60,5 @@ void TakeScreenshot();
 void TypeChar(int ch);
 
 void ShutdownAudio();
+
+void ResetGameState();

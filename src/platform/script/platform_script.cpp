@@ -41,6 +41,7 @@ struct State {
     void* glContext = nullptr;
     sdlgl::PixelFormat format;
     std::function<void(int)> onSwap;
+    std::function<void(int)> onSleep;
     int swaps = 0;
     int closeAfterSwaps = 0;
 };
@@ -107,6 +108,7 @@ void ScriptAdvanceClock(unsigned ms) { S().clock += ms; }
 unsigned ScriptClock() { return S().clock; }
 unsigned ScriptSleptMs() { return S().slept; }
 int ScriptSleepCalls() { return S().sleepCalls; }
+void ScriptOnSleep(std::function<void(int)> fn) { S().onSleep = std::move(fn); }
 
 void ScriptKeyDown(int vk) { Queue(WM_KEYDOWN, static_cast<std::uintptr_t>(vk), 0); }
 void ScriptKeyUp(int vk) { Queue(WM_KEYUP, static_cast<std::uintptr_t>(vk), 0); }
@@ -352,6 +354,7 @@ void PlatSleep(int ms) {
     s.clock += d;
     s.slept += d;
     ++s.sleepCalls;
+    if (s.onSleep) s.onSleep(ms);
 }
 
 int PlatMessageBox(const char* text, const char* caption, int flags) {

@@ -22,6 +22,9 @@ void     ScriptAdvanceClock(unsigned ms);
 unsigned ScriptClock();
 unsigned ScriptSleptMs();          // total of all PlatSleep calls since reset
 int      ScriptSleepCalls();
+// fn runs inside every PlatSleep, after the clock moved (e.g. to restore a
+// minimised window: no frames, so no swaps, happen meanwhile).
+void     ScriptOnSleep(std::function<void(int ms)> fn);
 
 // ---- scripted input, queued as window messages in call order
 void ScriptKeyDown(int vk);
