@@ -27,6 +27,7 @@
 
 int figuresDrawn;
 int groundCellsDrawn;
+int groundBinds;
 int terrainGridShown;
 HighlightSquare highlightQueue[kHighlightMax];
 int highlightCount;
@@ -81,6 +82,10 @@ int MakeTerrainTexture(TexRec& rec, int linear) {
   if (linear) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  } else if (rec.mipmapped) {
+    // one mip level per pixel: trilinear costs twice the fetches for no
+    // visible gain at the zoom range of the map
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
   }
   return rec.name != 0;
 }
@@ -162,6 +167,23 @@ int drawCount;
 constexpr int kStructureKinds[] = {21, 22, 23, 24, 26, 31, 34, 35, 36, 51, 52, 53, 54, 55, 71, 72, 73, 74, 75};
 constexpr int kStructureFirstSlot = 261;
 
+// What the figure pass last set, so runs of figures skip redundant state
+// changes (each one costs a revalidation in software GL).
+std::uint32_t passTexture;
+int passBlend;
+
+void PassBind(std::uint32_t tex) {
+  if (tex == passTexture) return;
+  glBindTexture(GL_TEXTURE_2D, tex);
+  passTexture = tex;
+}
+
+void PassBlend(int mode) {
+  if (mode == passBlend) return;
+  SetBlendMode(mode);
+  passBlend = mode;
+}
+
 void SpriteColour(const Fgr* f, float alphaScale) {
   auto c = [](int v) { return float(std::clamp(v, 0, 255)) / 255.0f; };
   glColor4f(c(f->colour[kColR]), c(f->colour[kColG]), c(f->colour[kColB]), c(f->colour[kColA]) * alphaScale);
@@ -183,8 +205,8 @@ void DrawStanding(Fgr* f) {
   if (!tex) return;
   float x, y, w, h;
   FigureScreenRect(f, &x, &y, &w, &h);
-  BindTexture(tex);
-  SetBlendMode(38);
+  PassBind(tex);
+  PassBlend(38);
   SpriteColour(f, 1.0f);
   TexturedRect(x, y, w, h, f->onPath && f->segmentDirX < 0.0f);
 }
@@ -204,8 +226,8 @@ void DrawEffect(Fgr* f) {
   WorldToScreen(f->x, f->z, &sx, &sy);
   const float scale = camWidth != 0.0f ? float(viewWidth) / camWidth : 0.0f;
   const float half = f->size * scale * (1.5f - 0.5f * life);
-  BindTexture(tex);
-  SetBlendMode(34);
+  PassBind(tex);
+  PassBlend(34);
   SpriteColour(f, life);
   TexturedRect(sx - half, sy - half, 2 * half, 2 * half, false);
 }
@@ -220,15 +242,13 @@ void DrawMarker(Fgr* f) {
   const float scale = camWidth != 0.0f ? float(viewWidth) / camWidth : 0.0f;
   const float pulse = 0.85f + 0.15f * std::sin(float(f->countdown) * 0.012f);
   const float half = std::max(f->size, 3.0f) * scale * pulse;
-  BindTexture(tex);
-  SetBlendMode(34);
+  PassBind(tex);
+  PassBlend(34);
   SpriteColour(f, std::min(1.0f, life * 3.0f));
   TexturedRect(sx - half, sy - half * 0.6f, 2 * half, 1.2f * half, false);
 }
 
 void DrawBar(float x, float y, float w, float h, float share, unsigned fill) {
-  glDisable(GL_TEXTURE_2D);
-  SetBlendMode(38);
   Colour32(0xC0101010);
   glBegin(GL_QUADS);
   glVertex2f(x - 1, y - 1); glVertex2f(x + w + 1, y - 1);
@@ -250,8 +270,6 @@ void DrawUnitOver(Fgr* f) {
   float x, y, w, h;
   FigureScreenRect(f, &x, &y, &w, &h);
   if (IsSelected(f)) {
-    glDisable(GL_TEXTURE_2D);
-    SetBlendMode(38);
     Colour32(f->side == kSidePlayer ? 0xE040FF60 : 0xE0FF4040);
     const float rx = w * 0.45f, ry = rx * 0.4f;
     glBegin(GL_LINE_LOOP);
@@ -289,7 +307,7 @@ int HighlightPush(float x, float z, float half, unsigned colour) {
 }
 
 void MapDrawReset() {
-  figuresDrawn = groundCellsDrawn = 0;
+  figuresDrawn = groundCellsDrawn = groundBinds = 0;
   terrainGridShown = 0;
   highlightCount = 0;
   drawCount = 0;
@@ -375,12 +393,14 @@ void DrawGround() {
   glDisable(GL_BLEND);  // tiles are opaque: normal blending would give the same picture
   glColor4f(1, 1, 1, 1);
   glEnable(GL_TEXTURE_2D);
+  groundBinds = 0;
   int from = 0;
   for (int code = 0; code < kTileCodes; ++code) {
     const int to = codeStart[code];
     if (to == from) continue;
     const std::uint32_t tex = TileTexture(code);
     if (tex) {
+      ++groundBinds;
       glBindTexture(GL_TEXTURE_2D, tex);
       glBegin(GL_QUADS);
       for (int i = from; i < to; ++i) {
@@ -476,10 +496,18 @@ void DrawFigures() {
     return a.footY != b.footY ? a.footY > b.footY : a.slot < b.slot;
   });
   glLoadIdentity();
+  glEnable(GL_TEXTURE_2D);
+  passTexture = 0;
+  passBlend = -1;
   for (int i = 0; i < drawCount; ++i) {
     Fgr* f = &FigureTable[drawList[i].slot];
-    if (f->fnDraw) f->fnDraw(f);
-    else FigureDrawOpFor(f->fgrKind)(f);
+    if (f->fnDraw) {
+      f->fnDraw(f);
+      passTexture = 0;  // someone else's drawing: assume nothing about the state
+      passBlend = -1;
+    } else {
+      FigureDrawOpFor(f->fgrKind)(f);
+    }
   }
   figuresDrawn = drawCount;
   glDisable(GL_TEXTURE_2D);
@@ -488,10 +516,20 @@ void DrawFigures() {
 
 void DrawFiguresOver() {
   glLoadIdentity();
+  bool plain = false;  // texturing off, transparency blend
   for (int i = 0; i < drawCount; ++i) {
     Fgr* f = &FigureTable[drawList[i].slot];
-    if (f->fnDrawOver) f->fnDrawOver(f);
-    else if (f->fgrClass == kClassUnit || IsSelected(f)) DrawUnitOver(f);
+    if (f->fnDrawOver) {
+      f->fnDrawOver(f);
+      plain = false;
+    } else if (f->fgrClass == kClassUnit || IsSelected(f)) {
+      if (!plain) {
+        glDisable(GL_TEXTURE_2D);
+        SetBlendMode(38);
+        plain = true;
+      }
+      DrawUnitOver(f);
+    }
   }
   glLineWidth(1);
   glColor4f(1, 1, 1, 1);
