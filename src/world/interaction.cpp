@@ -12,6 +12,7 @@
 #include "world/camera.h"
 #include "world/fgr.h"
 #include "world/kle.h"
+#include "world/location.h"
 #include "world/path_follow.h"
 
 Fgr* hoveredFigure = nullptr;
@@ -38,7 +39,7 @@ constexpr int kPlacementXFloat = 0;    // kindFloats[0], [1]
 
 int Fired(int sig) { return sig >= 0 && sig < kSigCount ? sigTable[sig].fired : 0; }
 
-bool EditorOpen() { return mapHooks.editorOpen && mapHooks.editorOpen(); }
+bool EditorOpen() { return editorOpen != 0; }
 
 bool CursorInView() {
     return cursorX >= viewX && cursorX <= viewX + viewWidth && cursorY >= viewY &&

@@ -37,7 +37,6 @@ extern int heroDirGraceMs;
 struct MapHooks {
     void (*heroAction)(int which);        // strikes and abilities, 1..3
     void (*talkClick)();                  // talk to the selected townsperson
-    int (*editorOpen)();                  // 1 while the location editor is open
     void (*editorApplyTool)(int drag);    // right click (0) or F1 drag (1) in the editor
     int (*heroMayWalk)(const Fgr* hero);  // e.g. stunned by a forest creature's shout
     float (*heroSpeedFactor)(const Fgr* hero);   // kvass, the demon's gaze (dry land only)
