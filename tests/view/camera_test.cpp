@@ -199,3 +199,29 @@ TEST_F(FollowTest, GlideRetargetsOnlyEveryTwoSeconds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CameraTest, FigureRectangleStandsOnTheFootPoint) {
+  Fgr f{};
+  f.x = 120, f.z = 126, f.size = 5;  // the middle of the default view
+  float x, y, w, h;
+  FigureScreenRect(&f, &x, &y, &w, &h);
+  const float scale = 800.0f / 240.0f;
+  EXPECT_FLOAT_EQ(w, 10 * scale);
+  EXPECT_FLOAT_EQ(h, 15 * scale);
+  EXPECT_FLOAT_EQ(x + w / 2, 400);
+  EXPECT_FLOAT_EQ(y, 300);
+  f.drawW = 2, f.drawH = 0.5f;  // sprite factors of plants
+  FigureScreenRect(&f, &x, &y, &w, &h);
+  EXPECT_FLOAT_EQ(w, 20 * scale);
+  EXPECT_FLOAT_EQ(h, 7.5f * scale);
+  EXPECT_FLOAT_EQ(x + w / 2, 400);
+  CameraZoom(+1);  // zooming out shrinks it about the same foot point
+  float x2, y2, w2, h2;
+  FigureScreenRect(&f, &x2, &y2, &w2, &h2);
+  EXPECT_LT(w2, w);
+  EXPECT_NEAR(x2 + w2 / 2, 400, 0.01f);
+}
+
+}  // namespace
