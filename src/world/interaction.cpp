@@ -72,8 +72,10 @@ bool BoxesMeet(const WorldBox& a, const WorldBox& b) {
     return std::fabs(a.cx - b.cx) <= (a.w + b.w) / 2 && std::fabs(a.cz - b.cz) <= (a.h + b.h) / 2;
 }
 
+// A figure with a draw operation: its own, or the map view's standing
+// sprite, which every unit kind without one of its own gets.
 bool Pickable(const Fgr* f) {
-    return f->fnDraw && f->fgrKind != 0 && f->active && f->bornNow == 0 && f->fgrClass == kClassUnit;
+    return f->fgrKind != 0 && f->active && f->bornNow == 0 && f->fgrClass == kClassUnit;
 }
 
 Fgr* FirstPickedUnderCursor() {
