@@ -154,8 +154,8 @@ Pic DrawBeast(const Beast& b) {
     // far legs
     Limb(cv, X(20), Y(66), X(18), Y(84), 3.4f * s, 2.6f * s, Mul(b.fur, 0.7f));
     Limb(cv, X(42), Y(66), X(44), Y(84), 3.4f * s, 2.6f * s, Mul(b.fur, 0.7f));
-    // tail
-    if (b.bushyTail) Ellipse(cv, X(11), Y(66), 8 * s, 4 * s, b.fur, 1, 0.5f);
+    // tail: a wolf's hangs low and bushy
+    if (b.bushyTail) Ellipse(cv, X(10), Y(70), 9 * s, 3.8f * s, b.fur, 1, 0.9f);
     else Limb(cv, X(16), Y(62), X(7), Y(54), 2.6f * s, 1.5f * s, b.fur);
     // body
     Ellipse(cv, X(31), Y(64), 17 * s, 9 * s, b.fur);
@@ -169,17 +169,23 @@ Pic DrawBeast(const Beast& b) {
     Limb(cv, X(40), Y(67), X(41), Y(85), 3.8f * s, 2.8f * s, b.fur);
     Ellipse(cv, X(23), Y(86), 3.5f * s, 2 * s, b.dark);
     Ellipse(cv, X(42), Y(86), 3.5f * s, 2 * s, b.dark);
-    // neck and head
-    Limb(cv, X(42), Y(62), X(48), Y(52), 6 * s, 5 * s, b.fur);
-    Circle(cv, X(49), Y(50), 7.5f * s, b.fur);
-    Ellipse(cv, X(56), Y(53), 6 * s, 3.6f * s, b.belly);  // snout
-    Circle(cv, X(61), Y(51.5f), 1.8f * s, RGB(30, 25, 25));  // nose
-    if (b.teeth) Poly(cv, {{X(54), Y(56)}, {X(60), Y(56)}, {X(57), Y(59)}}, RGB(245, 240, 230), 1, 1);
-    Ellipse(cv, X(51), Y(47.5f), 1.6f * s, 1.8f * s, b.teeth ? RGB(250, 200, 40) : RGB(25, 20, 20), 0);
     if (b.pointyEars) {
-        Poly(cv, {{X(42), Y(46)}, {X(45), Y(33)}, {X(49), Y(44)}}, b.fur);
-        Poly(cv, {{X(44), Y(45)}, {X(45.5f), Y(37)}, {X(47.5f), Y(44)}}, b.dark);
+        // long-muzzled head held forward and low, ruff at the neck
+        Ellipse(cv, X(44), Y(60), 7 * s, 8 * s, b.fur, 1, -0.5f);
+        Ellipse(cv, X(50), Y(55), 6.5f * s, 5.8f * s, b.fur);
+        Poly(cv, {{X(53), Y(52)}, {X(63), Y(56)}, {X(62), Y(59)}, {X(53), Y(60)}}, b.fur);
+        Ellipse(cv, X(57), Y(58.5f), 5 * s, 1.6f * s, b.belly, 0.4f);
+        Circle(cv, X(62.5f), Y(56), 1.6f * s, RGB(25, 20, 20));
+        Poly(cv, {{X(45), Y(51)}, {X(47), Y(43)}, {X(50.5f), Y(50)}}, b.fur);
+        Poly(cv, {{X(46.3f), Y(50)}, {X(47.2f), Y(45.5f)}, {X(49.2f), Y(49.5f)}}, b.dark);
+        Ellipse(cv, X(53), Y(53.5f), 1.5f * s, 1.2f * s, RGB(250, 200, 40), 0);
+        if (b.teeth) Poly(cv, {{X(56), Y(59.5f)}, {X(61), Y(59.5f)}, {X(58.5f), Y(62)}}, RGB(245, 240, 230), 1, 1);
     } else {
+        Limb(cv, X(42), Y(62), X(48), Y(52), 6 * s, 5 * s, b.fur);
+        Circle(cv, X(49), Y(50), 7.5f * s, b.fur);
+        Ellipse(cv, X(56), Y(53), 6 * s, 3.6f * s, b.belly);  // snout
+        Circle(cv, X(61), Y(51.5f), 1.8f * s, RGB(30, 25, 25));  // nose
+        Ellipse(cv, X(51), Y(47.5f), 1.6f * s, 1.8f * s, RGB(25, 20, 20), 0);
         Ellipse(cv, X(44), Y(50), 3.5f * s, 6.5f * s, b.dark, 1, 0.3f);
     }
     if (b.collar) Limb(cv, X(44), Y(56), X(48), Y(58), 2 * s, 2 * s, RGB(200, 40, 40));
