@@ -29,7 +29,7 @@ static void BM_EmptyFrame(benchmark::State& state) {
     asyncKeyProbe = PlatAsyncKeyHeld;
     SigLoadFile(RuntimePath(kPathSig).c_str());
     drawEnabled = 1;
-    keyDown['W'] = keyDown[VK_LEFT] = 1;   // two movement signals held
+    keyDown[int{'W'}] = keyDown[VK_LEFT] = 1;   // two movement signals held
     for (auto _ : state) {
         while (PlatPeekMessage()) {}
         UpdateFrameTimer();
@@ -51,7 +51,7 @@ static void BM_SignalPass(benchmark::State& state) {
     FrameReset();
     InputReset();
     SigLoadFile(RuntimePath(kPathSig).c_str());
-    keyDown[VK_LBUTTON] = keyDown['D'] = 1;
+    keyDown[VK_LBUTTON] = keyDown[int{'D'}] = 1;
     frameDeltaMs = 2;
     for (auto _ : state) {
         frameStampMs += 2;

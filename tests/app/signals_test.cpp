@@ -151,13 +151,13 @@ TEST_F(Signals, GameFileHoldsSeventeenLiveBindings) {
 
 TEST_F(Signals, ModeZeroFiresEveryHeldFrameAndLockoutLimitsIt) {
     Sig s = Parse(Record("m0", "1 65 0 0 0 0"));
-    keyDown['A'] = 1;
+    keyDown[int{'A'}] = 1;
     for (int i = 0; i < 10; ++i) EXPECT_EQ(Step(s), 1);
-    keyDown['A'] = 0;
+    keyDown[int{'A'}] = 0;
     EXPECT_EQ(Step(s), 0);
 
     Sig locked = Parse(Record("m0", "1 65 0 0 0 0", "0", "0", "0", "0", "200 0 0 1"));
-    keyDown['A'] = 1;
+    keyDown[int{'A'}] = 1;
     int fired = 0;
     for (int i = 0; i < 50; ++i) fired += Step(locked, 20);   // one second
     EXPECT_EQ(fired, 5);
@@ -183,7 +183,7 @@ TEST_F(Signals, FiringStoresTheCursor) {
     Sig s = Parse(Record("m0", "1 65 0 0 0 0"));
     cursorX = 123;
     cursorY = 45;
-    keyDown['A'] = 1;
+    keyDown[int{'A'}] = 1;
     Step(s);
     EXPECT_EQ(s.pressX[0], 123);
     EXPECT_EQ(s.pressY[0], 45);
@@ -194,7 +194,7 @@ TEST_F(Signals, SlotArbitrationByPriorityThenFileOrder) {
     t[0] = Parse(Record("low", "1 65 0 0 0 0", "0", "0", "0", "0", "0 7 1 1"));
     t[1] = Parse(Record("high", "1 65 0 0 0 0", "0", "0", "0", "0", "0 7 5 1"));
     t[2] = Parse(Record("high2", "1 65 0 0 0 0", "0", "0", "0", "0", "0 7 5 1"));
-    keyDown['A'] = 1;
+    keyDown[int{'A'}] = 1;
     Frame(&t[0], &t[2]);
     EXPECT_EQ(t[0].fired, 0);
     EXPECT_EQ(t[1].fired, 1);   // higher priority wins; equal priority: the earlier one
@@ -214,20 +214,20 @@ TEST_F(Signals, MultiPressDoubleWithinWindowSingleAfterIt) {
     // Counter toggle, first window 300 ms, no second window.
     Sig s = Parse(Record("dbl", "1 65 0 0 0 0", "1", "1 300 0 0", "0", "1"));
     ASSERT_EQ(s.mode, kSigMultiPress);
-    keyDown['A'] = 1;
+    keyDown[int{'A'}] = 1;
     EXPECT_EQ(Step(s, 20), 0);            // first press
-    keyDown['A'] = 0;
+    keyDown[int{'A'}] = 0;
     EXPECT_EQ(Step(s, 80), 0);
     EXPECT_EQ(Step(s, 100), 0);           // 200 ms after the press
-    keyDown['A'] = 1;
+    keyDown[int{'A'}] = 1;
     EXPECT_EQ(Step(s, 20), 2);            // second press: double at once
     for (int i = 0; i < 30; ++i) EXPECT_EQ(Step(s, 20), 0);   // held: nothing more
 
-    keyDown['A'] = 0;
+    keyDown[int{'A'}] = 0;
     EXPECT_EQ(Step(s, 20), 0);
-    keyDown['A'] = 1;
+    keyDown[int{'A'}] = 1;
     EXPECT_EQ(Step(s, 20), 0);            // a lone press...
-    keyDown['A'] = 0;
+    keyDown[int{'A'}] = 0;
     int t = 0, fired = 0;
     while (t < 280) { fired += Step(s, 20); t += 20; }
     EXPECT_EQ(fired, 0);
@@ -237,12 +237,12 @@ TEST_F(Signals, MultiPressDoubleWithinWindowSingleAfterIt) {
 
 TEST_F(Signals, MultiPressTripleAndMultiOnly) {
     Sig s = Parse(Record("tri", "1 65 0 0 0 0", "1", "1 300 300 1", "0", "1"));
-    auto press = [&](int dt) { keyDown['A'] = 1; int f = Step(s, dt); keyDown['A'] = 0; f += Step(s, dt); return f; };
+    auto press = [&](int dt) { keyDown[int{'A'}] = 1; int f = Step(s, dt); keyDown[int{'A'}] = 0; f += Step(s, dt); return f; };
     EXPECT_EQ(press(20), 0);
     EXPECT_EQ(press(20), 0);   // second press opens the second window
-    keyDown['A'] = 1;
+    keyDown[int{'A'}] = 1;
     EXPECT_EQ(Step(s, 20), 3);
-    keyDown['A'] = 0;
+    keyDown[int{'A'}] = 0;
     // Double: the second window runs out.
     Step(s, 20);
     EXPECT_EQ(press(20), 0);
@@ -263,11 +263,11 @@ TEST_F(Signals, ChordModesMarkTakenKeysForOnePass) {
     t[0] = Parse(Record("save", "1 17 83 0 0 0", "0", "3"));
     t[1] = Parse(Record("down", "1 17 0 0 1 0"));   // exclusive, on the Ctrl key
     keyDown[VK_CONTROL] = 1;
-    keyDown['S'] = 1;
+    keyDown[int{'S'}] = 1;
     Frame(&t[0], &t[1]);
     EXPECT_EQ(t[0].fired, 1);
     EXPECT_EQ(t[1].fired, 0);   // Ctrl is taken by the chord
-    keyDown['S'] = 0;
+    keyDown[int{'S'}] = 0;
     Frame(&t[0], &t[1]);
     EXPECT_EQ(t[0].fired, 0);
     EXPECT_EQ(t[1].fired, 0);   // still held as the chord's first key
@@ -281,14 +281,14 @@ TEST_F(Signals, ChordModesMarkTakenKeysForOnePass) {
     // Mode 4: Shift or Ctrl plus F.
     Sig m4 = Parse(Record("m4", "1 16 17 70 0 0", "0", "4"));
     keyDown[VK_CONTROL] = 0;
-    keyDown['F'] = 1;
+    keyDown[int{'F'}] = 1;
     EXPECT_EQ(Step(m4), 0);
     keyDown[VK_SHIFT] = 1;
     EXPECT_EQ(Step(m4), 1);
     keyDown[VK_SHIFT] = 0;
     keyDown[VK_CONTROL] = 1;
     EXPECT_EQ(Step(m4), 1);
-    keyDown['F'] = 0;
+    keyDown[int{'F'}] = 0;
     EXPECT_EQ(Step(m4), 0);
 }
 
@@ -298,9 +298,9 @@ TEST_F(Signals, CounterModesAndAutoRepeat) {
     Sig pong = Parse(Record("p", "1 65 0 0 0 0", "0", "2", "1", "1 3 2 0 0"));
     int seenWrap[6], seenStop[6], seenPong[6];
     for (int i = 0; i < 6; ++i) {
-        keyDown['A'] = 1;
+        keyDown[int{'A'}] = 1;
         Step(wrap); Step(stop); Step(pong);
-        keyDown['A'] = 0;
+        keyDown[int{'A'}] = 0;
         Step(wrap); Step(stop); Step(pong);
         seenWrap[i] = wrap.counter;
         seenStop[i] = stop.counter;
@@ -315,21 +315,21 @@ TEST_F(Signals, CounterModesAndAutoRepeat) {
 
     // Auto-repeat: fires at once, then every frame once 100 ms have passed, at most 3 repeats.
     Sig rep = Parse(Record("r", "1 65 0 0 0 0", "0", "0", "1", "1 9 0 100 3"));
-    keyDown['A'] = 1;
+    keyDown[int{'A'}] = 1;
     int fired[10];
     for (int& f : fired) f = Step(rep, 40);
     const int want[10] = {1, 0, 0, 1, 1, 1, 0, 0, 0, 0};
     for (int i = 0; i < 10; ++i) EXPECT_EQ(fired[i], want[i]) << i;
-    keyDown['A'] = 0;
+    keyDown[int{'A'}] = 0;
     Step(rep, 40);
     EXPECT_EQ(rep.repeatStart, 0u);
-    keyDown['A'] = 1;
+    keyDown[int{'A'}] = 1;
     EXPECT_EQ(Step(rep, 40), 1);   // a new hold starts again
 }
 
 TEST_F(Signals, DisabledAndDormantNeverFireAndPassIsBounded) {
     Sig s = Parse(Record("d", "1 65 0 0 0 0", "0", "0", "0", "0", "0 0 0 0"));
-    keyDown['A'] = 1;
+    keyDown[int{'A'}] = 1;
     EXPECT_EQ(Step(s), 0);
     SigUpdateAll(nullptr, nullptr);
     Sig two[2] = {Parse(Record("a", "1 65 0 0 0 0")), Parse(Record("b", "1 65 0 0 0 0"))};

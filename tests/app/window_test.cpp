@@ -64,9 +64,9 @@ TEST_F(Window, ActivationFocusAndSizeMessages) {
 TEST_F(Window, KeysButtonsCloseAndSystemCommands) {
     WndProc(WM_KEYDOWN, 'A', 0);
     WndProc(WM_KEYDOWN, 'A', 0);   // auto-repeat
-    EXPECT_EQ(keyDown['A'], 1);
+    EXPECT_EQ(keyDown[int{'A'}], 1);
     WndProc(WM_KEYUP, 'A', 0);
-    EXPECT_EQ(keyDown['A'], 0);
+    EXPECT_EQ(keyDown[int{'A'}], 0);
     WndProc(WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(keyDown[VK_ESCAPE], 0);
     WndProc(WM_KEYDOWN, 100000, 0);   // out of range: ignored
