@@ -461,6 +461,16 @@ TEST_F(WorldTest, PopulationFailureIsFatal) {
     EXPECT_NE(Log().find("\n не удалось создать fgrMainHero"_w), std::string::npos);
     EXPECT_EQ(worldError, 1);
     EXPECT_EQ(isDone, 1);
+
+    // Room for the hero and his gun only: the boss cannot be made.
+    WorldReset();
+    isDone = 0;
+    for (int s = 1; s <= kFigureSlots - 2; ++s) FgrCreate(kKindStructPlain, 15, 15);
+    EXPECT_EQ(WorldPopulate(), 0);
+    EXPECT_TRUE(FgrAlive(fgrMainHero));
+    EXPECT_EQ(pBos, nullptr);
+    EXPECT_NE(Log().find("\n не удалось создать главного врага pBos"_w), std::string::npos);
+    EXPECT_EQ(worldError, 1);
 }
 
 TEST_F(WorldTest, BunkerStructuresEarnForTheirSide) {
