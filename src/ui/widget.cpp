@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/input.h"
+
 Widget uiRoot;
 int uiReady = 0;
 char tooltipText[kTooltipCapacity] = {};
@@ -201,6 +203,8 @@ int UIProcessAt(int button, int mouseX, int mouseY) {
     VisitForHover(&uiRoot, button, mouseX, mouseY);
     return clickTaken;
 }
+
+int UIProcess(int button) { return UIProcessAt(button, cursorX, cursorY); }
 
 void SetTooltipText(const char* text) {
     if (!text) text = "";
