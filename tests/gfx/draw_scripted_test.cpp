@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -410,6 +411,54 @@ TEST_F(DrawTest, FeedLineIsDrawnInFontFiveAtTheScreenMiddle) {
     const int w = TextWidth(fontSet, 5, line.c_str(), 0, -1);
     EXPECT_GT(Count(px, 80, 300, 80 + w, 300 + LineHeight(5)), 100);
     EXPECT_EQ(Count(px, 0, 0, 78, 600), 0);
+}
+
+// All twelve fonts with Russian and Latin text over the ground and a panel;
+// every line must draw. With BD_FONT_SPECIMEN set the frame is also saved
+// there as a BMP for review.
+TEST_F(DrawTest, FontSpecimen) {
+    Ortho2DBegin(0, 800, 0, 600);
+    SetBlendMode(0);
+    SetDrawColor(1, 1, 1, 1);
+    TexBindIndex(texTable, 202);
+    for (int y = 0; y < 600; y += 64)
+        for (int x = 0; x < 800; x += 64) DrawTexRect(float(x), float(y), 64, 64, 1, 0, 1);
+    SetBlendMode(38);
+    TexBindIndex(texTable, 92);
+    SetDrawColor(0.85f, 1, 1, 1);
+    DrawTexRect(400, 20, 390, 560, 1, 0, 1);
+    Ortho2DEnd();
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    const std::string sample = cp1251::FromUtf8("Съешь же ещё этих мягких булок. Ёлка №5 — 1234 / 1234");
+    int y = 570;
+    int lineY[13] = {};
+    for (int font = 1; font <= 12; ++font) {
+        const int h = LineHeight(font);
+        y -= h + 4;
+        lineY[font] = y;
+        glColor4f(1, 1, 1, 1);
+        char label[8];
+        std::snprintf(label, sizeof label, "%d:", font);
+        DrawTextAt(label, 1, 6, y);
+        DrawText(fontSet, sample.c_str(), font, 30, float(y), 0, 0, 800, 600, nullptr, 0, 0);
+        glColor4f(1, 0.9f, 0.5f, 1);
+        DrawText(fontSet, sample.c_str(), font, 410, float(y), 0, 0, 800, 600, nullptr, 0, 0);
+    }
+    auto px = Read();
+    for (int font = 1; font <= 12; ++font) {
+        // white ink on the ground half: pixels brighter than any grass
+        int ink = 0;
+        for (int yy = lineY[font]; yy < lineY[font] + LineHeight(font); ++yy)
+            for (int x = 30; x < 398; ++x) {
+                Rgb c = At(px, x, yy);
+                ink += c.r > 230 && c.g > 230 && c.b > 230;
+            }
+        EXPECT_GT(ink, 100) << "font " << font;
+    }
+    if (const char* out = std::getenv("BD_FONT_SPECIMEN")) {
+        EXPECT_EQ(SaveScreenshot(out), 1);
+    }
 }
 
 }  // namespace

@@ -111,7 +111,8 @@ int main(int argc, char** argv) {
                 for (int x = 0; x < g.w; ++x)
                     g.cover[std::size_t(y) * g.w + x] = s->bitmap.buffer[y * s->bitmap.pitch + x];
             const int advance = int(std::lround(s->advance.x / 64.0));
-            g.width = std::max(advance, g.left + g.w + shadow);
+            // The pen advance; a shadow pixel past it is cut, never spaced.
+            g.width = std::max(advance, g.left + g.w);
             cellW = std::max(cellW, g.width);
         }
         const int cellH = ascent + descent + shadow;
