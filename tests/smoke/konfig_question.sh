@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# With a konfig.txt the real game asks for the window size before the window
+# exists; Return answers Yes and the window takes the first pair.
+#   konfig_question.sh <runtime dir> <work dir>
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+smoke_setup "$1" "$2"
+printf 'sizes\r\n1024 768\r\n640 480\r\n' >"$work/game/konfig.txt"
+start_game
+answer_box "WindowSize" Return
+wait_window
+check_geometry 1024 768
+sleep 0.5
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+xdotool keydown Escape; sleep 0.1; xdotool keyup Escape
+answer_box "Pause" Return
+wait_exit 5
+echo "ok: the size question took 1024x768"

@@ -1,0 +1,91 @@
+# Helpers of the Xvfb smoke tests: a private X server, a private copy of the
+# runtime folder, and the game driven with xdotool like a player.
+# Seen here: `xdotool search --name` misses SDL's message boxes (xwininfo
+# finds them), and without a window manager a key reaches a box only after
+# `xdotool windowfocus --sync`.
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+# smoke_setup <runtime dir> <work dir>: Xvfb on a free display, links to the
+# runtime files in <work dir>/game (the game writes its log, dump and
+# screenshots there, not into the build).
+smoke_setup() {
+  runtime=$1
+  work=$2
+  rm -rf "$work"
+  mkdir -p "$work"
+  cp -rs "$runtime/." "$work/game"
+  rm -f "$work/game/uni_files/log.txt" "$work/game/konfig.txt"
+  rm -rf "$work/game/screenshots"
+  exec 3>"$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  game=""
+  trap smoke_cleanup EXIT
+  for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+  [[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$(head -n1 "$work/display")"
+  export ALSOFT_DRIVERS=null
+}
+
+smoke_cleanup() {
+  [[ -n "${game:-}" ]] && kill "$game" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+}
+
+start_game() {
+  (cd "$work/game" && exec ./brindoma >"$work/game.log" 2>&1) &
+  game=$!
+}
+
+# wait_window: sets $win to the game window's id.
+wait_window() {
+  win=""
+  for _ in $(seq 100); do
+    win=$(xdotool search --name '^RPG Brindoma$' 2>/dev/null | head -n1 || true)
+    [[ -n "$win" ]] && return 0
+    kill -0 "$game" 2>/dev/null || fail "the game ended before its window appeared: $(cat "$work/game.log")"
+    sleep 0.2
+  done
+  fail "no window named RPG Brindoma"
+}
+
+# check_geometry <width> <height>: borderless at 0,0 with that client size.
+check_geometry() {
+  local info
+  info=$(xwininfo -id "$win")
+  grep -q 'Absolute upper-left X:  0$' <<<"$info" || fail "window not at x 0: $info"
+  grep -q 'Absolute upper-left Y:  0$' <<<"$info" || fail "window not at y 0: $info"
+  grep -q "Width: $1\$" <<<"$info" || fail "width is not $1: $info"
+  grep -q "Height: $2\$" <<<"$info" || fail "height is not $2: $info"
+  grep -q 'Border width: 0$' <<<"$info" || fail "the window has a border: $info"
+}
+
+# answer_box <title pattern> <key>: waits for a message box and presses key in it.
+answer_box() {
+  local box=""
+  for _ in $(seq 50); do
+    box=$(xwininfo -root -tree | awk -v t="\"$1" 'index($0, t) {print $1; exit}')
+    [[ -n "$box" ]] && break
+    sleep 0.2
+  done
+  [[ -n "$box" ]] || fail "no box \"$1\""
+  import -window root "$work/box.png" 2>/dev/null || true
+  xdotool windowfocus --sync "$((box))"
+  xdotool key "$2"
+}
+
+# wait_exit <seconds>: the game must end with status 0 within that time.
+wait_exit() {
+  local status=""
+  for _ in $(seq $(($1 * 10))); do
+    if ! kill -0 "$game" 2>/dev/null; then
+      set +e; wait "$game"; status=$?; set -e
+      game=""
+      break
+    fi
+    sleep 0.1
+  done
+  [[ -n "$status" ]] || fail "the game did not end within $1 s"
+  [[ "$status" == 0 ]] || fail "exit status $status: $(cat "$work/game.log")"
+}
