@@ -15,6 +15,7 @@
 #include "app/window.h"
 #include "gfx/draw2d.h"
 #include "gfx/fonts.h"
+#include "gfx/image_codec.h"
 #include "gfx/screen_pieces.h"
 #include "gfx/screen_tint.h"
 #include "gfx/textures.h"
@@ -459,6 +460,50 @@ TEST_F(DrawTest, FontSpecimen) {
     if (const char* out = std::getenv("BD_FONT_SPECIMEN")) {
         EXPECT_EQ(SaveScreenshot(out), 1);
     }
+}
+
+// Mip setting 5 on a 32 x 32 picture: levels 1..4 come from the files
+// name1.tga .. name4.tga; the last one also fills every smaller level. A level
+// file of the wrong size or depth leaves the built level in place.
+TEST_F(DrawTest, HandMadeMipLevelsReplaceTheBuiltOnes) {
+    const std::string dir = testing::TempDir();
+    auto solid = [](int w, int h, int bpp, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+        std::vector<std::uint8_t> px(std::size_t(w) * h * bpp, 255);
+        for (std::size_t i = 0; i < px.size(); i += bpp) px[i] = r, px[i + 1] = g, px[i + 2] = b;
+        return EncodeTGA(w, h, bpp, px.data());
+    };
+    auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        WriteFileSafely((dir + "/" + name).c_str(), bytes);
+    };
+    write("mipt.tga", solid(32, 32, 4, 10, 10, 10));
+    write("mipt1.tga", solid(16, 16, 4, 200, 0, 0));
+    write("mipt2.tga", solid(4, 4, 4, 0, 200, 0));     // too small for level 2 (8 x 8): skipped
+    write("mipt3.tga", solid(4, 4, 3, 0, 0, 200));     // wrong depth: skipped
+    write("mipt4.tga", solid(2, 2, 4, 200, 200, 0));   // last level, also 1 x 1
+    const std::string list = dir + "/mip_list.txt";
+    const std::string text = "t\n1\n-\n7\n" + dir + "/mipt.tga\n5\n";
+    WriteFileSafely(list.c_str(), std::vector<std::uint8_t>(text.begin(), text.end()));
+    TexTable* t = new TexTable;
+    ASSERT_EQ(LoadTexList(*t, list.c_str()), 1);
+    ASSERT_EQ(t->slots[7].mipmapped, 1);
+    TexBindIndex(*t, 7);
+    auto level = [](int l) {
+        GLint w = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, l, GL_TEXTURE_WIDTH, &w);
+        std::vector<std::uint8_t> px(std::size_t(w) * w * 4);
+        glGetTexImage(GL_TEXTURE_2D, l, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+        return Rgb{px[0], px[1], px[2]};
+    };
+    EXPECT_EQ(level(0).r, 10);
+    EXPECT_EQ(level(1).r, 200);
+    EXPECT_EQ(level(2).g, 10);   // built from level 0, not the undersized file
+    EXPECT_EQ(level(3).b, 10);   // built, not the 24-bit file
+    EXPECT_EQ(level(4).r, 200);
+    EXPECT_EQ(level(4).g, 200);
+    EXPECT_EQ(level(5).g, 200);  // 1 x 1 from the same file
+    TexTableFree(*t);
+    delete t;
+    glDisable(GL_TEXTURE_2D);
 }
 
 }  // namespace
