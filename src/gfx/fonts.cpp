@@ -152,8 +152,10 @@ void SetTextColorCode(int code) {
 
 static bool FontReady(const FontSet& set, int font) {
     if (font < 1 || font > kFontCount) return false;
+    // An unbuilt font draws nothing; calling lists from base 0 would run
+    // another font's glyphs.
     const int tex = set.slots[font].texture;
-    return tex >= 1 && tex <= kFontCount && set.textures[tex] != 0;
+    return set.slots[font].listBase != 0 && tex >= 1 && tex <= kFontCount && set.textures[tex] != 0;
 }
 
 static void BeginText(const FontSet& set, int font, float x, float y, float vx, float vy, float vw,

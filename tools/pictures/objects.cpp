@@ -124,14 +124,17 @@ Pic LootPic(int type) {
             Rect(cv, 42, 20, 4, 34, RGB(200, 170, 60), 1);
             Rect(cv, 29, 33, 6, 8, RGB(230, 200, 70), 1);
             break;
-        case 2:  // gold heap
-            for (int i = 0; i < 40; ++i) {
-                float a = rng.Range(0, kPi), r = rng.Range(0, 1);
-                float x = 32 + std::cos(a) * 22 * r * (rng.Unit() > 0.5f ? 1 : -1);
-                float y = 54 - std::sin(a) * 20 * (1 - r) * rng.Unit() - 2;
-                Ellipse(cv, x, y, 4.5f, 3, RGB(245, 200, 60));
+        case 2:  // gold heap: a mound of coins, brighter towards the top
+            Ellipse(cv, 32, 50, 24, 9, RGB(170, 120, 30));
+            for (int i = 0; i < 70; ++i) {
+                float t = rng.Unit();
+                float half = 24 * (1 - t * 0.8f);
+                float x = 32 + rng.Range(-half, half);
+                float y = 54 - t * 22 + rng.Range(-2, 2);
+                Ellipse(cv, x, y, 4, 2.4f, Mix(RGB(215, 160, 40), RGB(255, 225, 90), t), 1, rng.Range(-0.3f, 0.3f));
             }
-            Glow(cv, 26, 38, 6, RGB(255, 255, 220, 0.9f));
+            Glow(cv, 26, 38, 5, RGB(255, 255, 220, 0.9f));
+            Glow(cv, 38, 44, 3, RGB(255, 255, 220, 0.8f));
             break;
         case 3:  // trash heap
             Ellipse(cv, 32, 50, 24, 10, RGB(100, 90, 70));
