@@ -1,6 +1,7 @@
 // Figure files and LoadMortFrom: renumbering, counts, bad words, hostile
 // and truncated files, start points, the occupied-anchor rule, safe saving.
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -22,6 +23,14 @@ void PutF32(std::vector<std::uint8_t>& b, std::size_t at, float f) {
 std::size_t RecAt(int i) { return 4 + static_cast<std::size_t>(i) * kFgrRecordBytes; }
 std::size_t IntAt(int i, int n) { return RecAt(i) + 12 + 4 * n; }
 std::size_t FloatAt(int i, int n) { return RecAt(i) + 432 + 4 * n; }
+
+void ExpectNoBorderFigures() {
+    for (int k = 0; k < kKleCount; ++k) {
+        if (!KleInterior(k)) {
+            ASSERT_EQ(masKle.m[k].fgrKey, nullptr) << k;
+        }
+    }
+}
 
 class FilesTest : public WorldTest {
 protected:
@@ -287,6 +296,32 @@ TEST_F(FilesTest, FailedSaveKeepsTheOldFiles) {
     EXPECT_EQ(editorEdited, 0);
     ASSERT_EQ(ReadWholeFile(name.c_str(), now), FileStatus::Ok);
     EXPECT_EQ(now[kLocHeaderBytes + 5000 * kLocCellBytes + 3], 99);
+}
+
+}  // namespace
+
+namespace {
+
+// The generated start location loads cleanly: no bad words, no shared
+// anchor cells, a populated world.
+TEST_F(WorldTest, GeneratedStartLocationLoads) {
+    const char* runtime = std::getenv("BD_RUNTIME_DIR");
+    if (!runtime) GTEST_SKIP() << "no runtime folder";
+    const std::string loc = std::string(runtime) + "/etap1";
+    if (!FileExists(loc.c_str())) GTEST_SKIP() << "etap1 not generated";
+    char here[1024];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir(runtime), 0);
+    StartGameLocation();
+    ASSERT_EQ(chdir(here), 0);
+    EXPECT_EQ(worldError, 0) << Log();
+    EXPECT_EQ(Log().find("LoadMortFrom"), std::string::npos) << Log();
+    EXPECT_TRUE(FgrAlive(fgrMainHero));
+    EXPECT_NE(pBos, nullptr);
+    int figures = 0;
+    for (int s = 1; s <= kFigureSlots; ++s) figures += FigureTable[s].fgrKind != 0;
+    EXPECT_GT(figures, 40);
+    ExpectNoBorderFigures();
 }
 
 }  // namespace
