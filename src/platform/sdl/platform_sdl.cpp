@@ -316,7 +316,14 @@ int PlatMessageBox(const char* text, const char* caption, int flags) {
     box.numbuttons = yesNo ? 2 : 1;
     box.buttons = yesNo ? yesNoButtons : okButtons;
     int answer = -1;
-    if (SDL_ShowMessageBox(&box, &answer) != 0 || answer < 0) {
+    int shown = SDL_ShowMessageBox(&box, &answer);
+    // As on Windows, the game window gets the focus back when the box is gone
+    // (without a window manager nobody else would give it).
+    if (window && (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN)) {
+        SDL_RaiseWindow(window);
+        SDL_SetWindowInputFocus(window);
+    }
+    if (shown != 0 || answer < 0) {
         // No display for a box: say it on stderr and take the safe answer.
         std::fprintf(stderr, "%s: %s\n", captionUtf8.c_str(), textUtf8.c_str());
         return yesNo ? IDNO : IDOK;
