@@ -22,6 +22,6 @@ import -window root "$work/running.png" 2>/dev/null || true
 kill -0 "$game" 2>/dev/null || fail "No ended the game"
 xdotool keydown Escape; sleep 0.1; xdotool keyup Escape
 answer_box "Pause" Return
-wait_exit 5
+wait_exit 8
 [[ -f "$work/game/screenshots/shot0001.bmp" ]] || fail "F12 saved no screenshot"
 echo "ok: window 800x600 at 0,0, No kept the game going, screenshot saved, Yes ended it with status 0"

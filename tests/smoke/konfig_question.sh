@@ -14,5 +14,5 @@ sleep 0.5
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 xdotool keydown Escape; sleep 0.1; xdotool keyup Escape
 answer_box "Pause" Return
-wait_exit 5
+wait_exit 8
 echo "ok: the size question took 1024x768"
