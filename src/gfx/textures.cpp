@@ -70,6 +70,8 @@ int TexLoadFile(TexRec& rec, const char* path) {
     return 1;
 }
 
+static bool IsPowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+
 static GLenum FormatOf(int bpp) {
     switch (bpp) {
         case 32: return GL_RGBA;
@@ -130,26 +132,35 @@ int TexUpload(TexRec& rec, int mip, int freePixels) {
     if (rec.bpp == 8 || rec.bpp == 16) mip = 0;
     const GLenum fmt = FormatOf(rec.bpp);
     rec.mipmapped = 0;
+    bool levelZeroDone = false;
     if (mip > 0) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        if (mip >= 4 && mip <= 7) {
-            const int minSide = 16 << (mip - 4);
-            if (rec.width >= minSide && rec.height >= minSide) {
+        const bool handMade = mip >= 4 && mip <= 7;
+        const int minSide = handMade ? 16 << (mip - 4) : 1;
+        if (rec.width >= minSide && rec.height >= minSide) {
+            if (IsPowerOfTwo(rec.width) && IsPowerOfTwo(rec.height)) {
                 rec.mipmapped = gluBuild2DMipmaps(GL_TEXTURE_2D, fmt, rec.width, rec.height, fmt,
                                                   GL_UNSIGNED_BYTE, rec.pixels) == 0;
-                if (rec.mipmapped) LoadHandMadeLevels(rec, mip);
+            } else {
+                // gluBuild2DMipmaps would scale the chain to powers of two, and
+                // the full-size level 0 would then leave the texture incomplete
+                // (it draws untextured); let the GL build the chain at the real size.
+                glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+                glTexImage2D(GL_TEXTURE_2D, 0, fmt, rec.width, rec.height, 0, fmt, GL_UNSIGNED_BYTE, rec.pixels);
+                glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_FALSE);
+                rec.mipmapped = 1;
+                levelZeroDone = true;
             }
-        } else {
-            rec.mipmapped = gluBuild2DMipmaps(GL_TEXTURE_2D, fmt, rec.width, rec.height, fmt,
-                                              GL_UNSIGNED_BYTE, rec.pixels) == 0;
+            if (rec.mipmapped && handMade) LoadHandMadeLevels(rec, mip);
         }
     }
     if (!rec.mipmapped) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     }
-    glTexImage2D(GL_TEXTURE_2D, 0, fmt, rec.width, rec.height, 0, fmt, GL_UNSIGNED_BYTE, rec.pixels);
+    if (!levelZeroDone)
+        glTexImage2D(GL_TEXTURE_2D, 0, fmt, rec.width, rec.height, 0, fmt, GL_UNSIGNED_BYTE, rec.pixels);
     if (freePixels) TexFreePixels(rec);
     return 1;
 }

@@ -506,4 +506,28 @@ TEST_F(DrawTest, HandMadeMipLevelsReplaceTheBuiltOnes) {
     glDisable(GL_TEXTURE_2D);
 }
 
+// A mipmapped picture whose sides are not powers of two (the figures are
+// 64 x 96) must still draw textured when shrunk.
+TEST_F(DrawTest, MipmappedSpriteOfOddSizeDrawsItsPicture) {
+    static std::uint8_t px[64 * 96 * 4];
+    for (std::size_t i = 0; i < sizeof px; i += 4) px[i] = 40, px[i + 1] = 200, px[i + 2] = 90, px[i + 3] = 255;
+    ASSERT_TRUE(TexTableSetPixels(texTable, 410, px, 64, 96, 4, 1));
+    EXPECT_EQ(texTable.slots[410].mipmapped, 1);
+    Ortho2DBegin(0, 800, 0, 600);
+    SetBlendMode(38);
+    SetDrawColor(1, 1, 1, 1);
+    TexBindIndex(texTable, 410);
+    DrawTexRect(100, 100, 32, 48, 1, 0, 1);  // drawn at half size: a smaller level is used
+    Ortho2DEnd();
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    auto shot = Read();
+    Rgb c = At(shot, 116, 124);
+    EXPECT_NEAR(c.r, 40, 4);
+    EXPECT_NEAR(c.g, 200, 4);
+    EXPECT_NEAR(c.b, 90, 4);
+    TexDelete(texTable.slots[410]);
+    glDisable(GL_TEXTURE_2D);
+}
+
 }  // namespace
