@@ -530,4 +530,37 @@ TEST_F(DrawTest, MipmappedSpriteOfOddSizeDrawsItsPicture) {
     glDisable(GL_TEXTURE_2D);
 }
 
+// Font descriptions on a real context: twenty picture names load twelve
+// textures; a description without "=klv=" (or cut before a font) leaves no
+// textures and no fonts behind.
+TEST_F(DrawTest, FontDescriptionLoadingRules) {
+    const std::string dir = testing::TempDir() + "/gfx_fonts";
+    MakeDirectory(dir.c_str());
+    std::vector<std::uint8_t> tga;
+    ASSERT_EQ(ReadWholeFile("uni_files/res/fonts/f07.tga", tga), FileStatus::Ok);
+    WriteFileSafely((dir + "/f.tga").c_str(), tga);
+    auto load = [&](const std::string& text, FontSet& set) {
+        WriteFileSafely((dir + "/_tfonts.txt").c_str(), std::vector<std::uint8_t>(text.begin(), text.end()));
+        return LoadFontSet(set, dir.c_str());
+    };
+    std::string names = "=tex=\n20\n";
+    for (int i = 0; i < 20; ++i) names += "f.tga\n";
+    const std::string font = "=fnt=\n1\n0 256\n10 3 256 256\n16 16\n1\n7\n";
+    FontSet* set = new FontSet;
+    EXPECT_EQ(load(names + "=klv=\n1\n" + font, *set), 1);
+    for (int k = 1; k <= 12; ++k) EXPECT_NE(set->textures[k], 0u) << k;
+    EXPECT_NE(set->slots[1].listBase, 0u);
+    EXPECT_EQ(TextWidth(*set, 1, "abc", 0, -1), 21);
+    FreeFontSet(*set);
+    EXPECT_EQ(load(names + font, *set), 0);  // no "=klv="
+    for (int k = 1; k <= 12; ++k) EXPECT_EQ(set->textures[k], 0u) << k;
+    EXPECT_EQ(load(names + "=klv=\n2\n" + font, *set), 0);  // the second font is missing
+    EXPECT_EQ(set->slots[1].listBase, 0u);
+    EXPECT_EQ(set->textures[1], 0u);
+    EXPECT_EQ(load("=klv=\n1\n" + font, *set), 0);  // no "=tex=": nothing at all
+    EXPECT_EQ(set->slots[1].listBase, 0u);
+    FreeFontSet(*set);
+    delete set;
+}
+
 }  // namespace
