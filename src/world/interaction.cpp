@@ -239,14 +239,16 @@ void RightClickMap() {
     Fgr* target = FirstPickedUnderCursor();
     if (target && !TargetableByPlayer(target)) target = nullptr;
     float ox = wx, oz = wz;
+    // The selection outlives its figures: orders go to the living only.
     if (target) {
-        for (int i = 0; i < selectionCount; ++i) AttackOrder(selection[i], target);
+        for (int i = 0; i < selectionCount; ++i)
+            if (selection[i] && selection[i]->fgrKind != 0) AttackOrder(selection[i], target);
         ox = target->x;
         oz = target->z;
     } else {
         const int cell = PointToCell(wx, wz);
         for (int i = 0; i < selectionCount; ++i)
-            if (selection[i]) FgrMoveOrder(selection[i], cell, 0);
+            if (selection[i] && selection[i]->fgrKind != 0) FgrMoveOrder(selection[i], cell, 0);
         lastOrderX = int(wx);
         lastOrderZ = int(wz);
     }

@@ -443,3 +443,21 @@ TEST_F(Interaction, AHeroWithoutBehaviourGetsTheWalk) {
 }
 
 }  // namespace
+
+namespace {
+
+struct InteractionGone : Interaction {};
+
+TEST_F(InteractionGone, SelectionOfARemovedFigureOrdersNothing) {
+    Fgr* wolf = SpawnMonster(11, 445, 505, 0);
+    FgrSetSide(wolf, kSidePlayer);
+    selection[0] = wolf;
+    selectionCount = 1;
+    FgrRemove(wolf);
+    PointAt(565, 525);
+    Click(2);
+    EXPECT_EQ(wolf->targPathKle, 0);   // the free slot is left alone
+    EXPECT_EQ(selectionCount, 1);      // the selection lives until the next left click
+}
+
+}  // namespace
