@@ -72,17 +72,21 @@ std::uint32_t TileTexture(int code) {
   return SlotTexture(kFallbackTileSlot);
 }
 
-// Tiles: trilinear, clamped at the edges so neighbours never bleed into each
-// other. The overlay: linear, clamped.
+// Tiles: mipmapped and clamped at the edges so neighbours never bleed into
+// each other. The overlay: linear; it keeps the repeat wrap (it spans the
+// whole map, so only the outermost border cells could see the other side,
+// and llvmpipe leaks memory on linear magnification with clamped edges).
 int MakeTerrainTexture(TexRec& rec, int linear) {
   if (!TexUpload(rec, linear ? 0 : 1, 0)) return 0;
   glBindTexture(GL_TEXTURE_2D, rec.name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   if (linear) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  } else if (rec.mipmapped) {
+    return rec.name != 0;
+  }
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  if (rec.mipmapped) {
     // one mip level per pixel: trilinear costs twice the fetches for no
     // visible gain at the zoom range of the map
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);

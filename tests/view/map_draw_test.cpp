@@ -175,29 +175,33 @@ TEST_F(MapDrawTest, SpritesStandOnTheirFiguresAndNowhereElse) {
 }
 
 TEST_F(MapDrawTest, LowerFiguresCoverHigherOnes) {
-  FiguresReset();
-  const float x = 1285, z = 1285;
-  // the lower one is created first, so slot order alone would draw it below
-  Fgr* low = view_scene::Place(kKindUnitDog, x, z + 4, 6);
-  Fgr* high = view_scene::Place(kKindUnitDog, x, z, 6);
-  ASSERT_TRUE(low && high);
-  low->colour[kColR] = 0, low->colour[kColG] = 0;      // blue
-  high->colour[kColG] = 0, high->colour[kColB] = 0;    // red
-  DrawFigures();
-  auto px = Read();
-  float lx, ly, lw, lh;
-  FigureScreenRect(low, &lx, &ly, &lw, &lh);
-  float hx, hy, hw, hh;
-  FigureScreenRect(high, &hx, &hy, &hw, &hh);
-  int blue = 0, red = 0;
-  for (int yy = int(hy) + 1; yy < int(ly + lh) - 1; ++yy)  // where both rectangles overlap
-    for (int xx = int(lx) + 1; xx < int(lx + lw) - 1; ++xx) {
-      Rgb c = At(px, xx, yy);
-      blue += c.b > 40 && c.r < 20;
-      red += c.r > 40 && c.b < 20;
-    }
-  EXPECT_GT(blue, 50);
-  EXPECT_GT(blue, red * 3);
+  // two figures almost on the same spot, one a unit further south (lower on
+  // the screen); whichever is lower must show, whatever the slot order
+  for (int lowerFirst = 0; lowerFirst < 2; ++lowerFirst) {
+    FiguresReset();
+    Clear();
+    const float x = 1285, z = 1285;
+    Fgr* a = view_scene::Place(kKindUnitDog, x, lowerFirst ? z + 1 : z, 6);
+    Fgr* b = view_scene::Place(kKindUnitDog, x, lowerFirst ? z : z + 1, 6);
+    ASSERT_TRUE(a && b);
+    Fgr* low = lowerFirst ? a : b;
+    Fgr* high = lowerFirst ? b : a;
+    low->colour[kColR] = 0, low->colour[kColG] = 0;    // blue
+    high->colour[kColG] = 0, high->colour[kColB] = 0;  // red
+    DrawFigures();
+    auto px = Read();
+    float lx, ly, lw, lh;
+    FigureScreenRect(low, &lx, &ly, &lw, &lh);
+    int blue = 0, red = 0;
+    for (int yy = int(ly); yy < int(ly + lh); ++yy)
+      for (int xx = int(lx); xx < int(lx + lw); ++xx) {
+        Rgb c = At(px, xx, yy);
+        blue += c.b > 40 && c.r < 20;
+        red += c.r > 40 && c.b < 20;
+      }
+    EXPECT_GT(blue, 50) << lowerFirst;
+    EXPECT_GT(blue, red * 3) << lowerFirst;
+  }
 }
 
 TEST_F(MapDrawTest, HurtUnitsGetABarAndWholeOnesDoNot) {

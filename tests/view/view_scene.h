@@ -86,7 +86,7 @@ inline Fgr* PopulateFigures() {
   Hurt(Place(kKindUnitBandit, cx + 70, cz - 40, 8), 200, 250);
   Place(kKindUnitForest, cx - 80, cz - 70, 12);
   Place(kKindNpc, cx - 25, cz - 20, 3);
-  const int plants[][3] = {{-95, 10, 1}, {90, 60, 2}, {60, -85, 5}, {-40, 85, 3}};
+  const int plants[][3] = {{-95, 10, 1}, {90, 60, 2}, {105, -15, 5}, {-40, 85, 3}};
   for (auto& p : plants) {
     if (Fgr* f = Place(kKindPlant, cx + p[0], cz + p[1], p[2])) {
       f->size = 7;
