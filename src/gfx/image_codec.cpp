@@ -40,6 +40,10 @@ static bool DecodePixels(const std::uint8_t* src, const std::uint8_t* end, int t
         return out + static_cast<std::size_t>(row) * rowBytes;
     };
     if (type == 2) {
+        if (!topFirst) {  // rows already in buffer order: one block
+            SwapPixels<BPP>(out, src, width * height);
+            return true;
+        }
         for (int r = 0; r < height; ++r, src += rowBytes) SwapPixels<BPP>(rowStart(r), src, width);
         return true;
     }
