@@ -87,9 +87,10 @@ int MakeTerrainTexture(TexRec& rec, int linear) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   if (rec.mipmapped) {
-    // one mip level per pixel: trilinear costs twice the fetches for no
-    // visible gain at the zoom range of the map
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    // A tile of 64 pixels covers about 33 at the usual zoom, so the nearest
+    // texel of the nearest level is nearly exact; filtering would triple the
+    // fill cost of software GL for no visible gain.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
   }
   return rec.name != 0;
 }
@@ -176,10 +177,23 @@ constexpr int kStructureFirstSlot = 261;
 std::uint32_t passTexture;
 int passBlend;
 
+// Sprite textures once drawn with one mip level per pixel (bilinear within
+// the nearest level): trilinear costs a second lookup per pixel.
+std::uint32_t spriteTuned[kTexSlots];
+
 void PassBind(std::uint32_t tex) {
   if (tex == passTexture) return;
   glBindTexture(GL_TEXTURE_2D, tex);
   passTexture = tex;
+}
+
+void PassBindSlot(int slot) {
+  const TexRec& rec = texTable.slots[slot];
+  PassBind(rec.name);
+  if (spriteTuned[slot] != rec.name && rec.mipmapped) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    spriteTuned[slot] = rec.name;
+  }
 }
 
 void PassBlend(int mode) {
@@ -205,11 +219,11 @@ void TexturedRect(float x, float y, float w, float h, bool mirrored) {
 
 // Standing sprite: picture on the foot point, facing the way it walks.
 void DrawStanding(Fgr* f) {
-  const std::uint32_t tex = SlotTexture(FigureSpriteSlot(f));
-  if (!tex) return;
+  const int slot = FigureSpriteSlot(f);
+  if (!SlotTexture(slot)) return;
   float x, y, w, h;
   FigureScreenRect(f, &x, &y, &w, &h);
-  PassBind(tex);
+  PassBindSlot(slot);
   PassBlend(38);
   SpriteColour(f, 1.0f);
   TexturedRect(x, y, w, h, f->onPath && f->segmentDirX < 0.0f);
