@@ -330,6 +330,7 @@ void MapDrawReset() {
   highlightCount = 0;
   drawCount = 0;
   overviewSerialShown = -1;
+  std::fill(spriteTuned, spriteTuned + kTexSlots, 0u);
 }
 
 int FigureSpriteSlot(const Fgr* f) {
