@@ -333,8 +333,13 @@ void MapDrawReset() {
   std::fill(spriteTuned, spriteTuned + kTexSlots, 0u);
 }
 
+// Figure pictures live in slots 131..299 of the texture list; a picture word
+// outside that range (older files, other numbering) falls back to the kind's.
+constexpr int kFigurePicFirst = 131, kFigurePicEnd = 300;
+
 int FigureSpriteSlot(const Fgr* f) {
-  if (f->picture > 0 && f->picture < kTexSlots && texTable.slots[f->picture].name) return f->picture;
+  if (f->picture >= kFigurePicFirst && f->picture < kFigurePicEnd && texTable.slots[f->picture].name)
+    return f->picture;
   const int t = f->unitType;
   switch (f->fgrKind) {
     case kKindHero: return 131;
@@ -345,7 +350,7 @@ int FigureSpriteSlot(const Fgr* f) {
     case kKindUnitBunker: return 281;
     case kKindLoot: return t >= 1 && t <= 4 ? 240 + t : 241;
     case kKindCrystal: return t >= 1 && t <= 6 ? 230 + t : 231;
-    case kKindPlant: return t >= 1 && t <= 8 ? 181 + 2 * (t - 1) : 181;
+    case kKindPlant: return (t >= 1 && t <= 8 ? 181 + 2 * (t - 1) : 181) + (f->variant & 1);
     case kKindLair201: return 284;
     case kKindLair401: return 285;
     case kKindLairForest: return 171;
@@ -467,10 +472,19 @@ void DrawGround() {
     glEnd();
   }
   if (editorOpen) {
-    if (terrainGridShown) {
+    if (terrainGridShown) {  // one frame per cell, all in one batch
       glColor4f(0.05f, 0.05f, 0.05f, 0.18f);
+      glBegin(GL_LINES);
       for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c) Frame(m, c * 10.0f, r * 10.0f, c * 10.0f + 10.0f, r * 10.0f + 10.0f);
+        for (int c = c0; c <= c1; ++c) {
+          const float x0 = m.ax * (c * 10.0f) + m.bx, x1 = m.ax * (c * 10.0f + 10.0f) + m.bx;
+          const float y0 = m.az * (r * 10.0f) + m.bz, y1 = m.az * (r * 10.0f + 10.0f) + m.bz;
+          glVertex2f(x0, y0); glVertex2f(x1, y0);
+          glVertex2f(x1, y0); glVertex2f(x1, y1);
+          glVertex2f(x1, y1); glVertex2f(x0, y1);
+          glVertex2f(x0, y1); glVertex2f(x0, y0);
+        }
+      glEnd();
     }
     if (KleInterior(hoverCell)) {
       glColor4f(1, 1, 1, 0.35f);

@@ -306,6 +306,37 @@ TEST_F(MapDrawTest, HighlightQueueDropsRequestsBeyondItsCap) {
   hoverCell = -1;
 }
 
+TEST_F(MapDrawTest, EditorMarksFramesAndGridOnlyInTheEditor) {
+  const int k = KleIndex(130, 130);
+  masKle.m[k].brushMark = 93;
+  hoverCell = KleIndex(126, 126);
+  terrainGridShown = 1;
+  DrawGround();
+  auto game = Read();
+  editorOpen = 1;
+  Clear();
+  DrawGround();
+  auto editor = Read();
+  editorOpen = 0;
+  terrainGridShown = 0;
+  masKle.m[k].brushMark = 0;
+  auto cellBox = [&](int cell, int* x0, int* y0, int* x1, int* y1) {
+    float ax, ay, bx, by;
+    WorldToScreen(masKle.m[cell].x, masKle.m[cell].z, &ax, &ay);
+    WorldToScreen(masKle.m[cell].x + 10, masKle.m[cell].z + 10, &bx, &by);
+    *x0 = int(ax), *y0 = int(by), *x1 = int(bx), *y1 = int(ay);
+  };
+  int x0, y0, x1, y1;
+  cellBox(k, &x0, &y0, &x1, &y1);
+  EXPECT_GT(Differ(game, editor, x0 + 2, y0 + 2, x1 - 2, y1 - 2), 20);  // the hole mark
+  cellBox(hoverCell, &x0, &y0, &x1, &y1);
+  EXPECT_GT(Differ(game, editor, x0, y0, x1, y1), 10);  // the hover frame
+  // the grid reaches everywhere, even far from the marks
+  cellBox(KleIndex(120, 118), &x0, &y0, &x1, &y1);
+  EXPECT_GT(Differ(game, editor, x0 - 2, y0 - 2, x1 + 2, y1 + 2), 0);
+  hoverCell = -1;
+}
+
 // The whole view as the game shows it, saved for review (docs/map-view.png).
 TEST_F(MapDrawTest, Screenshot) {
   DrawMapView();
