@@ -221,6 +221,60 @@ TEST_F(PaintTest, EveryCornerMaskOfEveryFamily) {
   }
 }
 
+// Layer shown at corner bit c of a tile code: 0 plain ground, else family index + 1.
+int LayerAt(int code, int c) {
+  if (code >= 1 && code <= 4) return 0;
+  const int fam = TileFamilyOf(code);
+  if (fam < 0) return -1;
+  if (kOffsetCorners[code - kTileFamilies[fam].base] & c) return fam + 1;
+  const int under = kTileFamilies[fam].underBase;
+  return under == 1 ? 0 : TileFamilyOf(under) + 1;
+}
+
+// Thousands of random strokes with every family brush: the four tiles around
+// every cell centre always agree on what lies at that centre, the border is
+// never touched, and a refused stroke changes nothing.
+TEST_F(PaintTest, RandomStrokesKeepEveryCornerConsistent) {
+  const int brushes[] = {kBrushSand, kBrushDirt, kBrushWater, kBrushHole, kBrushRock, kBrushConcrete};
+  RandSeed(99);
+  auto before = Tiles();
+  int taken = 0;
+  for (int i = 0; i < 8000; ++i) {
+    // strokes gather in a small area so families pile up on each other
+    const int k = KleIndex(RandRange(0, 20), RandRange(0, 20)) + (i % 3 == 0 ? 235 * 256 + 235 : 0);
+    const int brush = brushes[RandRange(0, 5)];
+    const int r = PaintTileKeys(k, brush, RandRange(0, 1), RandRange(0, 1));
+    auto after = Tiles();
+    if (!r) {
+      ASSERT_EQ(after, before) << i;
+      continue;
+    }
+    ++taken;
+    for (int t = 0; t < kKleCount; ++t) {
+      if (after[t] != before[t]) {
+        ASSERT_TRUE(t == k - 1 || t == k || t == k - 256 || t == k - 257) << i;
+      }
+    }
+    before = after;
+  }
+  EXPECT_GT(taken, 800);
+  for (int k = 0; k < kKleCount; ++k) {
+    if (!KleInterior(k)) {
+      EXPECT_EQ(masKle.m[k].tile, KleBorderTile(k));
+      continue;
+    }
+    const int t[4] = {k - 1, k, k - 256, k - 257};
+    bool inner = true;
+    for (int x : t) inner &= KleInterior(x);
+    if (!inner) continue;
+    const int l = LayerAt(masKle.m[t[0]].tile, 1);
+    ASSERT_GE(l, 0);
+    EXPECT_EQ(LayerAt(masKle.m[t[1]].tile, 2), l) << k;
+    EXPECT_EQ(LayerAt(masKle.m[t[2]].tile, 4), l) << k;
+    EXPECT_EQ(LayerAt(masKle.m[t[3]].tile, 8), l) << k;
+  }
+}
+
 // ---- loading ------------------------------------------------------------------
 
 class TileLoadTest : public ::testing::Test {
