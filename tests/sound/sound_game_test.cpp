@@ -10,6 +10,7 @@
 #include "app/main_loop.h"
 #include "platform/script/script_platform.h"
 #include "sound/sound_al.h"
+#include "leak_pause.h"
 
 TEST(SoundGame, FirstFramePlaysTheOpeningEffectAndShutDownReleasesAll) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
@@ -31,7 +32,10 @@ TEST(SoundGame, FirstFramePlaysTheOpeningEffectAndShutDownReleasesAll) {
         EXPECT_NE(sndSource3, 0u);
     });
     ScriptCloseAfterSwaps(3);
-    EXPECT_EQ(BrindomaMain(), 0);
+    {
+        LeakPause pause;
+        EXPECT_EQ(BrindomaMain(), 0);
+    }
     EXPECT_TRUE(checked);
     for (const ScriptBox& b : ScriptBoxes()) {
         EXPECT_EQ(b.text.find("sound device"), std::string::npos);
