@@ -20,7 +20,7 @@ TEST(SoundGameNoDevice, MessagesThenTheGameRunsSilently) {
     SoundReset();
     ScriptCloseAfterSwaps(5);
     {
-        LeakPause pause;
+        [[maybe_unused]] LeakPause pause;
         EXPECT_EQ(BrindomaMain(), 0);
     }
     EXPECT_GE(ScriptSwapCount(), 5);

@@ -33,7 +33,7 @@ TEST(SoundGame, FirstFramePlaysTheOpeningEffectAndShutDownReleasesAll) {
     });
     ScriptCloseAfterSwaps(3);
     {
-        LeakPause pause;
+        [[maybe_unused]] LeakPause pause;
         EXPECT_EQ(BrindomaMain(), 0);
     }
     EXPECT_TRUE(checked);
