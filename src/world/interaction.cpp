@@ -108,11 +108,16 @@ void AttackOrder(Fgr* f, Fgr* target) {
     f->target2 = nullptr;
 }
 
-// A hero created after the last frame has no behaviour of its own yet;
-// until combat installs one he gets the walk so orders still move him.
-void GiveHeroItsWalk() {
-    if (fgrMainHero && fgrMainHero->fgrKind == kKindHero && !fgrMainHero->fnUpdate)
-        fgrMainHero->fnUpdate = HeroUpdateWalkOnly;
+// Walkers whose kind has no behaviour installed yet (the hero before
+// combat, townspeople before the quests, monsters before their thinking)
+// still walk their orders: the hero with his camera and speed rules, the
+// others plainly, planning a fresh order at once like the hero.
+void GiveWalkersTheirWalk() {
+    for (int s = 1; s <= kFigureSlots; ++s) {
+        Fgr& f = FigureTable[s];
+        if (f.fgrKind == 0 || f.fnUpdate || f.fgrClass != kClassUnit || f.moveMode == 0) continue;
+        f.fnUpdate = (&f == fgrMainHero) ? HeroUpdateWalkOnly : WalkerUpdateWalkOnly;
+    }
 }
 
 }  // namespace
@@ -134,7 +139,7 @@ void WorldStepRun(int clickTaken) {
     ClearTooltipText();
     UpdateHoverCellAt(cursorX, cursorY);
     if (!clickTaken) MapInteraction();
-    GiveHeroItsWalk();
+    GiveWalkersTheirWalk();
     PathWorldStep();
     FgrUpdateAll();
     if (mapHooks.gameRules) mapHooks.gameRules();
@@ -359,3 +364,5 @@ void HeroWalk(Fgr* hero) {
 }
 
 void HeroUpdateWalkOnly(Fgr* hero) { HeroWalk(hero); }
+
+void WalkerUpdateWalkOnly(Fgr* f) { PathStepFigure(f); }

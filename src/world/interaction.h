@@ -70,6 +70,9 @@ void PlaceOrderMarker(float x, float z);
 void HeroWalk(Fgr* hero);
 // The hero's update until combat installs its own (it only walks).
 void HeroUpdateWalkOnly(Fgr* hero);
+// Any other walker's update until its kind's behaviour is installed: a fresh
+// order is planned at once, then the path step.
+void WalkerUpdateWalkOnly(Fgr* f);
 
 // Keypad direction code of the four direction signals (3 left, 4 right,
 // 5 up, 6 down): 7 9 1 3 diagonals, 4 6 8 2 straight, 0 none.

@@ -431,10 +431,20 @@ TEST_F(Interaction, HalfSpeedOnDeepWaterAndSpeedHooks) {
     EXPECT_NEAR(camX + camWidth / 2, hero->x, 0.5f);
 }
 
-TEST_F(Interaction, AHeroWithoutBehaviourGetsTheWalk) {
+TEST_F(Interaction, WalkersWithoutBehaviourGetTheWalk) {
     EXPECT_EQ(hero->fnUpdate, nullptr);
+    Fgr* npc = FgrCreateFigure(kKindNpc, 605, 505);
+    FgrMoveOrder(npc, Cell(50, 64), 0);
+    Fgr* crystal = FgrCreateFigure(kKindCrystal, 705, 505);
     Frames(1);
     EXPECT_EQ(hero->fnUpdate, HeroUpdateWalkOnly);
+    EXPECT_EQ(npc->fnUpdate, WalkerUpdateWalkOnly);
+    EXPECT_EQ(crystal->fnUpdate, nullptr);   // objects do not walk
+    // The townsperson planned at once and walks his order.
+    Frames(1);
+    EXPECT_EQ(npc->onPath, 1);
+    Frames(600);
+    EXPECT_EQ(KleAt(npc->x, npc->z), Cell(50, 64));
     static int updates = 0;
     updates = 0;
     hero->fnUpdate = [](Fgr*) { ++updates; };
