@@ -5,17 +5,21 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/frame.h"
+#include "app/input.h"
 #include "app/log.h"
 #include "app/random.h"
 #include "io/binary.h"
 #include "io/files.h"
 #include "world/fgr.h"
+#include "world/interaction.h"
 #include "world/kle.h"
 #include "world/location.h"
 #include "world/path_follow.h"
@@ -349,6 +353,52 @@ TEST(WorldFiles, LocationAndFiguresRoundTripByteForByte) {
     WriteFigures(wf);
     EXPECT_EQ(wf.bytes, figs);
     EXPECT_EQ(worldError, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The roadside monsters of the population really walk their routes with the
+// game's own movement: planning, 40-step pieces, replans at every rebuild.
+TEST(WorldRoutes, RoadMonstersArriveWhereTheyWereSent) {
+    ASSERT_EQ(chdir(RuntimeDir().c_str()), 0);
+    LogReset();
+    LogSetPath("world_routes_log.txt");
+    WorldReset();
+    PathReset();
+    InteractionReset();
+    RandSeed(9);
+    StartGameLocation();
+    struct Walker {
+        Fgr* f;
+        int target;
+    };
+    std::vector<Walker> walkers;
+    for (int s = 1; s <= kFigureSlots; ++s) {
+        Fgr& f = FigureTable[s];
+        if (f.fgrKind && f.active && (f.unitType == 7 || f.unitType == 8) && f.targPathKle)
+            walkers.push_back({&f, f.targPathKle});
+    }
+    ASSERT_EQ(walkers.size(), 5u);   // two drunkards, three bandits
+    frameDeltaMs = 100;
+    frameDeltaF = 100.0f;
+    cursorX = cursorY = -100;       // the mouse is elsewhere
+    int frame = 0;
+    auto arrived = [&] {
+        for (const Walker& w : walkers)
+            if (w.f->onPath || w.f->targPathKle) return false;
+        return true;
+    };
+    for (; frame < 3000 && !arrived(); ++frame) WorldStepRun(0);
+    for (const Walker& w : walkers) {
+        const int at = KleAt(w.f->x, w.f->z);
+        // A claimed cell makes an arriving walker step aside by one cell.
+        EXPECT_LE(std::abs(KleRow(at) - KleRow(w.target)), 1) << w.f->unitType << " to " << w.target;
+        EXPECT_LE(std::abs(KleCol(at) - KleCol(w.target)), 1) << w.f->unitType << " to " << w.target;
+    }
+    EXPECT_LT(frame, 3000);
+    std::printf("routes walked in %d frames\n", frame);
 }
 
 }  // namespace
