@@ -281,7 +281,7 @@ TEST_F(SoundAl, PlayIfIdleDoesNotRestartAPlayingSource) {
     EXPECT_FALSE(SourceIsPlaying(&src));
     EXPECT_EQ(PlayIfIdle(&src, 1), 1);
     ALint before = 0, after = 0;
-    for (int i = 0; i < 100 && before < 2000; ++i) {   // let the null device play a little
+    for (int i = 0; i < 300 && before < 2000; ++i) {   // let the null device play a little
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         alGetSourcei(src, AL_SAMPLE_OFFSET, &before);
     }

