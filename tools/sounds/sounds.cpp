@@ -297,6 +297,7 @@ static Buf Wind() {
         double w = n.White();
         b[i] = (bp1.Run(w) * (0.7 + 0.3 * gust) + 0.5 * bp2.Run(w) * (0.6 + 0.4 * sway)) * Ramp(t, 0.0, 0.3);
     }
+    LowPassAll(b, 2500);   // soft, no hiss
     CrossFadeLoop(b, loop);
     return b;
 }
