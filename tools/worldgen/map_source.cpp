@@ -1,6 +1,7 @@
 // The start location's map source: parsing and ground derivation.
 #include "worldgen/map_source.h"
 
+#include <cmath>
 #include <cstdio>
 #include <set>
 #include <string_view>
@@ -127,6 +128,56 @@ const char* GroundName(Ground g) {
     return "?";
 }
 
+namespace {
+
+struct Road {
+    int width = 0;
+    std::vector<std::pair<int, int>> points;
+    int line = 0;
+};
+
+// A Catmull-Rom curve through the points, painted as discs whose radius
+// breathes a little along the way.
+void PaintRoad(const Road& road, MapSource& src) {
+    const std::size_t n = road.points.size();
+    auto p = [&](long j) {
+        const long last = long(n) - 1;
+        const auto& q = road.points[std::size_t(j < 0 ? 0 : j > last ? last : j)];
+        return std::pair<float, float>{float(q.first), float(q.second)};
+    };
+    const float half = float(road.width) * 0.5f - 0.25f;
+    const unsigned seed = 9001u + unsigned(road.line);
+    for (std::size_t s = 0; s + 1 < n; ++s) {
+        const auto [r0, c0] = p(long(s) - 1);
+        const auto [r1, c1] = p(long(s));
+        const auto [r2, c2] = p(long(s) + 1);
+        const auto [r3, c3] = p(long(s) + 2);
+        const float len = std::hypot(r2 - r1, c2 - c1);
+        const int steps = 1 + int(len * 3.0f);
+        for (int k = 0; k <= steps; ++k) {
+            const float t = float(k) / float(steps), t2 = t * t, t3 = t2 * t;
+            auto spline = [&](float a, float b, float c, float d) {
+                return 0.5f * (2.0f * b + (c - a) * t + (2.0f * a - 5.0f * b + 4.0f * c - d) * t2 +
+                               (3.0f * b - a - 3.0f * c + d) * t3);
+            };
+            const float r = spline(r0, r1, r2, r3), c = spline(c0, c1, c2, c3);
+            const float rad = half + 0.6f * ValueNoise(r / 4.0f, c / 4.0f, seed);
+            const int lo = int(std::floor(-rad - 1.0f)), hi = int(std::ceil(rad + 1.0f));
+            for (int dy = lo; dy <= hi; ++dy)
+                for (int dx = lo; dx <= hi; ++dx) {
+                    const int y = int(std::lround(r)) + dy, x = int(std::lround(c)) + dx;
+                    if (y < 0 || x < 0 || y >= kSide || x >= kSide) continue;
+                    const float ey = float(y) - r, ex = float(x) - c;
+                    if (ey * ey + ex * ex > rad * rad) continue;
+                    src.cells[std::size_t(y * kSide + x)] = kDirt;
+                    src.exact[std::size_t(y * kSide + x)] = kExactRoad;
+                }
+        }
+    }
+}
+
+}  // namespace
+
 void ParseTerrain(std::span<const std::uint8_t> text, MapSource& src) {
     const char* file = "etap1_terrain.txt";
     std::vector<std::string_view> lines = Lines(text);
@@ -166,6 +217,8 @@ void ParseTerrain(std::span<const std::uint8_t> text, MapSource& src) {
         return;
     }
     bool ended = false;
+    std::vector<Road> roads;
+    std::vector<std::pair<Rect, Ground>> rects;
     for (; i < lines.size(); ++i) {
         std::string_view l = StripComment(lines[i]);
         if (l.empty()) continue;
@@ -178,20 +231,77 @@ void ParseTerrain(std::span<const std::uint8_t> text, MapSource& src) {
             continue;
         }
         std::vector<std::string_view> w = Words(l);
+        if (!w.empty() && w[0] == "blob") {
+            // blob <ground> row col radius: a rounded patch with a ragged rim.
+            int r, c, radius;
+            Ground g;
+            if (w.size() != 5 || w[1].size() != 1 || !GroundOfChar(w[1][0], &g) || !ToInt(w[2], &r) ||
+                !ToInt(w[3], &c) || !ToInt(w[4], &radius)) {
+                Error(src, file, int(i + 1), "expected: blob <ground> row col radius");
+                continue;
+            }
+            if (radius < 1 || radius > 40 || r - radius < 0 || c - radius < 0 || r + radius >= kSide ||
+                c + radius >= kSide) {
+                Error(src, file, int(i + 1), "blob outside the map");
+                continue;
+            }
+            const unsigned seed = 7001u + unsigned(i);
+            for (int y = r - radius; y <= r + radius; ++y)
+                for (int x = c - radius; x <= c + radius; ++x) {
+                    const float dy = float(y - r), dx = float(x - c);
+                    const float reach = float(radius) + 0.5f + 0.3f * float(radius) * ValueNoise(float(y) / 3.0f, float(x) / 3.0f, seed);
+                    if (dy * dy + dx * dx <= reach * reach) src.cells[std::size_t(y * kSide + x)] = g;
+                }
+            continue;
+        }
+        if (!w.empty() && w[0] == "road") {
+            // road width r0 c0 r1 c1 ...: a winding dirt road through the points.
+            Road road;
+            bool ok = w.size() >= 6 && w.size() % 2 == 0 && ToInt(w[1], &road.width) && road.width >= 1 &&
+                      road.width <= 12;
+            bool inside = true;
+            for (std::size_t j = 2; ok && j + 1 < w.size(); j += 2) {
+                int r, c;
+                ok = ToInt(w[j], &r) && ToInt(w[j + 1], &c);
+                inside = inside && r >= 0 && c >= 0 && r < kSide && c < kSide;
+                road.points.push_back({r, c});
+            }
+            if (!ok || !inside) {
+                Error(src, file, int(i + 1), ok ? "road outside the map" : "expected: road width row col row col ...");
+                continue;
+            }
+            road.line = int(i + 1);
+            roads.push_back(road);
+            continue;
+        }
         int r0, c0, r1, c1;
-        Ground g;
-        if (w.size() != 6 || w[0] != "rect" || w[1].size() != 1 || !GroundOfChar(w[1][0], &g) ||
-            !ToInt(w[2], &r0) || !ToInt(w[3], &c0) || !ToInt(w[4], &r1) || !ToInt(w[5], &c1)) {
-            Error(src, file, int(i + 1), "expected: rect <ground> row0 col0 row1 col1");
+        Ground g = kPlain;
+        const bool keep = w.size() == 5 && w[0] == "keep";
+        const std::size_t at = keep ? 1 : 2;
+        if (!((keep) || (w.size() == 6 && w[0] == "rect" && w[1].size() == 1 && GroundOfChar(w[1][0], &g))) ||
+            !ToInt(w[at], &r0) || !ToInt(w[at + 1], &c0) || !ToInt(w[at + 2], &r1) || !ToInt(w[at + 3], &c1)) {
+            Error(src, file, int(i + 1), "expected: rect <ground> row0 col0 row1 col1, keep row0 col0 row1 col1, blob or road");
             continue;
         }
         if (r0 < 0 || c0 < 0 || r1 >= kSide || c1 >= kSide || r0 > r1 || c0 > c1) {
             Error(src, file, int(i + 1), "rect outside the map");
             continue;
         }
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c) src.cells[std::size_t(r * kSide + c)] = g;
+        if (keep) {
+            src.keeps.push_back({r0, c0, r1, c1});
+            continue;
+        }
+        rects.push_back({{r0, c0, r1, c1}, g});
     }
+    // Roads over the drawn ground, the exact rects last: they win.
+    src.base = src.cells;
+    for (const Road& road : roads) PaintRoad(road, src);
+    for (const auto& [rc, g] : rects)
+        for (int r = rc.r0; r <= rc.r1; ++r)
+            for (int c = rc.c0; c <= rc.c1; ++c) {
+                src.cells[std::size_t(r * kSide + c)] = g;
+                src.exact[std::size_t(r * kSide + c)] = kExactRect;
+            }
     if (!ended) Error(src, file, int(lines.size()), "the map has no \"end\"");
 }
 
@@ -237,14 +347,15 @@ void ParseObjects(std::span<const std::uint8_t> text, MapSource& src) {
     }
 }
 
-void DeriveGround(MapSource& src) {
-    auto at = [&](int r, int c) -> Ground& { return src.cells[std::size_t(r * kSide + c)]; };
+std::vector<Ground> DerivedCells(const std::vector<Ground>& cells) {
+    std::vector<Ground> out = cells;
+    auto at = [&](int r, int c) -> Ground& { return out[std::size_t(r * kSide + c)]; };
     // The brushes cannot paint within two cells of the border ring.
     for (int r = 0; r < kSide; ++r)
         for (int c = 0; c < kSide; ++c)
             if (r < 3 || c < 3 || r > kSide - 4 || c > kSide - 4) at(r, c) = kPlain;
     // The layer under an upper ground where the ground around it is plain.
-    std::vector<Ground> before = src.cells;
+    const std::vector<Ground> before = out;
     for (int r = 1; r < kSide - 1; ++r)
         for (int c = 1; c < kSide - 1; ++c) {
             Ground g = before[std::size_t(r * kSide + c)];
@@ -253,20 +364,27 @@ void DeriveGround(MapSource& src) {
                 for (int dc = -1; dc <= 1; ++dc)
                     if (at(r + dr, c + dc) == kPlain) at(r + dr, c + dc) = BaseOf(g);
         }
+    return out;
+}
+
+bool TilesMeet(Ground a, Ground b) {
+    if (a == b) return true;
+    if (a == kPlain || b == kPlain) return !IsUpper(a) && !IsUpper(b);
+    return SameTree(a, b) && (!IsUpper(a) || !IsUpper(b));
+}
+
+void DeriveGround(MapSource& src) {
+    src.cells = DerivedCells(src.cells);
     // Every pair of touching cells must share a tile picture.
     int reported = 0;
     for (int r = 1; r < kSide - 1; ++r)
         for (int c = 1; c < kSide - 1; ++c) {
-            Ground a = at(r, c);
+            Ground a = src.At(r, c);
             for (int dr = 0; dr <= 1; ++dr)
                 for (int dc = -1; dc <= 1; ++dc) {
                     if (dr == 0 && dc < 1) continue;
-                    Ground b = at(r + dr, c + dc);
-                    bool ok;
-                    if (a == b) ok = true;
-                    else if (a == kPlain || b == kPlain) ok = !IsUpper(a) && !IsUpper(b);
-                    else ok = SameTree(a, b) && (!IsUpper(a) || !IsUpper(b));
-                    if (!ok && reported < 40) {
+                    Ground b = src.At(r + dr, c + dc);
+                    if (!TilesMeet(a, b) && reported < 40) {
                         char msg[160];
                         std::snprintf(msg, sizeof msg, "cells (%d, %d) %s and (%d, %d) %s touch without a shared layer",
                                       r, c, GroundName(a), r + dr, c + dc, GroundName(b));
@@ -275,6 +393,30 @@ void DeriveGround(MapSource& src) {
                     }
                 }
         }
+}
+
+namespace {
+std::uint32_t Hash(int x, int y, unsigned seed) {
+    std::uint32_t h = std::uint32_t(x) * 0x27d4eb2du ^ std::uint32_t(y) * 0x165667b1u ^ seed * 0x9e3779b9u;
+    h ^= h >> 15;
+    h *= 0x85ebca6bu;
+    h ^= h >> 13;
+    h *= 0xc2b2ae35u;
+    h ^= h >> 16;
+    return h;
+}
+float Lattice(int x, int y, unsigned seed) { return float(Hash(x, y, seed) & 0xffffu) / 32767.5f - 1.0f; }
+float Smooth(float t) { return t * t * (3.0f - 2.0f * t); }
+}  // namespace
+
+float ValueNoise(float row, float col, unsigned seed) {
+    const float fy = std::floor(row), fx = std::floor(col);
+    const int y = int(fy), x = int(fx);
+    const float ty = Smooth(row - fy), tx = Smooth(col - fx);
+    const float a = Lattice(x, y, seed), b = Lattice(x + 1, y, seed);
+    const float c = Lattice(x, y + 1, seed), d = Lattice(x + 1, y + 1, seed);
+    const float top = a + (b - a) * tx, bottom = c + (d - c) * tx;
+    return top + (bottom - top) * ty;
 }
 
 void CheckObjects(MapSource& src) {

@@ -33,8 +33,21 @@ struct MapObject {
     int Cell() const { return row * kSide + col; }
 };
 
+enum : std::uint8_t { kExactNone, kExactRect, kExactRoad };
+
+struct Rect {
+    int r0, c0, r1, c1;
+    bool Holds(int r, int c) const { return r >= r0 && r <= r1 && c >= c0 && c <= c1; }
+};
+
 struct MapSource {
     std::vector<Ground> cells = std::vector<Ground>(kSide * kSide, kPlain);
+    // The drawn ground before roads and rects: what the shaping pass bends.
+    std::vector<Ground> base = std::vector<Ground>(kSide * kSide, kPlain);
+    // Cells painted by "road" and "rect" lines: the shaping pass keeps them.
+    std::vector<std::uint8_t> exact = std::vector<std::uint8_t>(kSide * kSide, 0);
+    // "keep" lines: areas whose ground the shaping pass must not change.
+    std::vector<Rect> keeps;
     std::vector<MapObject> objects;
     std::vector<std::string> errors;   // empty when the source is sound
     Ground At(int row, int col) const { return cells[std::size_t(row * kSide + col)]; }
@@ -48,6 +61,16 @@ void ParseObjects(std::span<const std::uint8_t> text, MapSource& src);
 // Keeps the map edge plain, puts the base layer around upper grounds and
 // checks that every tile can show its four corners (see the terrain file).
 void DeriveGround(MapSource& src);
+
+// The ground the brushes paint: the edge kept plain and the layer rings
+// put around upper grounds.
+std::vector<Ground> DerivedCells(const std::vector<Ground>& cells);
+// True when two touching cells of derived ground share a tile picture.
+bool TilesMeet(Ground a, Ground b);
+
+// Smooth value noise in [-1, 1] over the plane, one field per seed; lattice
+// spacing 1. Integer hashing only, so the map is the same on every build.
+float ValueNoise(float row, float col, unsigned seed);
 
 // Checks the objects against the derived ground: one object a cell, none on
 // the population's cells, each on ground its class can stand on.

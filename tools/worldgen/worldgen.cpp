@@ -19,6 +19,7 @@
 #include "worldgen/build_world.h"
 #include "worldgen/map_source.h"
 #include "worldgen/overview.h"
+#include "worldgen/shape.h"
 
 namespace {
 
@@ -43,8 +44,20 @@ int main(int argc, char** argv) {
     worldsrc::MapSource src;
     worldsrc::ParseTerrain(terrain, src);
     worldsrc::ParseObjects(objects, src);
-    if (src.errors.empty()) worldsrc::DeriveGround(src);
-    if (src.errors.empty()) worldsrc::CheckObjects(src);
+    // The source as drawn must be sound; then the shaping pass makes it
+    // natural and the shaped ground is checked again by the same rules.
+    if (src.errors.empty()) {
+        worldsrc::MapSource drawn = src;
+        worldsrc::DeriveGround(drawn);
+        if (drawn.errors.empty()) worldsrc::CheckObjects(drawn);
+        src.errors = drawn.errors;
+    }
+    if (src.errors.empty()) {
+        const worldsrc::ShapeStats st = worldsrc::ShapeGround(src);
+        std::printf("worldgen: shaped %d cells (%d put back in %d rounds)\n", st.changed, st.restored, st.rounds);
+        worldsrc::DeriveGround(src);
+        if (src.errors.empty()) worldsrc::CheckObjects(src);
+    }
     if (!src.errors.empty()) {
         for (const std::string& e : src.errors) std::fprintf(stderr, "worldgen: %s\n", e.c_str());
         return 1;
