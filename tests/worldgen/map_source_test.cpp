@@ -2,13 +2,16 @@
 // refused object places; and the generator's determinism.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "io/binary.h"
+#include "io/files.h"
 #include "world/kle.h"
 #include "world/location.h"
 #include "worldgen/build_world.h"
 #include "worldgen/map_source.h"
+#include "worldgen/shape.h"
 
 namespace {
 
@@ -134,6 +137,129 @@ TEST(MapSource, ObjectsAndTheirPlaces) {
         if (s2.errors.empty()) CheckObjects(s2);
         EXPECT_FALSE(s2.errors.empty()) << text;
     }
+}
+
+TEST(MapSource, BlobsRoadsAndKeeps) {
+    MapSource src;
+    ParseTerrain(Bytes(Map({}, "rect ~ 30 30 30 30\n"
+                               "blob ~ 100 100 3\n"
+                               "road 3 50 20 50 80\n"
+                               "keep 10 11 12 13\n"
+                               "blob s 40 40 2   # painted before the rect below, whatever the order\n")),
+                 src);
+    ASSERT_TRUE(src.errors.empty()) << src.errors[0];
+    EXPECT_EQ(src.At(100, 100), kWater);
+    EXPECT_EQ(src.At(100, 102), kWater);
+    EXPECT_EQ(src.At(100, 106), kPlain);
+    EXPECT_EQ(src.At(40, 40), kSand);
+    EXPECT_EQ(src.base[std::size_t(40 * kSide + 40)], kSand);
+    for (int c = 22; c <= 78; ++c) {
+        EXPECT_EQ(src.At(50, c), kDirt) << c;
+        EXPECT_EQ(src.exact[std::size_t(50 * kSide + c)], kExactRoad);
+        EXPECT_EQ(src.base[std::size_t(50 * kSide + c)], kPlain) << "roads are not part of the drawn base";
+    }
+    EXPECT_EQ(src.At(54, 50), kPlain);
+    EXPECT_EQ(src.exact[std::size_t(30 * kSide + 30)], kExactRect);
+    ASSERT_EQ(src.keeps.size(), 1u);
+    EXPECT_TRUE(src.keeps[0].Holds(12, 13));
+    EXPECT_FALSE(src.keeps[0].Holds(13, 13));
+
+    const char* bad[] = {
+        "blob ~ 2 2 5\n",           // outside the map
+        "blob x 50 50 2\n",         // unknown ground
+        "blob ~ 50 50 0\n",
+        "road 3 10 10\n",           // one point is no road
+        "road 0 10 10 20 20\n",
+        "road 3 10 10 300 20\n",
+        "road 3 10 10 20\n",
+        "keep 1 2 3\n",
+        "keep 5 5 300 3\n",
+    };
+    for (const char* tail : bad) {
+        MapSource s2;
+        ParseTerrain(Bytes(Map({}, tail)), s2);
+        EXPECT_FALSE(s2.errors.empty()) << tail;
+    }
+}
+
+// Derived ground of a copy, as the brushes will see it.
+std::vector<Ground> Derived(const MapSource& src) {
+    MapSource copy = src;
+    DeriveGround(copy);
+    return copy.cells;
+}
+
+// The cells the shaping must leave alone: fixed places and objects with
+// their neighbours, rect cells, keep areas; road cells stay dirt.
+void ExpectPinnedCellsKept(const MapSource& drawn, const MapSource& shaped) {
+    const std::vector<Ground> a = Derived(drawn), b = Derived(shaped);
+    auto same = [&](int cell, const char* what) {
+        EXPECT_EQ(a[std::size_t(cell)], b[std::size_t(cell)])
+            << what << " (" << cell / kSide << ", " << cell % kSide << ") changed its ground";
+    };
+    for (int cell : PopulationCells())
+        for (int d : {0, -257, -256, -255, -1, 1, 255, 256, 257}) same(cell + d, "fixed place");
+    for (const MapObject& o : drawn.objects)
+        for (int d : {0, -257, -256, -255, -1, 1, 255, 256, 257}) same(o.Cell() + d, "object");
+    for (int k = 0; k < kSide * kSide; ++k) {
+        if (drawn.exact[std::size_t(k)] == kExactRect) same(k, "rect cell");
+        if (drawn.exact[std::size_t(k)] == kExactRoad) same(k, "road cell");
+    }
+    for (const Rect& rc : drawn.keeps)
+        for (int r = rc.r0; r <= rc.r1; ++r)
+            for (int c = rc.c0; c <= rc.c1; ++c) same(r * kSide + c, "kept cell");
+}
+
+TEST(Shaping, BendsBordersKeepsRulesAndPinnedCells) {
+    MapSource drawn;
+    // Water and a rock hill two blocks apart, a road between them, a kept
+    // area, a rect and objects at the rims.
+    ParseTerrain(Bytes(Map({{{20, 20}, '~'}, {{20, 21}, '~'}, {{21, 20}, '~'}, {{21, 21}, '~'},
+                            {{20, 24}, ':'}, {{20, 25}, '^'}, {{21, 24}, ':'}, {{21, 25}, ':'},
+                            {{40, 40}, 's'}, {{40, 41}, 's'}, {{41, 40}, 's'}, {{41, 41}, 's'}},
+                           "road 3 60 40 70 60 100 70\nrect o 120 120 121 121\nkeep 160 160 170 170\n")),
+                 drawn);
+    ParseObjects(Bytes(std::string("plant 5 79 80\nplant 3 86 100\ncrystal 2 160 161\n")), drawn);
+    ASSERT_TRUE(drawn.errors.empty()) << drawn.errors[0];
+    MapSource shaped = drawn;
+    const ShapeStats st = ShapeGround(shaped);
+    EXPECT_GT(st.changed, 40) << "the block corners should round and bend";
+    MapSource again = drawn;
+    ShapeGround(again);
+    EXPECT_EQ(again.cells, shaped.cells) << "the same ground on every run";
+    ExpectPinnedCellsKept(drawn, shaped);
+    DeriveGround(shaped);
+    EXPECT_TRUE(shaped.errors.empty()) << shaped.errors[0];
+    CheckObjects(shaped);
+    EXPECT_TRUE(shaped.errors.empty()) << shaped.errors[0];
+}
+
+// The start world's own source: sound as drawn and after shaping, and no
+// fixed place, object, road, rect or kept cell changed its ground.
+TEST(Shaping, StartWorldSourceKeepsItsFixedPlaces) {
+    const char* dir = std::getenv("BD_SOURCE_DIR");
+    ASSERT_NE(dir, nullptr);
+    std::vector<std::uint8_t> terrain, objects;
+    ASSERT_EQ(ReadWholeFile((std::string(dir) + "/data/world/etap1_terrain.txt").c_str(), terrain), FileStatus::Ok);
+    ASSERT_EQ(ReadWholeFile((std::string(dir) + "/data/world/etap1_objects.txt").c_str(), objects), FileStatus::Ok);
+    MapSource drawn;
+    ParseTerrain(terrain, drawn);
+    ParseObjects(objects, drawn);
+    ASSERT_TRUE(drawn.errors.empty()) << drawn.errors[0];
+    {
+        MapSource check = drawn;
+        DeriveGround(check);
+        CheckObjects(check);
+        ASSERT_TRUE(check.errors.empty()) << check.errors[0];
+    }
+    MapSource shaped = drawn;
+    const ShapeStats st = ShapeGround(shaped);
+    EXPECT_GT(st.changed, 2000);
+    ExpectPinnedCellsKept(drawn, shaped);
+    DeriveGround(shaped);
+    ASSERT_TRUE(shaped.errors.empty()) << shaped.errors[0];
+    CheckObjects(shaped);
+    EXPECT_TRUE(shaped.errors.empty()) << shaped.errors[0];
 }
 
 // The same source gives the same bytes: the build is deterministic.

@@ -13,8 +13,8 @@ struct Rgb {
 };
 
 Rgb GroundColour(Ground g, int row, int col) {
-    // A faint checker keeps large areas readable.
-    const int shade = ((row / 4 + col / 4) & 1) ? 6 : 0;
+    // A faint per-cell grain, as the ground tiles have.
+    const int shade = int((unsigned(row) * 73856093u ^ unsigned(col) * 19349663u) % 9u);
     auto s = [&](int v) { return std::uint8_t(v + shade > 255 ? 255 : v + shade); };
     switch (g) {
         case kPlain: return {s(96), s(142), s(70)};
