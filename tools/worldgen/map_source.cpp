@@ -1,6 +1,7 @@
 // The start location's map source: parsing and ground derivation.
 #include "worldgen/map_source.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -232,24 +233,29 @@ void ParseTerrain(std::span<const std::uint8_t> text, MapSource& src) {
         }
         std::vector<std::string_view> w = Words(l);
         if (!w.empty() && w[0] == "blob") {
-            // blob <ground> row col radius: a rounded patch with a ragged rim.
-            int r, c, radius;
+            // blob <ground> row col radius [colradius]: a rounded patch (an
+            // oval with two radii) with a ragged rim.
+            int r, c, radius, colRadius = 0;
             Ground g;
-            if (w.size() != 5 || w[1].size() != 1 || !GroundOfChar(w[1][0], &g) || !ToInt(w[2], &r) ||
-                !ToInt(w[3], &c) || !ToInt(w[4], &radius)) {
-                Error(src, file, int(i + 1), "expected: blob <ground> row col radius");
+            if ((w.size() != 5 && w.size() != 6) || w[1].size() != 1 || !GroundOfChar(w[1][0], &g) ||
+                !ToInt(w[2], &r) || !ToInt(w[3], &c) || !ToInt(w[4], &radius) ||
+                (w.size() == 6 && !ToInt(w[5], &colRadius))) {
+                Error(src, file, int(i + 1), "expected: blob <ground> row col radius [colradius]");
                 continue;
             }
-            if (radius < 1 || radius > 40 || r - radius < 0 || c - radius < 0 || r + radius >= kSide ||
-                c + radius >= kSide) {
+            if (w.size() == 5) colRadius = radius;
+            if (radius < 1 || radius > 40 || colRadius < 1 || colRadius > 40 || r - radius < 0 ||
+                c - colRadius < 0 || r + radius >= kSide || c + colRadius >= kSide) {
                 Error(src, file, int(i + 1), "blob outside the map");
                 continue;
             }
             const unsigned seed = 7001u + unsigned(i);
+            const float stretch = float(radius) / float(colRadius);
+            const float rim = std::min(0.3f * float(radius), 2.5f);
             for (int y = r - radius; y <= r + radius; ++y)
-                for (int x = c - radius; x <= c + radius; ++x) {
-                    const float dy = float(y - r), dx = float(x - c);
-                    const float reach = float(radius) + 0.5f + 0.3f * float(radius) * ValueNoise(float(y) / 3.0f, float(x) / 3.0f, seed);
+                for (int x = c - colRadius; x <= c + colRadius; ++x) {
+                    const float dy = float(y - r), dx = float(x - c) * stretch;
+                    const float reach = float(radius) + 0.5f + rim * ValueNoise(float(y) / 3.0f, float(x) / 3.0f, seed);
                     if (dy * dy + dx * dx <= reach * reach) src.cells[std::size_t(y * kSide + x)] = g;
                 }
             continue;

@@ -189,13 +189,11 @@ ShapeStats ShapeGround(MapSource& src) {
         taken[std::size_t(w.from)] = was;
     }
 
-    // Pinned: rects, keep areas and the population's places (objects are
-    // only kept, so the forest floor under the firs still bends).
+    // Pinned: rects and the population's places (objects and keep areas are
+    // only kept, so the forest floor under the firs and the island's rim
+    // still bend).
     std::vector<std::uint8_t> pinned(std::size_t(kSide * kSide), 0);
     for (std::size_t k = 0; k < pinned.size(); ++k) pinned[k] = src.exact[k] == kExactRect;
-    for (const Rect& rc : src.keeps)
-        for (int r = rc.r0; r <= rc.r1; ++r)
-            for (int c = rc.c0; c <= rc.c1; ++c) pinned[Idx(r, c)] = 1;
     for (int cell : PopulationCells()) pinned[std::size_t(cell)] = 1;
     const std::vector<int> pinDist = DistanceTo(pinned, kFadeCells + 3);
 
