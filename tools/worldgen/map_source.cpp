@@ -256,7 +256,9 @@ void ParseTerrain(std::span<const std::uint8_t> text, MapSource& src) {
                 for (int x = c - colRadius; x <= c + colRadius; ++x) {
                     const float dy = float(y - r), dx = float(x - c) * stretch;
                     const float reach = float(radius) + 0.5f + rim * ValueNoise(float(y) / 3.0f, float(x) / 3.0f, seed);
-                    if (dy * dy + dx * dx <= reach * reach) src.cells[std::size_t(y * kSide + x)] = g;
+                    if (dy * dy + dx * dx > reach * reach) continue;
+                    src.cells[std::size_t(y * kSide + x)] = g;
+                    src.blob[std::size_t(y * kSide + x)] = 1;
                 }
             continue;
         }

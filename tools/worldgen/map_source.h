@@ -44,6 +44,8 @@ struct MapSource {
     std::vector<Ground> cells = std::vector<Ground>(kSide * kSide, kPlain);
     // The drawn ground before roads and rects: what the shaping pass bends.
     std::vector<Ground> base = std::vector<Ground>(kSide * kSide, kPlain);
+    // Cells painted by "blob" lines: already round, so not rounded again.
+    std::vector<std::uint8_t> blob = std::vector<std::uint8_t>(kSide * kSide, 0);
     // Cells painted by "road" and "rect" lines: the shaping pass keeps them.
     std::vector<std::uint8_t> exact = std::vector<std::uint8_t>(kSide * kSide, 0);
     // "keep" lines: areas whose ground the shaping pass must not change.

@@ -50,11 +50,13 @@ std::vector<int> DistanceTo(const std::vector<std::uint8_t>& marked, int cap) {
 }
 
 // Near the pinned places (distance below 3) the drawn ground stays as drawn.
-std::vector<Ground> ModeFilter(const std::vector<Ground>& in, const std::vector<int>& pinDist) {
+// Blobs are round already: a small one would only be eaten.
+std::vector<Ground> ModeFilter(const std::vector<Ground>& in, const std::vector<int>& pinDist,
+                               const std::vector<std::uint8_t>& blob) {
     std::vector<Ground> out = in;
     for (int r = 0; r < kSide; ++r)
         for (int c = 0; c < kSide; ++c) {
-            if (pinDist[Idx(r, c)] < 3) continue;
+            if (pinDist[Idx(r, c)] < 3 || blob[Idx(r, c)]) continue;
             int count[7] = {};
             for (int dr = -kModeRadius; dr <= kModeRadius; ++dr)
                 for (int dc = -kModeRadius; dc <= kModeRadius; ++dc) {
@@ -198,7 +200,7 @@ ShapeStats ShapeGround(MapSource& src) {
     const std::vector<int> pinDist = DistanceTo(pinned, kFadeCells + 3);
 
     // The drawn ground bends; roads and rects go back on top as drawn.
-    std::vector<Ground> shaped = Warp(ModeFilter(src.base, pinDist), pinDist);
+    std::vector<Ground> shaped = Warp(ModeFilter(src.base, pinDist, src.blob), pinDist);
     for (std::size_t k = 0; k < shaped.size(); ++k)
         if (src.exact[k]) shaped[k] = source[k];
 
