@@ -16,6 +16,7 @@ namespace {
 
 constexpr unsigned kShapeSeed = 1285;   // fixed: the same ground on every build
 constexpr int kModeRadius = 3;
+constexpr int kModeReach2 = 6;   // squared: a disc of 21 cells keeps a lone 4 x 4 block
 constexpr float kWarpBroad = 5.0f, kWarpBroadStep = 36.0f;   // cells
 constexpr float kWarpWide = 3.2f, kWarpWideStep = 15.0f;
 constexpr float kWarpFine = 1.2f, kWarpFineStep = 5.0f;
@@ -60,7 +61,7 @@ std::vector<Ground> ModeFilter(const std::vector<Ground>& in, const std::vector<
             int count[7] = {};
             for (int dr = -kModeRadius; dr <= kModeRadius; ++dr)
                 for (int dc = -kModeRadius; dc <= kModeRadius; ++dc) {
-                    if (dr * dr + dc * dc > kModeRadius * kModeRadius + 1) continue;
+                    if (dr * dr + dc * dc > kModeReach2) continue;
                     const int y = r + dr, x = c + dc;
                     if (y < 0 || x < 0 || y >= kSide || x >= kSide) continue;
                     ++count[in[Idx(y, x)]];
