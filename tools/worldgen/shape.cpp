@@ -3,12 +3,15 @@
 //  2. a smooth domain warp (two noise octaves) bends every border, so rims
 //     are ragged and roads wind;
 //  3. repair: wherever the shaped ground breaks a tile corner, changes a kept
-//     cell or blocks a lane, a 7 x 7 patch goes back to the source ground,
-//     until nothing is broken (the unshaped source is sound, so this ends).
+//     cell or blocks a lane, a 7 x 7 patch steps back to half the bend, then
+//     to the drawn ground, until nothing is broken (the drawn source is
+//     sound, so this ends).
 #include "worldgen/shape.h"
 
 #include <cmath>
 #include <deque>
+#include <functional>
+#include <queue>
 
 namespace worldsrc {
 
@@ -20,7 +23,9 @@ constexpr int kModeReach2 = 6;   // squared: a disc of 21 cells keeps a lone 4 x
 constexpr float kWarpBroad = 5.0f, kWarpBroadStep = 36.0f;   // cells
 constexpr float kWarpWide = 3.2f, kWarpWideStep = 15.0f;
 constexpr float kWarpFine = 1.2f, kWarpFineStep = 5.0f;
-constexpr int kFadeCells = 8;
+constexpr int kFadeCells = 5;
+constexpr int kSteps = 3;
+constexpr int kLaneClear = 6, kLaneRimCost = 12;   // lanes keep this far from rims
 constexpr int kHeroCell = 113 * kSide + 47;
 
 std::size_t Idx(int r, int c) { return std::size_t(r * kSide + c); }
@@ -76,7 +81,7 @@ std::vector<Ground> ModeFilter(const std::vector<Ground>& in, const std::vector<
 
 // The bend fades out towards the pinned places, so they keep their ground
 // and what surrounds them without a seam.
-std::vector<Ground> Warp(const std::vector<Ground>& in, const std::vector<int>& pinDist) {
+std::vector<Ground> Warp(const std::vector<Ground>& in, const std::vector<int>& pinDist, float strength) {
     std::vector<Ground> out = in;
     for (int r = 0; r < kSide; ++r)
         for (int c = 0; c < kSide; ++c) {
@@ -89,6 +94,7 @@ std::vector<Ground> Warp(const std::vector<Ground>& in, const std::vector<int>& 
             const float dx = kWarpBroad * ValueNoise(fr / kWarpBroadStep, fc / kWarpBroadStep, kShapeSeed + 5) +
                              kWarpWide * ValueNoise(fr / kWarpWideStep, fc / kWarpWideStep, kShapeSeed + 2) +
                              kWarpFine * ValueNoise(fr / kWarpFineStep, fc / kWarpFineStep, kShapeSeed + 3);
+            fade *= strength;
             int y = int(std::lround(fr + fade * dy)), x = int(std::lround(fc + fade * dx));
             y = y < 0 ? 0 : y >= kSide ? kSide - 1 : y;
             x = x < 0 ? 0 : x >= kSide ? kSide - 1 : x;
@@ -99,31 +105,41 @@ std::vector<Ground> Warp(const std::vector<Ground>& in, const std::vector<int>& 
 
 bool Blocks(Ground g) { return g == kRock || g == kHole || g == kWater; }
 
-// Breadth-first walk over the derived source ground (no rock, hole or water,
-// no object cell but the ends); marks the lane of the shortest path with its
-// neighbours. No lane when there is no such walk (the island, the pocket).
-void MarkLane(const std::vector<Ground>& ground, const std::vector<std::uint8_t>& taken, int from,
-              const std::vector<int>& targets, std::vector<std::uint8_t>& lane) {
-    std::vector<int> parent(std::size_t(kSide * kSide), -1);
+// Cheapest walk over the derived source ground (no rock, hole or water, no
+// object cell but the ends); marks the lane of the walk with its neighbours.
+// Cells near rock, holes and water cost more, so lanes keep off the rims the
+// shaping bends. No lane when there is no such walk (the island, the pocket).
+void MarkLane(const std::vector<Ground>& ground, const std::vector<std::uint8_t>& taken,
+              const std::vector<int>& rimDist, int from, const std::vector<int>& targets,
+              std::vector<std::uint8_t>& lane) {
+    std::vector<int> parent(std::size_t(kSide * kSide), -1), cost(std::size_t(kSide * kSide), 1 << 30);
     auto open = [&](int k) {
         const int r = k / kSide, c = k % kSide;
         return r >= 3 && c >= 3 && r < kSide - 3 && c < kSide - 3 && !Blocks(ground[std::size_t(k)]) &&
                !taken[std::size_t(k)];
     };
-    std::deque<int> queue{from};
+    using Item = std::pair<int, int>;   // cost, cell
+    std::priority_queue<Item, std::vector<Item>, std::greater<Item>> queue;
     parent[std::size_t(from)] = from;
+    cost[std::size_t(from)] = 0;
+    queue.push({0, from});
     while (!queue.empty()) {
-        const int k = queue.front();
-        queue.pop_front();
+        const auto [at, k] = queue.top();
+        queue.pop();
+        if (at > cost[std::size_t(k)]) continue;
         const int r = k / kSide, c = k % kSide;
         for (int dr = -1; dr <= 1; ++dr)
             for (int dc = -1; dc <= 1; ++dc) {
                 if (!dr && !dc) continue;
                 const int n = (r + dr) * kSide + c + dc;
-                if (parent[std::size_t(n)] >= 0 || !open(n)) continue;
+                if (!open(n)) continue;
                 if (dr && dc && (!open(r * kSide + c + dc) || !open((r + dr) * kSide + c))) continue;
+                const int near = kLaneClear - rimDist[std::size_t(n)];
+                const int step = (dr && dc ? 14 : 10) + (near > 0 ? near * kLaneRimCost : 0);
+                if (at + step >= cost[std::size_t(n)]) continue;
+                cost[std::size_t(n)] = at + step;
                 parent[std::size_t(n)] = k;
-                queue.push_back(n);
+                queue.push({at + step, n});
             }
     }
     for (int t : targets) {
@@ -184,11 +200,14 @@ ShapeStats ShapeGround(MapSource& src) {
     // Lanes: walkable ground stays walkable along them.
     std::vector<std::uint8_t> lane(std::size_t(kSide * kSide), 0);
     taken[std::size_t(kHeroCell)] = 0;
-    MarkLane(sourceDerived, taken, kHeroCell, targets, lane);
+    std::vector<std::uint8_t> rims(sourceDerived.size(), 0);
+    for (std::size_t k = 0; k < rims.size(); ++k) rims[k] = Blocks(sourceDerived[k]);
+    const std::vector<int> rimDist = DistanceTo(rims, kLaneClear + 1);
+    MarkLane(sourceDerived, taken, rimDist, kHeroCell, targets, lane);
     for (const Walk& w : PopulationWalks()) {
         const std::uint8_t was = taken[std::size_t(w.from)];
         taken[std::size_t(w.from)] = 0;
-        MarkLane(sourceDerived, taken, w.from, {w.to}, lane);
+        MarkLane(sourceDerived, taken, rimDist, w.from, {w.to}, lane);
         taken[std::size_t(w.from)] = was;
     }
 
@@ -201,9 +220,14 @@ ShapeStats ShapeGround(MapSource& src) {
     const std::vector<int> pinDist = DistanceTo(pinned, kFadeCells + 3);
 
     // The drawn ground bends; roads and rects go back on top as drawn.
-    std::vector<Ground> shaped = Warp(ModeFilter(src.base, pinDist, src.blob), pinDist);
-    for (std::size_t k = 0; k < shaped.size(); ++k)
-        if (src.exact[k]) shaped[k] = source[k];
+    // Steps back from the full bend: half the bend, then the drawn ground.
+    const std::vector<Ground> rounded = ModeFilter(src.base, pinDist, src.blob);
+    std::vector<Ground> steps[kSteps] = {Warp(rounded, pinDist, 1.0f), Warp(rounded, pinDist, 0.5f), source};
+    for (int i = 0; i + 1 < kSteps; ++i)
+        for (std::size_t k = 0; k < source.size(); ++k)
+            if (src.exact[k]) steps[i][k] = source[k];
+    std::vector<std::uint8_t> step(source.size(), 0);
+    std::vector<Ground> shaped = steps[0];
 
     for (stats.rounds = 1; stats.rounds <= 64; ++stats.rounds) {
         const std::vector<Ground> d = DerivedCells(shaped);
@@ -223,16 +247,21 @@ ShapeStats ShapeGround(MapSource& src) {
                 }
             }
         if (!broken) break;
+        // Each broken cell steps its 7 x 7 patch one step back (once a round).
+        std::vector<std::uint8_t> stepped(source.size(), 0);
         for (int r = 0; r < kSide; ++r)
             for (int c = 0; c < kSide; ++c) {
                 if (!bad[Idx(r, c)]) continue;
                 for (int dr = -3; dr <= 3; ++dr)
                     for (int dc = -3; dc <= 3; ++dc) {
                         const int y = r + dr, x = c + dc;
-                        if (y < 0 || x < 0 || y >= kSide || x >= kSide || shaped[Idx(y, x)] == source[Idx(y, x)])
-                            continue;
-                        shaped[Idx(y, x)] = source[Idx(y, x)];
-                        ++stats.restored;
+                        if (y < 0 || x < 0 || y >= kSide || x >= kSide) continue;
+                        const std::size_t k = Idx(y, x);
+                        if (stepped[k] || step[k] + 1 >= kSteps) continue;
+                        stepped[k] = 1;
+                        ++step[k];
+                        if (steps[step[k]][k] != shaped[k]) ++stats.restored;
+                        shaped[k] = steps[step[k]][k];
                     }
             }
     }
