@@ -11,9 +11,11 @@
 #include "sound/sound_al.h"
 #include "ui/widget.h"
 #include "ui/widget_draw.h"
+#include "world/camera.h"
 #include "world/interaction.h"
 #include "world/location.h"
 #include "world/map_draw.h"
+#include "world/path_follow.h"
 
 int GameLoadFonts() { return LoadFontSet(fontSet, kPathResFolder); }
 int GameLoadTextures() { MapDrawInstall(); return LoadTexList(texTable, kPathPixStart); }
@@ -48,4 +50,8 @@ void ResetGameState() {
     UIReset();
     TexTableReset(texTable);
     ScreenTintReset();
+    WorldReset();
+    PathReset();
+    CameraReset();
+    InteractionReset();
 }

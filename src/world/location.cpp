@@ -389,9 +389,9 @@ void StartGameLocation() {
     LogPrintf("\n\nStart ...");
 }
 
-void NewGroundAndEditor() {
+void FillPlainGround() {
     for (int k = 0; k < kKleCount; ++k) {
-        const int tile = RandRange(0, 3) + 1;
+        const int tile = RandRange(1, 4);  // drawn for every cell, border too
         if (!KleInterior(k)) continue;
         Kle& c = masKle.m[k];
         c.landType = kLandGround;
@@ -399,6 +399,10 @@ void NewGroundAndEditor() {
         c.landHint = 0;
         c.tile = static_cast<std::uint8_t>(tile);
     }
+}
+
+void NewGroundAndEditor() {
+    FillPlainGround();
     KleSetCorners();
     KleWriteBorder();
     if (locationLoadOverlay && locationLoadOverlay(1) > 0) {

@@ -82,6 +82,8 @@ bool LeaveEditor(const char* saveName);
 // Start game location: grid fill, etap1 and etap1.fgr, population, monsters
 // at start points, "\n\nStart ..." in the log.
 void StartGameLocation();
+// Plain ground with a random plain tile (1..4) in every interior cell.
+void FillPlainGround();
 // New plain ground for the editor.
 void NewGroundAndEditor();
 

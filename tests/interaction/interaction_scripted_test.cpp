@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../scripted/game_dir.h"
+#include "../scripted/reset_all.h"
 #include "app/frame.h"
 #include "app/game_hooks.h"
 #include "app/input.h"
@@ -36,23 +37,7 @@ class PlayerHands : public ::testing::Test {
 protected:
     void SetUp() override { ResetAll(); }
     void TearDown() override { ResetAll(); }
-    static void ResetAll() {
-        ScriptReset();
-        FrameReset();
-        InputReset();
-        SigReset();
-        MsgFeedReset();
-        LogReset();
-        MainLoopReset();
-        MsgBaseClear();
-        PaintWordsClear();
-        ResetGameState();
-        WorldReset();
-        PathReset();
-        CameraReset();
-        InteractionReset();
-        ScriptCloseAfterSwaps(4000);
-    }
+    static void ResetAll() { ResetShellAndGame(4000); }
 
     // Runs the game; step(swap) is called after every frame and returns
     // false to end the run.

@@ -15,6 +15,7 @@
 #include "app/signals.h"
 #include "app/startup_files.h"
 #include "game_dir.h"
+#include "reset_all.h"
 #include "io/cp1251.h"
 #include "io/files.h"
 #include "platform/platform.h"
@@ -26,19 +27,7 @@ class FrameLoop : public ::testing::Test {
 protected:
     void SetUp() override { ResetAll(); }
     void TearDown() override { ResetAll(); }
-    static void ResetAll() {
-        ScriptReset();
-        FrameReset();
-        InputReset();
-        SigReset();
-        MsgFeedReset();
-        LogReset();
-        MainLoopReset();
-        MsgBaseClear();
-        PaintWordsClear();
-        ResetGameState();
-        ScriptCloseAfterSwaps(3000);   // a safety net: no run loops for ever
-    }
+    static void ResetAll() { ResetShellAndGame(3000); }
     static int BoxCount(const char* caption) {
         int n = 0;
         for (const ScriptBox& b : ScriptBoxes()) n += b.caption == caption;

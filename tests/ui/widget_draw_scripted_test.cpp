@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../scripted/game_dir.h"
+#include "../scripted/reset_all.h"
 #include "app/frame.h"
 #include "app/game_hooks.h"
 #include "app/input.h"
@@ -58,23 +59,7 @@ class WidgetDrawing : public ::testing::Test {
 protected:
     void SetUp() override { ResetAll(); }
     void TearDown() override { ResetAll(); }
-    static void ResetAll() {
-        ScriptReset();
-        FrameReset();
-        InputReset();
-        SigReset();
-        MsgFeedReset();
-        LogReset();
-        MainLoopReset();
-        MsgBaseClear();
-        PaintWordsClear();
-        ResetGameState();
-        WorldReset();
-        PathReset();
-        CameraReset();
-        InteractionReset();
-        ScriptCloseAfterSwaps(500);
-    }
+    static void ResetAll() { ResetShellAndGame(500); }
 };
 
 TEST_F(WidgetDrawing, PaintersScissorTooltipAndTextList) {

@@ -56,15 +56,7 @@ bool ApplyTerrainTool(int k, int brush) {
 
 void NewGround() {
     KleSetCorners();
-    for (int k = 0; k < kKleCount; ++k) {
-        const int tile = RandRange(1, 4);
-        if (!KleInterior(k)) continue;
-        Kle& c = masKle.m[k];
-        c.landType = kLandGround;
-        c.landSub = kSubPlain;
-        c.landHint = 0;
-        c.tile = static_cast<std::uint8_t>(tile);
-    }
+    FillPlainGround();
     KleWriteBorder();
     masKle.tilesetNumber = kWorldTileset;
     masKle.overlayNumber = kWorldOverlay;

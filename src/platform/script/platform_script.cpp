@@ -406,13 +406,3 @@ static int FileDialog(bool save, char* buffer, int bufferSize) {
 int PlatOpenFileDialog(char* buffer, int bufferSize) { return FileDialog(false, buffer, bufferSize); }
 int PlatSaveFileDialog(char* buffer, int bufferSize) { return FileDialog(true, buffer, bufferSize); }
 
-int PlatGetCurrentDirectory(char* buffer, int bufferSize) {
-    if (!buffer || bufferSize < 2) return 0;
-    if (!getcwd(buffer, static_cast<std::size_t>(bufferSize))) {
-        buffer[0] = 0;
-        return 0;
-    }
-    return static_cast<int>(std::strlen(buffer));
-}
-
-int PlatSetCurrentDirectory(const char* path) { return path && chdir(path) == 0 ? 1 : 0; }

@@ -345,13 +345,3 @@ int PlatOpenFileDialog(char* buffer, int bufferSize) { return FileDialog(0, buff
 int PlatSaveFileDialog(char* buffer, int bufferSize) { return FileDialog(1, buffer, bufferSize); }
 
 // ---- current directory
-int PlatGetCurrentDirectory(char* buffer, int bufferSize) {
-    if (!buffer || bufferSize < 2) return 0;
-    if (!getcwd(buffer, static_cast<std::size_t>(bufferSize))) {
-        buffer[0] = 0;
-        return 0;
-    }
-    return static_cast<int>(std::strlen(buffer));
-}
-
-int PlatSetCurrentDirectory(const char* path) { return path && chdir(path) == 0 ? 1 : 0; }
