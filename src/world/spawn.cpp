@@ -73,7 +73,8 @@ const NpcPlace kNpcs[kNpcCount] = {
     {45606, "Моряк"_w, true, 0xA0C8FF},
     {53013, "Кузнец"_w, false, 0xFFBE96},
 };
-constexpr int kNpcPicture[kNpcCount] = {0, 0, 0, 4, 5, 6};
+// Townspeople 4..6 have pictures of their own (texture slots 160 + number).
+constexpr int kNpcPicture[kNpcCount] = {0, 0, 0, 164, 165, 166};
 
 struct RoadMonster {
     int type;
