@@ -298,6 +298,9 @@ const FgrKindInfo* FgrKindFind(int kind);
 // Behaviour hooks: other subsystems install their operations per kind at
 // start-up (the world keeps empty ones until then). Null clears.
 void FgrSetKindOps(int kind, FgrFn update, FgrFn draw, FgrFn drawOver);
+// The same for one side only, leaving the other as it is.
+void FgrSetKindUpdate(int kind, FgrFn update);
+void FgrSetKindDraw(int kind, FgrFn draw, FgrFn drawOver);
 // Reinstalls the world's own operations (tests).
 void FgrKindOpsReset();
 

@@ -109,9 +109,11 @@ constexpr bool SortedByKind() {
 static_assert(SortedByKind(), "kind rows are looked up by binary search");
 
 // Operations installed by other subsystems, by row.
+// Behaviour and drawing are installed apart: the rules own one, the map view
+// the other, and neither may wipe what the other installed.
 struct KindOps {
     FgrFn update, draw, drawOver;
-    bool set;
+    bool updateSet, drawSet;
 };
 KindOps kindOps[kKindRows];
 
@@ -136,7 +138,22 @@ const FgrKindInfo* FgrKindFind(int kind) {
 void FgrSetKindOps(int kind, FgrFn update, FgrFn draw, FgrFn drawOver) {
     const int r = RowOf(kind);
     if (r < 0) return;
-    kindOps[r] = {update, draw, drawOver, true};
+    kindOps[r] = {update, draw, drawOver, true, true};
+}
+
+void FgrSetKindUpdate(int kind, FgrFn update) {
+    const int r = RowOf(kind);
+    if (r < 0) return;
+    kindOps[r].update = update;
+    kindOps[r].updateSet = true;
+}
+
+void FgrSetKindDraw(int kind, FgrFn draw, FgrFn drawOver) {
+    const int r = RowOf(kind);
+    if (r < 0) return;
+    kindOps[r].draw = draw;
+    kindOps[r].drawOver = drawOver;
+    kindOps[r].drawSet = true;
 }
 
 void FgrKindOpsReset() {
@@ -164,9 +181,9 @@ int FgrKindInit(Fgr* f, int kind) {
     f->speed = f->baseSpeed = k.speed;
     if (k.flags & kKindAnchorsNone) f->firstAnchor = f->secondAnchor = kAnchorNone;
     const KindOps& o = kindOps[r];
-    f->fnUpdate = o.set ? o.update : k.fnUpdate;
-    f->fnDraw = o.set ? o.draw : k.fnDraw;
-    f->fnDrawOver = o.set ? o.drawOver : k.fnDrawOver;
+    f->fnUpdate = o.updateSet ? o.update : k.fnUpdate;
+    f->fnDraw = o.drawSet ? o.draw : k.fnDraw;
+    f->fnDrawOver = o.drawSet ? o.drawOver : k.fnDrawOver;
     if (k.korSet == kKorFull) KorAcquireFull(f->kor);
     else if (k.korSet == kKorLight) KorAcquireLight(f->kor);
     if (k.needs) KorLogMissing(f->kor, k.needs);

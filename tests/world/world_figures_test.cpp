@@ -259,6 +259,44 @@ TEST_F(WorldTest, UpdatePassSkipsNewbornsAndLocksCreation) {
     EXPECT_GT(calls, 0);
 }
 
+// Behaviour and drawing are installed by different subsystems: installing one
+// keeps the other, in either order; the world's own operations stay until then.
+TEST_F(WorldTest, KindUpdateAndDrawInstallApart) {
+    static const FgrFn update = [](Fgr*) {};
+    static const FgrFn draw = [](Fgr*) {};
+    static const FgrFn over = [](Fgr*) {};
+    const FgrFn worldUpdate = FgrKindFind(kKindStructPlain)->fnUpdate;
+    const FgrFn worldDraw = FgrKindFind(kKindStructPlain)->fnDraw;
+    struct Case {
+        const char* name;
+        bool drawFirst, installUpdate, installDraw;
+        FgrFn wantUpdate, wantDraw, wantOver;
+    };
+    const Case cases[] = {
+        {"none", false, false, false, worldUpdate, worldDraw, FgrKindFind(kKindStructPlain)->fnDrawOver},
+        {"update only", false, true, false, update, worldDraw, FgrKindFind(kKindStructPlain)->fnDrawOver},
+        {"draw only", false, false, true, worldUpdate, draw, over},
+        {"update then draw", false, true, true, update, draw, over},
+        {"draw then update", true, true, true, update, draw, over},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FgrKindOpsReset();
+        if (c.drawFirst && c.installDraw) FgrSetKindDraw(kKindStructPlain, draw, over);
+        if (c.installUpdate) FgrSetKindUpdate(kKindStructPlain, update);
+        if (!c.drawFirst && c.installDraw) FgrSetKindDraw(kKindStructPlain, draw, over);
+        Fgr* f = FgrCreateFigure(kKindStructPlain, 505, 505);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->fnUpdate, c.wantUpdate);
+        EXPECT_EQ(f->fnDraw, c.wantDraw);
+        EXPECT_EQ(f->fnDrawOver, c.wantOver);
+        FgrRemove(f);
+    }
+    FgrKindOpsReset();
+    FgrSetKindUpdate(-12345, update);   // unknown kinds are ignored
+    FgrSetKindDraw(-12345, draw, over);
+}
+
 TEST_F(WorldTest, DeadFiguresAreRemovedByTheLifeStep) {
     Fgr* f = MakeAt(kKindUnitBunker, 20000);
     f->bornNow = 0;
