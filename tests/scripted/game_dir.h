@@ -1,6 +1,5 @@
-// A private runtime folder for one scripted run: links to the built game's
-// files (so the run's log, word dump and screenshots stay out of the build)
-// with chosen files left out or replaced, made the working directory.
+// A private runtime folder for one scripted run (links to the built game's
+// files, chosen ones left out), made the working directory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,7 +13,6 @@
 
 class GameDir {
 public:
-    // skip: paths relative to the runtime folder that the copy leaves out.
     explicit GameDir(const std::string& name, const std::set<std::string>& skip = {}) {
         namespace fs = std::filesystem;
         const char* runtime = std::getenv("BD_RUNTIME_DIR");
@@ -37,7 +35,6 @@ public:
     const std::filesystem::path& Root() const { return root_; }
 
 private:
-    // Folders are made for real (the game writes into them); files are links.
     static void Mirror(const std::filesystem::path& from, const std::filesystem::path& to, const std::string& rel,
                        const std::set<std::string>& skip) {
         namespace fs = std::filesystem;

@@ -1,5 +1,4 @@
-// Every table and counter of the shell and the game back to its start, so
-// scripted runs of the whole program can follow each other in one process.
+// Every table and counter of the shell and the game back to its start.
 #pragma once
 
 #include "app/frame.h"
@@ -12,7 +11,7 @@
 #include "app/startup_files.h"
 #include "platform/script/script_platform.h"
 
-// closeAfterSwaps: a safety net, no scripted run loops for ever.
+// closeAfterSwaps: a safety net against endless runs.
 inline void ResetShellAndGame(int closeAfterSwaps) {
     ScriptReset();
     FrameReset();
