@@ -1,5 +1,4 @@
-// Shared set-up of the world tests: every global back to its start value,
-// the log in a private file, a fixed random seed.
+// Shared set-up of the world tests: globals reset, log in a private file, fixed seed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,7 +6,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -32,15 +30,14 @@ protected:
         char dir[] = "/tmp/bd_world_XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         tempDir = dir;
-        logPath = tempDir + "/log.txt";
         LogReset();
+        logPath = Path("log.txt");
         LogSetPath(logPath.c_str());
     }
     void TearDown() override {
         LogReset();
         InjectWriteFailureAfter(0);
-        std::string cmd = "rm -rf '" + tempDir + "'";
-        if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cleanup";
+        if (std::system(("rm -rf '" + tempDir + "'").c_str()) != 0) ADD_FAILURE() << "cleanup";
     }
     std::string Log() const {
         std::ifstream in(logPath, std::ios::binary);
@@ -52,14 +49,10 @@ protected:
         return n;
     }
     std::string Path(const char* name) const { return tempDir + "/" + name; }
-
-    // Cell centre as a point.
-    static void Centre(int k, float& x, float& z) { ASSERT_TRUE(KleCentre(k, &x, &z)); }
     static Fgr* MakeAt(int kind, int cell) {
         float x, z;
         KleCentre(cell, &x, &z);
         return FgrCreateFigure(kind, x, z);
     }
-
     std::string tempDir, logPath;
 };
