@@ -1,6 +1,5 @@
-// A generated test location for the map view tests and benchmark: plain
-// ground with patches of every terrain family around the centre, the tile
-// set and overlay of the runtime folder, and a handful of figures.
+// A generated test location for the map view tests and benchmark: plain ground
+// with patches of every terrain family, tile set and overlay 1, a few figures.
 #pragma once
 
 #include <cmath>
@@ -16,24 +15,17 @@ namespace view_scene {
 
 inline constexpr int kCentreRow = 128, kCentreCol = 128;
 
-// Paints every cell within radius of (row, col); returns how many took it.
-inline int PaintDisk(float row, float col, float radius, int brush, int landType) {
-  int n = 0;
+inline void PaintDisk(float row, float col, float radius, int brush, int landType) {
   for (int r = int(row - radius) - 1; r <= int(row + radius) + 1; ++r)
     for (int c = int(col - radius) - 1; c <= int(col + radius) + 1; ++c) {
       const float dr = r - row, dc = c - col;
-      if (std::sqrt(dr * dr + dc * dc) > radius) continue;
       const int k = KleIndex(r, c);
-      if (PaintTileKeys(k, brush, 0, 0)) {
+      if (std::sqrt(dr * dr + dc * dc) <= radius && PaintTileKeys(k, brush, 0, 0))
         masKle.m[k].landType = static_cast<std::uint8_t>(landType);
-        ++n;
-      }
     }
-  return n;
 }
 
-// The grid: plain ground, then dirt with rock and a hole, sand with water
-// and concrete. Loads tile set 1 and overlay 1 from the working directory.
+// Loads tile set 1 and overlay 1 from the working directory.
 inline void BuildLocation() {
   KleReset();
   RandSeed(7);
@@ -45,14 +37,16 @@ inline void BuildLocation() {
     c.tile = static_cast<std::uint8_t>(RandRange(1, 4));
   }
   KleWriteBorder();
-  PaintDisk(122, 121, 4.6f, kBrushDirt, kLandGround);
-  PaintDisk(122, 121, 2.2f, kBrushRock, kLandRock);
-  PaintDisk(118, 134, 3.2f, kBrushDirt, kLandGround);
-  PaintDisk(118, 134, 1.5f, kBrushHole, kLandHole);
-  PaintDisk(134, 133, 5.2f, kBrushSand, kLandGround);
-  PaintDisk(135, 132, 2.6f, kBrushWater, kLandDeepWater);
-  PaintDisk(136, 121, 3.0f, kBrushSand, kLandGround);
-  PaintDisk(136, 121, 1.2f, kBrushConcrete, kLandGround);
+  const struct {
+    float row, col, radius;
+    int brush, land;
+  } disks[] = {
+      {122, 121, 4.6f, kBrushDirt, kLandGround}, {122, 121, 2.2f, kBrushRock, kLandRock},
+      {118, 134, 3.2f, kBrushDirt, kLandGround}, {118, 134, 1.5f, kBrushHole, kLandHole},
+      {134, 133, 5.2f, kBrushSand, kLandGround}, {135, 132, 2.6f, kBrushWater, kLandDeepWater},
+      {136, 121, 3.0f, kBrushSand, kLandGround}, {136, 121, 1.2f, kBrushConcrete, kLandGround},
+  };
+  for (auto& d : disks) PaintDisk(d.row, d.col, d.radius, d.brush, d.land);
   masKle.m[KleIndex(127, 126)].aux0 = 121;  // a glowing decoration
   LoadTileSet(1);
   masKle.overlayNumber = 1;
@@ -60,11 +54,12 @@ inline void BuildLocation() {
   BuildLocationOverview();
 }
 
-inline Fgr* Place(int kind, float x, float z, int type = 0) {
+inline Fgr* Place(int kind, float x, float z, int type = 0, int size = 0) {
   Fgr* f = FgrCreateFigure(kind, x, z);
   if (!f) return nullptr;
   f->bornNow = 0;
   f->unitType = type;
+  if (size) f->size = size;
   return f;
 }
 
@@ -78,28 +73,21 @@ inline void Hurt(Fgr* f, int hp, int maxHp) {
 inline Fgr* PopulateFigures() {
   FiguresReset();
   const float cx = kCentreCol * 10.0f + 5.0f, cz = kCentreRow * 10.0f + 5.0f;
-  Fgr* hero = Place(kKindHero, cx, cz);
+  Fgr* hero = fgrMainHero = Place(kKindHero, cx, cz);
   if (hero) hero->side = kSidePlayer;
-  fgrMainHero = hero;
   Hurt(Place(kKindUnitDog, cx + 40, cz + 20, 5), 30, 60);
   Place(kKindUnitDog, cx - 60, cz + 50, 11);
   Hurt(Place(kKindUnitBandit, cx + 70, cz - 40, 8), 200, 250);
   Place(kKindUnitForest, cx - 80, cz - 70, 12);
   Place(kKindNpc, cx - 25, cz - 20, 3);
   const int plants[][3] = {{-95, 10, 1}, {90, 60, 2}, {105, -15, 5}, {-40, 85, 3}};
-  for (auto& p : plants) {
-    if (Fgr* f = Place(kKindPlant, cx + p[0], cz + p[1], p[2])) {
-      f->size = 7;
-      f->colour[kColG] = 230;
-    }
-  }
-  if (Fgr* f = Place(kKindCrystal, cx + 20, cz - 60, 1)) f->size = 3;
-  if (Fgr* f = Place(kKindCrystal, cx + 30, cz - 62, 3)) f->size = 3;
-  if (Fgr* f = Place(kKindLoot, cx - 50, cz + 25, 1)) f->size = 4;
-  if (Fgr* f = Place(kKindEffect, cx + 12, cz + 3)) {
-    f->size = 5;
+  for (auto& p : plants)
+    if (Fgr* f = Place(kKindPlant, cx + p[0], cz + p[1], p[2], 7)) f->colour[kColG] = 230;
+  Place(kKindCrystal, cx + 20, cz - 60, 1, 3);
+  Place(kKindCrystal, cx + 30, cz - 62, 3, 3);
+  Place(kKindLoot, cx - 50, cz + 25, 1, 4);
+  if (Fgr* f = Place(kKindEffect, cx + 12, cz + 3, 0, 5))
     f->colour[kColR] = 255, f->colour[kColG] = 200, f->colour[kColB] = 80;
-  }
   return hero;
 }
 
