@@ -40,16 +40,7 @@ TEST_F(WorldTest, KindsCreateWithTheirTableValues) {
         EXPECT_EQ(f->kor.mode, info->korSet) << kind;
         FgrRemove(f);
     }
-    struct { int kind, mode; float speed; int cap; } const moves[] = {
-        {100, 3, 0.02f, 1}, {411, 2, 0.007f, 0}, {415, 2, 0.022f, 1}, {811, 2, 0.035f, 1}};
-    for (const auto& m : moves) {
-        Fgr* f = MakeAt(m.kind, 20000);
-        EXPECT_EQ(f->moveMode, m.mode) << m.kind;
-        EXPECT_FLOAT_EQ(f->speed, m.speed) << m.kind;
-        EXPECT_EQ(f->gunCapacity, m.cap) << m.kind;
-    }
-    Fgr* lair = MakeAt(kKindLairForest, 20100);
-    EXPECT_EQ(lair->footprintCell, 20100);
+    EXPECT_EQ(MakeAt(kKindLairForest, 20100)->footprintCell, 20100);
     Fgr* gun = MakeAt(1316, 20000);
     ASSERT_NE(gun->kor.pe, nullptr);
     EXPECT_EQ(gun->kor.pe->count, 2);
@@ -266,21 +257,6 @@ TEST_F(WorldTest, HeroAndMonsters) {
     EXPECT_EQ(Fgrs_AddUnitHPGun(kKindNpc, 0, kKindGun416, 10, 10, 2, 500, 500, 0), nullptr);
     for (int s = 1; s <= kFigureSlots; ++s)
         ASSERT_FALSE(FigureTable[s].fgrKind == kKindGun416 && !FigureTable[s].owner) << s;
-}
-
-TEST_F(WorldTest, WorldPopulationPlacesTheStartWorld) {
-    StartGameLocation();
-    ASSERT_NE(fgrMainHero, nullptr);
-    EXPECT_EQ(worldError, 0);
-    EXPECT_EQ(KleAt(fgrMainHero->x, fgrMainHero->z), 28975);
-    ASSERT_TRUE(pBos && fgrLairForest && fgrLairWater);
-    EXPECT_EQ(pBos->active, 0);
-    for (int i = 0; i < 9; ++i) EXPECT_TRUE(KleInterior(fgrLairWater->lairDest[i]));
-    for (int n = 1; n <= 6; ++n) {
-        ASSERT_NE(fgrNpc[n], nullptr);
-        EXPECT_EQ(fgrNpc[n]->active, (n == 4 || n == 5) ? 0 : 1) << n;
-    }
-    EXPECT_EQ(masKle.m[44075].fgrKey->unitType, 7);
 }
 
 TEST_F(WorldTest, PopulationFailureIsFatal) {

@@ -11,14 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
-#include "app/input.h"
 #include "app/log.h"
 #include "app/random.h"
 #include "io/binary.h"
 #include "io/files.h"
 #include "world/fgr.h"
-#include "world/interaction.h"
 #include "world/kle.h"
 #include "world/location.h"
 #include "world/path_follow.h"
@@ -60,21 +57,15 @@ std::vector<char> Reachable(int cls, int start) {
 
 int At(const Fgr* f) { return KleAt(f->x, f->z); }
 
-void StartWorld(const char* log, unsigned seed) {
-    ASSERT_EQ(chdir(RuntimeDir().c_str()), 0);
-    LogReset();
-    LogSetPath(log);
-    WorldReset();
-    PathReset();
-    InteractionReset();
-    RandSeed(seed);
-    worldError = 0;
-    StartGameLocation();
-}
-
 struct StartedWorld : ::testing::Test {
     static void SetUpTestSuite() {
-        StartWorld("world_check_log.txt", 7);
+        ASSERT_EQ(chdir(RuntimeDir().c_str()), 0);
+        LogReset();
+        LogSetPath("world_check_log.txt");
+        WorldReset();
+        PathReset();
+        RandSeed(7);
+        StartGameLocation();
         PathRebuild();
     }
     static std::vector<const Fgr*> Figures(int kind, int type = -1) {
@@ -241,33 +232,6 @@ TEST(WorldFiles, LocationAndFiguresRoundTripByteForByte) {
     EXPECT_EQ(w.bytes, loc);
     EXPECT_EQ(wf.bytes, figs);
     EXPECT_EQ(worldError, 0);
-}
-
-// The roadside monsters walk their routes with the game's own movement:
-// planning, 40-step pieces, replans at every rebuild.
-TEST(WorldRoutes, RoadMonstersArriveWhereTheyWereSent) {
-    StartWorld("world_routes_log.txt", 9);
-    std::vector<std::pair<Fgr*, int>> walkers;
-    for (int s = 1; s <= kFigureSlots; ++s) {
-        Fgr& f = FigureTable[s];
-        if (f.fgrKind && f.active && (f.unitType == 7 || f.unitType == 8) && f.targPathKle) walkers.push_back({&f, f.targPathKle});
-    }
-    ASSERT_EQ(walkers.size(), 5u);   // two drunkards, three bandits
-    frameDeltaMs = 100;
-    frameDeltaF = 100.0f;
-    cursorX = cursorY = -100;   // the mouse is elsewhere
-    auto arrived = [&] {
-        for (auto [f, to] : walkers)
-            if (f->onPath || f->targPathKle) return false;
-        return true;
-    };
-    int frame = 0;
-    for (; frame < 3000 && !arrived(); ++frame) WorldStepRun(0);
-    EXPECT_LT(frame, 3000);
-    for (auto [f, to] : walkers) {   // a claimed cell makes an arriving walker step aside by one
-        EXPECT_LE(std::abs(KleRow(At(f)) - KleRow(to)), 1) << f->unitType << " to " << to;
-        EXPECT_LE(std::abs(KleCol(At(f)) - KleCol(to)), 1) << f->unitType << " to " << to;
-    }
 }
 
 }  // namespace
