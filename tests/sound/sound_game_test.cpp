@@ -37,11 +37,9 @@ TEST(SoundGame, FirstFramePlaysTheOpeningEffectAndShutDownReleasesAll) {
         EXPECT_EQ(BrindomaMain(), 0);
     }
     EXPECT_TRUE(checked);
-    for (const ScriptBox& b : ScriptBoxes()) {
-        EXPECT_EQ(b.text.find("sound device"), std::string::npos);
-        EXPECT_EQ(b.text.find("not InitOpenAL"), std::string::npos);
-        EXPECT_EQ(b.text.find("not LoadPackWAV"), std::string::npos);
-    }
+    for (const ScriptBox& b : ScriptBoxes())
+        for (const char* fault : {"sound device", "not InitOpenAL", "not LoadPackWAV"})
+            EXPECT_EQ(b.text.find(fault), std::string::npos) << b.text;
     EXPECT_EQ(sndSource1 | sndSource2 | sndSource3, 0u);
     for (std::uint32_t b : soundBank.buffers) EXPECT_EQ(b, 0u);
     EXPECT_EQ(SoundInstalledBackend(), nullptr);

@@ -1,4 +1,4 @@
-// Helpers shared by the sound tests: scratch folders, WAV files and lists.
+// Helpers shared by the sound tests: a scratch folder, WAV files and lists.
 #pragma once
 
 #include <cmath>
@@ -13,32 +13,28 @@ namespace soundtest {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temp folder, removed by the destructor.
 struct ScratchDir {
     fs::path path;
-    explicit ScratchDir(const std::string& tag) {
-        path = fs::temp_directory_path() / ("bd_sound_" + tag + "_" + std::to_string(getpid()));
+    explicit ScratchDir(const std::string& tag)
+        : path(fs::temp_directory_path() / ("bd_sound_" + tag + "_" + std::to_string(getpid()))) {
         fs::remove_all(path);
         fs::create_directories(path);
     }
-    ~ScratchDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
+    ~ScratchDir() { std::error_code ec; fs::remove_all(path, ec); }
     std::string File(const std::string& name) const { return (path / name).string(); }
 };
 
 inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     fs::create_directories(fs::path(path).parent_path());
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {
     WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
-// A canonical 16-bit mono 22050 Hz WAV with a tone of the given length.
+// A canonical 16-bit mono 22050 Hz WAV holding a tone.
 inline std::vector<std::uint8_t> ToneWav(double seconds, double hz = 440.0) {
     int n = static_cast<int>(seconds * 22050);
     std::vector<std::uint8_t> b;
@@ -53,7 +49,6 @@ inline std::vector<std::uint8_t> ToneWav(double seconds, double hz = 440.0) {
     return b;
 }
 
-// The list text for (id, file name) pairs.
 inline std::string ListText(const std::vector<std::pair<std::string, std::string>>& entries) {
     std::string t = "sounds\n" + std::to_string(entries.size()) + "\n";
     for (auto& [id, name] : entries) t += id + "\n" + name + "\n--\n";
