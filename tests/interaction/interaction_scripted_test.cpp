@@ -39,8 +39,6 @@ protected:
     void TearDown() override { ResetAll(); }
     static void ResetAll() { ResetShellAndGame(4000); }
 
-    // Runs the game; step(swap) is called after every frame and returns
-    // false to end the run.
     static void Play(const std::function<bool(int)>& step) {
         ScriptOnSwap([&](int swap) {
             ScriptAdvanceClock(kExtraMsPerFrame);
@@ -49,8 +47,6 @@ protected:
         EXPECT_EQ(BrindomaMain(), 0);
     }
 
-    // Screen position (top-left origin, as the script backend takes it) of a
-    // world point under the current camera.
     static void ScreenOf(float wx, float wz, int* x, int* y) {
         float sx, sy;
         WorldToScreen(wx, wz, &sx, &sy);
@@ -70,8 +66,7 @@ protected:
     static int HeroCell() { return KleAt(fgrMainHero->x, fgrMainHero->z); }
 };
 
-// A mouse click spread over frames as a hand does it: down, then up two
-// frames later; the signal fires on release.
+// A click as a hand does it: down, up two frames later; fires on release.
 struct ClickScript {
     int at = -1, button = 0;
     void Start(int swap, int vk) { at = swap; button = vk; ScriptMouseDown(vk); }
@@ -92,7 +87,6 @@ TEST_F(PlayerHands, ClickTakenByAWidgetNeverReachesTheMap) {
     Play([&](int swap) {
         click.Step(swap);
         if (swap == 1) {
-            // A panel over the left half of the screen.
             uiRoot.visible = 1;
             Widget* w = CreateWidget(&uiRoot, nullptr, CountWidgetClick, 0, 0, 0.5f, 1.0f, 7, 1);
             w->visible = 1;
@@ -108,7 +102,6 @@ TEST_F(PlayerHands, ClickTakenByAWidgetNeverReachesTheMap) {
             EXPECT_EQ(rightClickCount, 0);
             EXPECT_EQ(Markers(), markersBefore);
             EXPECT_EQ(fgrMainHero->targPathKle == 0 || fgrMainHero->targPathKle == targetBefore, true);
-            // The same click beside the panel is the map's.
             ScriptMoveCursor(600, 300);
             click.Start(swap, VK_RBUTTON);
             phase = 2;
@@ -131,7 +124,6 @@ TEST_F(PlayerHands, RightClickGroundWalksTheHeroAlongThePathAndLeavesAMarker) {
     Play([&](int swap) {
         click.Step(swap);
         if (!fgrMainHero) return swap < 50;
-        // First he finishes his first walk to 28980.
         if (phase == 0 && fgrMainHero->onPath == 0 && swap > 3) {
             EXPECT_EQ(HeroCell(), 28980);
             ScriptMoveCursor(620, 160);   // up and to the right of him
@@ -141,7 +133,6 @@ TEST_F(PlayerHands, RightClickGroundWalksTheHeroAlongThePathAndLeavesAMarker) {
             clickSwap = swap;
             phase = 1;
         } else if (phase == 1 && rightClickCount == 1) {
-            // The frame of the click: order, marker and plan at once.
             EXPECT_EQ(fgrMainHero->targPathKle, target);
             EXPECT_EQ(fgrMainHero->onPath, 1);
             EXPECT_GE(Markers(), 1);
@@ -161,7 +152,6 @@ TEST_F(PlayerHands, RightClickGroundWalksTheHeroAlongThePathAndLeavesAMarker) {
         EXPECT_LE(std::abs(KleCol(cells[i]) - KleCol(cells[i - 1])), 1);
     }
     EXPECT_GE(cells.size(), 4u);
-    // The camera went with him.
     EXPECT_GT(camX, camAtClick + 20);
     EXPECT_NEAR(camX + camWidth / 2, fgrMainHero->x, 1.0f);
 }
@@ -175,7 +165,6 @@ TEST_F(PlayerHands, RightClickOutsideTheInteriorStopsTheHero) {
         click.Step(swap);
         if (!fgrMainHero) return swap < 50;
         if (phase == 0 && swap == 2) {
-            // By the west edge of the map, walking north.
             StopPath(fgrMainHero);
             fgrMainHero->x = 35;
             fgrMainHero->z = 1135;
@@ -216,7 +205,6 @@ TEST_F(PlayerHands, ArrowKeysWalkCellByCellWithTheDiagonalGrace) {
             ScriptKeyDown(VK_UP);
             phase = 1;
         } else if (phase == 1) {
-            // Every step is one cell straight up, ordered when the last ended.
             if (rows.empty() || rows.back() != KleRow(HeroCell())) rows.push_back(KleRow(HeroCell()));
             EXPECT_EQ(KleCol(HeroCell()), KleCol(start));
             if (++upFrames == 60) {
@@ -243,7 +231,6 @@ TEST_F(PlayerHands, ArrowKeysWalkCellByCellWithTheDiagonalGrace) {
         }
         return swap < 600;
     });
-    // Walked up cell by cell: rows fall one at a time.
     ASSERT_GE(rows.size(), 4u);
     for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i - 1] - rows[i], 1);
     EXPECT_GT(turnedAt, graceStart);
@@ -260,7 +247,6 @@ TEST_F(PlayerHands, LeftClickSelectsATownspersonAndAUnitSelectsItsGroup) {
         click.Step(swap);
         if (!fgrMainHero) return swap < 50;
         if (phase == 0 && swap == 2) {
-            // The hero walks up to Кармашкин; the camera follows him there.
             StopPath(fgrMainHero);
             fgrMainHero->x = fgrNpc[1]->x - 60;
             fgrMainHero->z = fgrNpc[1]->z;
@@ -275,7 +261,6 @@ TEST_F(PlayerHands, LeftClickSelectsATownspersonAndAUnitSelectsItsGroup) {
             EXPECT_EQ(leftClickCount, 1);
             EXPECT_EQ(selectionCount, 1);
             EXPECT_EQ(selection[0], fgrNpc[1]);
-            // A wolf of a band beside him.
             band = FgrCreateFigure(kKindBand, fgrMainHero->x + 40, fgrMainHero->z + 40);
             wolf = SpawnMonster(11, fgrMainHero->x + 40, fgrMainHero->z + 40, 0);
             band->members = wolf;
