@@ -116,8 +116,6 @@ TEST_F(WorldTest, SideNameAndOrders) {
     FgrSetName(u, "1234567890123");   // too long: refused
     EXPECT_STREQ(u->figureName, "123456789012");
     u->target1 = m1;
-    FgrMoveOrder(u, 30000, 1);
-    EXPECT_EQ(u->target1, m1);
     FgrMoveOrder(u, 30001, 0);
     EXPECT_EQ(u->target1, nullptr);
     FgrMoveOrder(u, -1, 0);
@@ -243,11 +241,6 @@ TEST_F(WorldTest, HeroAndMonsters) {
     ASSERT_NE(demon, nullptr);
     EXPECT_FLOAT_EQ(demon->x, 2155.0f);   // snapped to the cell centre
     EXPECT_EQ(demon->guns->countdown, demon->guns->period);
-    for (int i = 0; i < 50; ++i) {
-        Fgr* dog = SpawnMonster(5, 500, 500, 0);
-        ASSERT_TRUE(dog->kor.ph->w[1] >= 50 && dog->kor.ph->w[1] <= 70);
-        FgrRemove(dog);
-    }
     // A gun that cannot be made: logged, the unit is gone.
     const int before = nextSlot;
     EXPECT_EQ(Fgrs_AddUnitHPGun(kKindUnitBunker, 10, 409, 10, 10, 1, 500, 500, 0), nullptr);
