@@ -64,9 +64,9 @@ struct Interaction : ::testing::Test {
         cursorY = int(sy);
     }
     static void PointAtFigure(const Fgr* f) { PointAt(f->x, f->z - 0.5f * f->size); }
-    static void Click(int sig, int clickTaken = 0) {
+    static void Click(int sig) {
         sigTable[sig].fired = 1;
-        WorldStepRun(clickTaken);
+        WorldStepRun(0);
         ClearSignals();
     }
     static void ClearSignals() {
