@@ -4,22 +4,11 @@
 
 #include <AL/al.h>
 
-#include <cstdlib>
-
-#include "app/frame.h"
-#include "app/main_loop.h"
-#include "platform/script/script_platform.h"
-#include "sound/sound_al.h"
-#include "leak_pause.h"
+#include "game_run.h"
 
 TEST(SoundGame, FirstFramePlaysTheOpeningEffectAndShutDownReleasesAll) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    ScriptReset();
-    FrameReset();
-    MainLoopReset();
-    SoundReset();
     bool checked = false;
-    ScriptOnSwap([&](int swap) {
+    EXPECT_EQ(RunGame(3, [&](int swap) {
         if (swap != 0) return;
         checked = true;
         EXPECT_EQ(soundOn, 1);
@@ -30,12 +19,7 @@ TEST(SoundGame, FirstFramePlaysTheOpeningEffectAndShutDownReleasesAll) {
         EXPECT_TRUE(SourceIsPlaying(&sndSource1));
         EXPECT_FALSE(SourceIsPlaying(&sndSource2));
         EXPECT_NE(sndSource3, 0u);
-    });
-    ScriptCloseAfterSwaps(3);
-    {
-        [[maybe_unused]] LeakPause pause;
-        EXPECT_EQ(BrindomaMain(), 0);
-    }
+    }), 0);
     EXPECT_TRUE(checked);
     for (const ScriptBox& b : ScriptBoxes())
         for (const char* fault : {"sound device", "not InitOpenAL", "not LoadPackWAV"})
