@@ -38,10 +38,10 @@ start_game() {
   game=$!
 }
 
-# wait_window: sets $win to the game window's id.
+# wait_window: sets $win to the game window's id (a loaded machine may take a while).
 wait_window() {
   win=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     win=$(xdotool search --name '^RPG Brindoma$' 2>/dev/null | head -n1 || true)
     [[ -n "$win" ]] && return 0
     kill -0 "$game" 2>/dev/null || fail "the game ended before its window appeared: $(cat "$work/game.log")"
