@@ -8,6 +8,9 @@
 #include "gfx/screen_pieces.h"
 #include "gfx/screen_tint.h"
 #include "gfx/textures.h"
+#include "rules/crystals.h"
+#include "rules/fishing.h"
+#include "rules/items.h"
 #include "sound/sound_al.h"
 #include "ui/widget.h"
 #include "ui/widget_draw.h"
@@ -54,4 +57,8 @@ void ResetGameState() {
     PathReset();
     CameraReset();
     InteractionReset();
+    BackpackReset();
+    FishingReset();
+    TreasureReset();
+    CrystalsReset();
 }

@@ -1,0 +1,73 @@
+// Items the hero owns: the item kinds with their short names, the backpack's
+// eight slots, the five worn places, the kvass timer, and the operations of
+// buying, using, wearing and throwing away, loot bags, the mechanic's trade
+// and the smith's repair and reforge.
+//
+// Figures are remembered by slot number (0 = none), so the record is plain
+// words; every user checks the slot still holds an item figure.
+#pragma once
+
+struct Fgr;
+
+inline constexpr int kBackpackSlots = 8;
+inline constexpr int kItemKinds = 14;
+inline constexpr int kKvassMs = 300100;
+
+// Item kind codes.
+enum ItemKind : int {
+    kItemSuitChic = 1,      // "шикарня"
+    kItemSuitBrave = 2,     // "отважный"
+    kItemSuitArmour = 3,    // "броник"
+    kItemKnife = 4,
+    kItemSword = 5,
+    kItemAxe = 6,
+    kItemMedkit = 7,
+    kItemKvass = 8,
+    kItemCap = 9,
+    kItemChainsaw = 10,
+    kItemRod = 11,
+    kItemPantsApprentice = 12,
+    kItemPantsFortune = 13,
+    kItemBoots = 14,
+};
+
+// Where an item goes when it is used.
+enum ItemPlace : int {
+    kPlaceSuit = 1,
+    kPlaceHand,
+    kPlaceUsedUp,
+    kPlaceCap,
+    kPlaceRod,
+    kPlacePants,
+    kPlaceBoots,
+};
+
+struct ItemKindInfo {
+    const char* shortName;   // Windows-1251, as the backpack shows it
+    int place;
+    int handType;            // hand item type (4, 5, 6, 10), else 0
+    int picture;             // texture slot of the item's picture
+};
+// Row of an item kind 1..14, or null.
+const ItemKindInfo* ItemKindFind(int kind);
+
+struct BackpackState {
+    int slotKind[kBackpackSlots + 1];     // 1..8, 0 = empty
+    int slotFigure[kBackpackSlots + 1];   // item figure slot, 0 = none
+    int selectedSlot;                     // 0 = none
+    int wearInHand, wearSuit, wearCap, wearPants, wearBoots;   // item kinds, 0 = nothing
+    int suitChangedToday;
+    int kvassTimer;                       // ms
+    int assistantDroid;                   // the mechanic's droid (unit slot), 0 = none
+};
+extern BackpackState backpack;
+
+void BackpackReset();
+// The new day's part: the suit may change again, the kvass wears off.
+void BackpackNewDay();
+// Per frame: the kvass timer.
+void BackpackTick();
+
+int FreeSlot();
+int AddToBackpack(int kind, Fgr* figure);
+int Buy(int kind, int price);
