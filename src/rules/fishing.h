@@ -25,7 +25,6 @@ extern FishingState fishing;
 struct TreasureState {
     int dugToday;            // cleared by the new day
     int treasureHintShown;   // once per game
-    int garbagePiles;        // piles gathered for the garbage quest
 };
 extern TreasureState treasure;
 
