@@ -3,6 +3,7 @@
 
 #include "app/input.h"
 #include "app/paths.h"
+#include "combat/hero_combat.h"
 #include "gfx/font_desc.h"
 #include "gfx/fonts.h"
 #include "gfx/screen_pieces.h"
@@ -10,7 +11,9 @@
 #include "gfx/textures.h"
 #include "rules/crystals.h"
 #include "rules/fishing.h"
+#include "rules/game_params.h"
 #include "rules/items.h"
+#include "rules/progression.h"
 #include "sound/sound_al.h"
 #include "ui/widget.h"
 #include "ui/widget_draw.h"
@@ -61,4 +64,7 @@ void ResetGameState() {
     FishingReset();
     TreasureReset();
     CrystalsReset();
+    GameParamsReset();
+    ProgressionReset();
+    HeroCombatReset();
 }

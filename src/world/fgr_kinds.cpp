@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/frame.h"
+#include "rules/progression.h"
 #include "world/bunker.h"
 #include "world/fgr.h"
 #include "world/fgr_ops.h"
@@ -192,7 +193,7 @@ int FgrKindInit(Fgr* f, int kind) {
         PeAdd(f->kor.pe, 3, 8, 0, 0, 1);
         PeAdd(f->kor.pe, 1, 5, 0, 0, 1);
     }
-    if (kind == kKindHero) FgrHeroStartValues(f);
+    if (kind == kKindHero) HeroStartValues(f);
     return 1;
 }
 

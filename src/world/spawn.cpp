@@ -10,7 +10,6 @@
 #include "world/path_follow.h"
 #include "world/kle.h"
 
-int heroBloodBase = 300, heroAngerBase = 150, heroBloodStart = 300, heroAngerStart = 150;
 Fgr* fgrNpc[kNpcCount + 1];
 Fgr* fgrLairForest = nullptr;
 Fgr* fgrLairWater = nullptr;
@@ -112,30 +111,6 @@ Fgr* MakeLair(int kind, int cell, int side, int home, const int (*dest)[2]) {
 
 const MonsterInfo* MonsterFind(int type) {
     return type >= 1 && type <= kMonsterTypes ? &kMonsters[type - 1] : nullptr;
-}
-
-void FgrHeroStartValues(Fgr* hero) {
-    hero->unitExpRang = 1;
-    hero->unitExpNow = 0;
-    hero->unitExpNext = 400;
-    hero->panicOut = 100;
-    hero->regenPeriod = hero->regenCountdown = 9000;
-    hero->useNormHP = 1;
-    PhRec* ph = hero->kor.ph;
-    if (!ph) return;
-    std::int32_t* st = ph->w;
-    const int blood = heroBloodBase, anger = heroAngerBase;
-    st[1] = st[2] = blood;
-    st[202] = (heroBloodStart > 0 && heroBloodStart < blood) ? heroBloodStart : blood;
-    st[203] = blood > 2000 ? blood : 2000;
-    st[13] = anger / 2;
-    st[14] = anger;
-    st[214] = (heroAngerStart > 0 && heroAngerStart < anger) ? heroAngerStart : anger;
-    st[215] = anger > 800 ? anger : 800;
-    st[15] = 150;
-    st[16] = 300;
-    st[216] = 300;
-    st[217] = 400;
 }
 
 Fgr* CreateHero(int cell, int moveCell) {
@@ -261,8 +236,6 @@ void SpawnAtStartPoints() {
 void SpawnReset() {
     for (Fgr*& n : fgrNpc) n = nullptr;
     fgrLairForest = fgrLairWater = nullptr;
-    heroBloodBase = heroBloodStart = 300;
-    heroAngerBase = heroAngerStart = 150;
     StartPointsReset();
 }
 

@@ -21,12 +21,6 @@ struct MonsterInfo {
 // Row of a monster type 1..13, or null.
 const MonsterInfo* MonsterFind(int type);
 
-// The hero's two configured start values (Blood base, Anger base) and their
-// starting copies; the progression rules may change them.
-extern int heroBloodBase, heroAngerBase, heroBloodStart, heroAngerStart;
-// Stat words the hero initialiser writes.
-void FgrHeroStartValues(Fgr* hero);
-
 // Hero creation at cell with an optional first move order (0 = none).
 Fgr* CreateHero(int cell, int moveCell);
 

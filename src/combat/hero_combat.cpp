@@ -1,0 +1,6 @@
+// The hero's combat state record.
+#include "combat/hero_combat.h"
+
+HeroCombat heroCombat;
+
+void HeroCombatReset() { heroCombat = HeroCombat{}; }
