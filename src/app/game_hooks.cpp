@@ -14,7 +14,9 @@
 #include "rules/game_params.h"
 #include "rules/items.h"
 #include "rules/progression.h"
+#include "rules/story_state.h"
 #include "sound/sound_al.h"
+#include "ui/text_list.h"
 #include "ui/widget.h"
 #include "ui/widget_draw.h"
 #include "world/camera.h"
@@ -45,7 +47,9 @@ void DrawOverlayPanel() { DrawMinimap(); }
 void DrawStatusLine() {}
 void TakeScreenshot() { SaveNumberedScreenshot(); }
 
-void TypeChar(int ch) { (void)ch; }
+void TypeChar(int ch) {
+    if (focusedList) TypeChar(focusedList, ch);
+}
 
 void ShutdownAudio() {
     ReleaseGameSources();
@@ -67,4 +71,7 @@ void ResetGameState() {
     GameParamsReset();
     ProgressionReset();
     HeroCombatReset();
+    DayStateReset();
+    QuestStateReset();
+    DialogStateReset();
 }

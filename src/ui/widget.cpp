@@ -20,6 +20,7 @@ namespace {
 void FreeSubtree(Widget* w) {
     for (Widget* c : w->children) {
         FreeSubtree(c);
+        if (c->ownsList) delete c->list;
         delete c;
     }
     w->children.clear();

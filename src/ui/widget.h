@@ -30,6 +30,7 @@ struct Widget {
     int tag = 0;
     Widget* parent = nullptr;
     TextList* list = nullptr;
+    bool ownsList = false;  // list made by the text list loader, freed with the widget
     std::vector<Widget*> children;   // drawing order = insertion order
     WidgetFn draw = nullptr;
     WidgetFn click = nullptr;

@@ -1,0 +1,338 @@
+// The game screen's widget tree, its grids and what its buttons do.
+#include "ui/hud.h"
+
+#include "app/frame.h"
+#include "app/input.h"
+#include "app/msgfeed.h"
+#include "combat/hero_combat.h"
+#include "editor/editor_ops.h"
+#include "io/cp1251.h"
+#include "rules/crystals.h"
+#include "rules/fishing.h"
+#include "rules/items.h"
+#include "rules/progression.h"
+#include "rules/story.h"
+#include "ui/text_list.h"
+#include "world/camera.h"
+#include "world/interaction.h"
+#include "world/terrain.h"
+
+Widget *bottomBar, *treasureButton, *heroWindow, *abilityWindow, *spellWindow;
+Widget *itemActionWindow, *topPanel, *testInfoPanel, *dialogWindow, *dialogText;
+Widget *comboWindow, *fishChoiceWindow, *noticeBar, *titleLabel, *sideBar, *editorBar;
+Widget *fishingBar, *infoButton;
+Widget* backpackCells[9];
+Widget* attackCells[4];
+Widget* sideBarCells[11];
+Widget* answerCells[5];
+Widget* abilityCells[5];
+Widget* spellCells[5];
+Widget* comboCells[4];
+Widget* gemCells[5];
+Widget *rankWidget, *abilityPointsWidget, *hitBarWidget, *manaBarWidget, *dialogTitle;
+Widget *dialogCloseButton, *closeButton, *minimiseButton, *mapButton, *heroButton;
+HudPainters hudPainters;
+void (*hudMinimiseWindow)() = nullptr;
+int testInfoShown = 0;
+
+namespace {
+
+constexpr const char* kAboutFile = "uni_files/_about.txt";
+
+const char* const kSideBarLabel[kSideBarButtons + 1] = {
+    "", "файл"_w, "новь"_w, "Карта"_w, "Герой"_w, "День"_w,
+    "сокол"_w, "рюкзак"_w, "реТайл"_w, "реНакл"_w, "камера"_w,
+};
+const char* const kSideBarTooltip[kSideBarButtons + 1] = {
+    "",
+    "открыть файл локацыи без три-буквия"_w,
+    "сделать пустую локацыю"_w,
+    "включить или отключить Мини-мэпку"_w,
+    "включить или отключить окно героя"_w,
+    "пусть наступит Новый день в игре"_w,
+    "включить или отключить окно Сокола вверху"_w,
+    "включить или отключить окно Рюкзака героя внизу"_w,
+    "перезагруз Тайлов земли"_w,
+    "перезагруз алфа-накладки на землю"_w,
+    "режим камеры (жми также на клаве PageUp Down)"_w,
+};
+
+// The ability window lists its switches in its own order; each names the
+// ability TakeAbility knows by number.
+struct Labelled {
+    const char* label;
+    const char* tooltip;
+    int number;
+};
+const Labelled kAbilities[5] = {
+    {"", "", 0},
+    {"оптима молнии"_w, "заполовинить затраты маны на авто-молнию."_w, 2},
+    {"добавка огня"_w, "включить доп-абилку меж ударом и молнией"_w, 3},
+    {"кладо-искатель"_w, "раз в день, искать клад, ради денег."_w, 1},
+    {"оптима кристалов"_w, "включить пасивку - эфект при сборе цветных кри"_w, 4},
+};
+const Labelled kSpells[5] = {
+    {"", "", 0},
+    {"(р4) Мистик-урон [4 алмаза]"_w, "Против босов +200% мистического урона"_w, 4},
+    {"(р4) Удвоитель [2 изумруда]"_w, "Удвоить урон абилки авто-молнии"_w, 3},
+    {"(р2) Регенератор [3 рубина]"_w, "(р2) Регенератор [3 рубина]"_w, 1},
+    {"(р3) Источник [5 сапфиров]"_w, "(р3) Источник [5 сапфиров]"_w, 2},
+};
+const Labelled kItemActions[4] = {
+    {"", "", 0},
+    {"Применить"_w, "Использовать предмет или одеть на героя."_w, 1},
+    {"Выбросить"_w, "Выкинуть, чтобы освободить слот рюкзака."_w, 2},
+    {"Отменить"_w, "Закрыть это окно и ничего не менять."_w, 3},
+};
+const char* const kGems[5] = {"", "РУБИНЫ"_w, "ИЗУМРУДЫ"_w, "САПФИРЫ"_w, "АЛМАЗЫ"_w};
+
+bool InRange(int tag, int hi) { return tag >= 1 && tag <= hi; }
+
+void Toggle(Widget* w) {
+    if (w) w->visible = !w->visible;
+}
+void ToggleInt(int* v) { *v = !*v; }
+
+// ---- builders
+
+Widget* Top(WidgetFn draw, WidgetFn click, float fx, float fy, float fw, float fh, int anchor, int visible) {
+    Widget* w = CreateWidget(&uiRoot, draw, click, fx, fy, fw, fh, anchor, 0);
+    w->visible = visible;
+    return w;
+}
+Widget* Child(Widget* parent, WidgetFn draw, WidgetFn click, float fx, float fy, float fw, float fh,
+              int anchor) {
+    Widget* w = CreateWidget(parent, draw, click, fx, fy, fw, fh, anchor, 1);
+    w->visible = 1;
+    return w;
+}
+// A grid of columns x rows cells in parent; cells[tag] gets each cell.
+void Grid(Widget* parent, WidgetFn draw, WidgetFn click, float fx, float fy, float fw, float fh,
+          int columns, int rows, Widget** cells) {
+    Widget* first = Child(parent, draw, click, fx, fy, fw, fh, 11);
+    const std::size_t before = parent->children.size() - 1;
+    MakeWidgetGrid(first, columns, rows, 1, 0);
+    if (!cells) return;
+    for (std::size_t i = before; i < parent->children.size(); ++i) {
+        Widget* c = parent->children[i];
+        if (InRange(c->tag, columns * rows)) cells[c->tag] = c;
+    }
+}
+
+// ---- clicks
+
+void ClickMapButton(Widget*) { ToggleInt(&minimapShown); }
+void ClickHeroButton(Widget*) { Toggle(heroWindow); }
+void ClickHideHeroWindow(Widget*) { if (heroWindow) heroWindow->visible = 0; }
+void ClickRank(Widget*) { Toggle(abilityWindow); }
+void ClickAbilPoints(Widget*) {
+    if (abilityWindow) abilityWindow->visible = 1;
+    if (heroWindow) heroWindow->visible = 0;
+}
+void ClickSpellToggle(Widget*) { Toggle(spellWindow); }
+void ClickBackpackSlot(Widget* w) { SelectSlot(w->tag); }
+void ClickAttack(Widget* w) { HeroAction(w->tag); }
+void ClickTreasure(Widget*) { DigTreasure(); }
+void ClickGem(Widget* w) { HammerStrike(w->tag); }
+void ClickBloodStat(Widget*) { SpendStat(3); }
+void ClickMindStat(Widget*) { SpendStat(2); }
+void ClickAngerStat(Widget*) { SpendStat(1); }
+void ClickAbility(Widget* w) {
+    if (InRange(w->tag, 4)) TakeAbility(kAbilities[w->tag].number);
+}
+void ClickSpell(Widget* w) {
+    if (!InRange(w->tag, 4)) return;
+    if (spellWindow) spellWindow->visible = 0;
+    CastDailySpell(kSpells[w->tag].number);
+}
+void ClickItemAction(Widget* w) { ItemActionButton(w->tag); }
+void ClickInfo(Widget*) {
+    if (backpack.assistantDroid)
+        DroidComeHere();
+    else
+        Toggle(testInfoPanel), testInfoShown = testInfoPanel && testInfoPanel->visible;
+}
+void ClickDialogTitle(Widget*) {
+    if (dialogWindow) dialogWindow->visible = 0;
+    if (titleLabel) titleLabel->visible = 0;
+}
+void ClickAnswer(Widget* w) { DialogChoice(w->tag); }
+// Only the live "бей" strikes, as the combo strike.
+void ClickCombo(Widget* w) {
+    if (heroCombat.comboButton != 0 && w->tag == heroCombat.comboButton) ComboStrike();
+}
+void ClickFishChoice(Widget* w) { FishingStrike(w->tag); }
+void ClickTitle(Widget* w) { w->visible = 0; }
+void ClickMinimise(Widget*) {
+    if (hudMinimiseWindow) hudMinimiseWindow();
+}
+void ClickClose(Widget*) { isDone = 1; }
+// A list click takes the focus; the upper and lower quarter page the text.
+void ClickDialogText(Widget* w) {
+    TextListClick(w);
+    const int quarter = w->height / 4, y = cursorY - w->y;
+    if (y < quarter)
+        TextListScrollDown(w, 0);
+    else if (y > w->height - quarter)
+        TextListScrollUp(w, 0);
+}
+void ClickSideBar(Widget* w) {
+    switch (w->tag) {
+        case 1: EditorOpenFile(); break;
+        case 2: EditorNewLocation(); break;
+        case 3: ToggleInt(&minimapShown); break;
+        case 4: Toggle(heroWindow); break;
+        case 5: DayButton(); break;
+        case 6: Toggle(topPanel); break;
+        case 7: Toggle(bottomBar); break;
+        case 8: ReloadTileSet(); break;
+        case 9: ReloadOverlay(); break;
+        case 10: cameraGlide = cameraGlide ? 0 : 1; break;
+        default: break;
+    }
+}
+
+void BuildBottomBar() {
+    const HudPainters& p = hudPainters;
+    bottomBar = Top(nullptr, nullptr, 0.1f, 0, 0.8f, 0.13f, 7, 1);
+    Child(bottomBar, p.picture, nullptr, 0.18f, 0, 0.64f, 1.0f, 7)->tag = 86;
+    Widget* backpackGroup = Child(bottomBar, nullptr, nullptr, 0.21f, 0.3f, 0.58f, 0.45f, 7);
+    Grid(backpackGroup, p.backpackSlot, ClickBackpackSlot, 0, 0, 0.125f, 1.0f, kBackpackSlots, 1, backpackCells);
+    Widget* attackGroup = Child(bottomBar, nullptr, nullptr, 0.26f, 0.75f, 0.48f, 0.35f, 7);
+    Grid(attackGroup, p.attackButton, ClickAttack, 0, 0, 1.0f / 3, 1.0f, 3, 1, attackCells);
+    Child(bottomBar, p.picture, nullptr, 0.035f, 0.35f, 0.173f, 0.4f, 7)->tag = 87;
+    treasureButton = Child(bottomBar, p.treasure, ClickTreasure, 0.042f, 0.27f, 0.06f, 0.17f, 7);
+    treasureButton->visible = 0;
+    Child(bottomBar, p.expLabel, nullptr, 0.035f, 0.46f, 0.13f, 0.16f, 7);
+    rankWidget = Child(bottomBar, p.rankLabel, ClickRank, 0.165f, 0.37f, 0.03f, 0.32f, 7);
+    Child(bottomBar, p.picture, nullptr, 0.785f, 0.26f, 0.17f, 0.75f, 7)->tag = 88;
+    Child(bottomBar, p.collectionLabel, nullptr, 0.825f, 0.538f, 0.12f, 0.16f, 7);
+    Child(bottomBar, p.spellToggle, ClickSpellToggle, 0.795f, 0.485f, 0.025f, 0.3f, 7);
+    Widget* gemGroup = Child(bottomBar, nullptr, nullptr, 0.824f, 0.35f, 0.12f, 0.17f, 7);
+    Grid(gemGroup, p.gem, ClickGem, 0, 0, 0.25f, 1.0f, 4, 1, gemCells);
+}
+
+void BuildHeroWindow() {
+    const HudPainters& p = hudPainters;
+    heroWindow = Top(p.panel, nullptr, 0.01f, 0.11f, 0.19f, 0.38f, 7, 1);
+    Child(heroWindow, p.heroStrip, ClickHideHeroWindow, 0.35f, 0.9f, 0.64f, 0.1f, 7);
+    Child(heroWindow, p.dayLabel, nullptr, 0.03f, 0.9f, 0.3f, 0.1f, 7);
+    Child(heroWindow, p.spellOfDay, nullptr, 0.55f, 0.68f, 0.3f, 0.09f, 7);
+    Child(heroWindow, p.gold, nullptr, 0.5f, 0.78f, 0.48f, 0.09f, 7);
+    Child(heroWindow, p.helmet, nullptr, 0.1f, 0.67f, 0.3f, 0.21f, 7);
+    Child(heroWindow, p.weapon, nullptr, 0.55f, 0.41f, 0.35f, 0.2f, 7);
+    Child(heroWindow, p.suit, nullptr, 0.05f, 0.41f, 0.4f, 0.25f, 7);
+    Child(heroWindow, p.boots, nullptr, 0.45f, 0.22f, 0.3f, 0.18f, 7);
+    Child(heroWindow, p.trousers, nullptr, 0.1f, 0.22f, 0.3f, 0.18f, 7);
+    Child(heroWindow, p.bloodStat, ClickBloodStat, 0.69f, 0.08f, 0.3f, 0.12f, 7);
+    Child(heroWindow, p.mindStat, ClickMindStat, 0.37f, 0.08f, 0.3f, 0.12f, 7);
+    Child(heroWindow, p.angerStat, ClickAngerStat, 0.05f, 0.08f, 0.3f, 0.12f, 7);
+    Child(heroWindow, p.statPoints, nullptr, 0.1f, 0.01f, 0.4f, 0.06f, 7);
+    abilityPointsWidget = Child(heroWindow, p.abilPoints, ClickAbilPoints, 0.55f, 0.01f, 0.4f, 0.06f, 7);
+}
+
+void BuildTopPanel() {
+    const HudPainters& p = hudPainters;
+    topPanel = Top(nullptr, nullptr, 0.22f, 0.87f, 0.56f, 0.13f, 7, 1);
+    Child(topPanel, p.picture, nullptr, 0, 0.2f, 0.5f, 0.8f, 7)->tag = 89;
+    Child(topPanel, p.picture, nullptr, 0.5f, 0.2f, 0.5f, 0.8f, 7)->tag = 90;
+    manaBarWidget = Child(topPanel, p.manaBar, nullptr, 0, 0.5f, 0.4f, 0.5f, 7);
+    hitBarWidget = Child(topPanel, p.hitBar, nullptr, 0.6f, 0.5f, 0.4f, 0.5f, 7);
+    Child(topPanel, p.selectedUnit, nullptr, 0.27f, 0.26f, 0.46f, 0.21f, 7);
+    Widget* right = Child(topPanel, nullptr, nullptr, 0.52f, 0, 0.19f, 0.23f, 7);
+    Grid(right, p.statusIcon, nullptr, 0, 0, 0.25f, 1.0f, 4, 1, nullptr);
+    Widget* left = Child(topPanel, nullptr, nullptr, 0.28f, 0, 0.19f, 0.23f, 7);
+    Grid(left, p.statusIcon, nullptr, 0, 0, 0.25f, 1.0f, 4, 1, nullptr);
+    // The left row shows icons 5..8.
+    for (Widget* c : left->children) c->tag += 4;
+}
+
+void BuildDialogWindow() {
+    const HudPainters& p = hudPainters;
+    dialogWindow = Top(p.panel, nullptr, 0.01f, 0.25f, 0.32f, 0.6f, 7, 1);
+    dialogText = Child(dialogWindow, p.textList, ClickDialogText, 0, 0.1f, 1.0f, 0.8f, 7);
+    dialogText->tag = 1;
+    dialogTitle = Child(dialogWindow, p.dialogTitle, ClickDialogTitle, 0, 0.9f, 1.0f, 0.1f, 7);
+    dialogCloseButton = Child(dialogWindow, p.dialogClose, ClickDialogTitle, 0, 0, 0.1f, 0.1f, 1);
+    Grid(dialogWindow, p.answer, ClickAnswer, 0, -0.9f, 0.25f, 0.1f, 4, 1, answerCells);
+    LoadTextList(dialogText, kAboutFile);
+    if (!dialogText->list) LoadTextListBytes(dialogText, {});
+    RecolourList(dialogText);
+}
+
+}  // namespace
+
+const char* SideBarLabel(int tag) { return InRange(tag, kSideBarButtons) ? kSideBarLabel[tag] : ""; }
+const char* SideBarTooltip(int tag) { return InRange(tag, kSideBarButtons) ? kSideBarTooltip[tag] : ""; }
+const char* AbilityLabel(int tag) { return InRange(tag, 4) ? kAbilities[tag].label : "пусто"_w; }
+const char* AbilityTooltip(int tag) { return InRange(tag, 4) ? kAbilities[tag].tooltip : ""; }
+const char* SpellLabel(int tag) { return InRange(tag, 4) ? kSpells[tag].label : ""; }
+const char* SpellTooltip(int tag) { return InRange(tag, 4) ? kSpells[tag].tooltip : ""; }
+const char* ItemActionLabel(int tag) { return InRange(tag, 3) ? kItemActions[tag].label : ""; }
+const char* ItemActionTooltip(int tag) { return InRange(tag, 3) ? kItemActions[tag].tooltip : ""; }
+const char* GemLabel(int tag) { return InRange(tag, 4) ? kGems[tag] : ""; }
+
+void HudReset() {
+    bottomBar = treasureButton = heroWindow = abilityWindow = spellWindow = nullptr;
+    itemActionWindow = topPanel = testInfoPanel = dialogWindow = dialogText = nullptr;
+    comboWindow = fishChoiceWindow = noticeBar = titleLabel = sideBar = editorBar = nullptr;
+    fishingBar = infoButton = nullptr;
+    rankWidget = abilityPointsWidget = hitBarWidget = manaBarWidget = dialogTitle = nullptr;
+    dialogCloseButton = closeButton = minimiseButton = mapButton = heroButton = nullptr;
+    for (Widget*& w : backpackCells) w = nullptr;
+    for (Widget*& w : attackCells) w = nullptr;
+    for (Widget*& w : sideBarCells) w = nullptr;
+    for (Widget*& w : answerCells) w = nullptr;
+    for (Widget*& w : abilityCells) w = nullptr;
+    for (Widget*& w : spellCells) w = nullptr;
+    for (Widget*& w : comboCells) w = nullptr;
+    for (Widget*& w : gemCells) w = nullptr;
+    testInfoShown = 0;
+    noticeBarVisible = nullptr;
+}
+
+void BuildGameUI() {
+    if (!uiReady || bottomBar) return;
+    const HudPainters& p = hudPainters;
+    uiRoot.visible = 1;
+    fishingBar = Top(p.fishBar, nullptr, 0.25f, 0.18f, 0.5f, 0.034f, 7, 1);
+    BuildBottomBar();
+    mapButton = Top(p.mapButton, ClickMapButton, 0, 0, 0.04f, 0.03f, 5, 1);
+    heroButton = Top(p.heroButton, ClickHeroButton, 0, 0, 0.04f, 0.03f, 7, 1);
+    BuildHeroWindow();
+
+    abilityWindow = Top(p.panel, nullptr, 0.2f, 0.3f, 0.3f, 0.2f, 7, 0);
+    Grid(abilityWindow, p.abilityCell, ClickAbility, 0, 0, 1.0f, 0.25f, 1, 4, abilityCells);
+    spellWindow = Top(p.panel, nullptr, 0.5f, 0.3f, 0.4f, 0.2f, 7, 0);
+    Grid(spellWindow, p.spellCell, ClickSpell, 0, 0, 1.0f, 0.25f, 1, 4, spellCells);
+    itemActionWindow = Top(nullptr, nullptr, 0.25f, 0.15f, 0.5f, 0.05f, 7, 0);
+    Grid(itemActionWindow, p.itemActionCell, ClickItemAction, 0, 0, 1.0f / 3, 1.0f, 3, 1, nullptr);
+
+    BuildTopPanel();
+    infoButton = Top(p.infoButton, ClickInfo, 0, 0, 0.06f, 0.035f, 11, 1);
+    testInfoPanel = Top(p.panel, nullptr, 0, -0.03f, 0.25f, 0.3f, 11, 0);
+    for (int row = 0; row < 10; ++row)
+        Child(testInfoPanel, p.testInfoRow, nullptr, 0, 0.9f - 0.1f * float(row), 1.0f, 0.1f, 7)->tag = row + 1;
+
+    BuildDialogWindow();
+    comboWindow = Top(nullptr, nullptr, 0.25f, 0.3f, 0.5f, 0.2f, 7, 0);
+    Grid(comboWindow, p.comboCell, ClickCombo, 0, -0.1f, 1.0f / 3, 0.8f, 3, 1, comboCells);
+    fishChoiceWindow = Top(nullptr, nullptr, 0.2f, 0.3f, 0.6f, 0.4f, 7, 0);
+    Grid(fishChoiceWindow, p.fishChoiceCell, ClickFishChoice, 0, -0.1f, 1.0f / 3, 0.8f, 3, 1, nullptr);
+    noticeBar = Top(p.notice, nullptr, 0, 0.49f, 0.8f, 0.07f, 7, 0);
+    noticeBarVisible = &noticeBar->visible;
+    titleLabel = Top(p.titleLabel, ClickTitle, 0.25f, 0.885f, 0.5f, 0.06f, 7, 1);
+    sideBar = Top(p.panel, nullptr, 0, -0.03f, 0.06f, 0.27f, 1, 1);
+    Grid(sideBar, p.sideBarCell, ClickSideBar, 0, 0, 1.0f, 0.1f, 1, kSideBarButtons, sideBarCells);
+    minimiseButton = Top(p.minimiseButton, ClickMinimise, -0.04f, 0, 0.03f, 0.03f, 1, 1);
+    closeButton = Top(p.closeButton, ClickClose, 0, 0, 0.03f, 0.03f, 1, 1);
+    tooltipBar = Top(p.tooltipBar, nullptr, 0.18f, 0, 0.64f, 0.035f, 7, 1);
+    editorBar = Top(nullptr, nullptr, 0, 0.1f, 0.7f, 0.15f, 7, 0);
+}
+
+void HudSync() {
+    if (!bottomBar) return;
+    if (comboWindow) comboWindow->visible = heroCombat.comboButton != 0 && heroCombat.comboTime > 0;
+    if (treasureButton) treasureButton->visible = heroCombat.treasureSeeker != 0;
+    if (testInfoPanel) testInfoShown = testInfoPanel->visible;
+}

@@ -1,0 +1,145 @@
+// Text lists: loading, colour fitting, recolouring and typing.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/startup_files.h"
+#include "io/cp1251.h"
+#include "ui/text_list.h"
+#include "ui/widget.h"
+
+namespace {
+
+struct TextListFixture : ::testing::Test {
+  Widget w;
+  void TearDown() override {
+    delete w.list;
+    PaintWordsClear();
+  }
+  void Load(const std::string& s) {
+    LoadTextListBytes(&w, {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()});
+  }
+  std::string Colours(const std::string& line) {
+    Load(line);
+    RecolourList(&w);
+    return w.list->entries[0].colours;
+  }
+  void Words(const std::string& src) {
+    PaintWordsParse({reinterpret_cast<const std::uint8_t*>(src.data()), src.size()});
+  }
+};
+
+TEST_F(TextListFixture, LoadingEndsWithAnEmptyEntryAfterALineFeed) {
+  const struct {
+    const char* bytes;
+    std::size_t entries;
+    const char* last;
+  } cases[] = {{"a\nb\n", 3, ""}, {"a\r\nb", 2, "b"}, {"", 1, ""}, {"\n\n", 3, ""}};
+  for (const auto& c : cases) {
+    Load(c.bytes);
+    ASSERT_EQ(w.list->entries.size(), c.entries) << c.bytes;
+    EXPECT_EQ(w.list->entries.back().text, c.last);
+    EXPECT_EQ(w.listModified, 1);
+  }
+  Load("keep\n");
+  w.listModified = 0;
+  EXPECT_EQ(LoadTextList(&w, "no/such/file.txt"), 0);
+  EXPECT_EQ(w.list->entries.size(), 2u);
+  EXPECT_EQ(w.listModified, 0);
+}
+
+TEST_F(TextListFixture, TooLargeFileIsRefused) {
+  const char* path = "text_list_huge.txt";
+  std::FILE* f = std::fopen(path, "wb");
+  ASSERT_TRUE(f);
+  std::string chunk(4096, 'x');
+  for (std::size_t n = 0; n <= kMaxTextListBytes; n += chunk.size()) std::fwrite(chunk.data(), 1, chunk.size(), f);
+  std::fclose(f);
+  Load("keep");
+  EXPECT_EQ(LoadTextList(&w, path), 0);
+  EXPECT_EQ(w.list->entries[0].text, "keep");
+  std::remove(path);
+}
+
+TEST_F(TextListFixture, InsertLinesFitsColours) {
+  TextList list;
+  EXPECT_EQ(InsertLines(&list, "abcd", "xy", -1, 1), 1);
+  EXPECT_EQ(InsertLines(&list, "ab", "qrst", 99, 2), 2);        // past the end: appended
+  EXPECT_EQ(InsertLines(&list, "z", "", 0, 1), 1);
+  EXPECT_EQ(InsertLines(&list, "z", "a", 0, 0), 0);
+  ASSERT_EQ(list.entries.size(), 4u);
+  EXPECT_EQ(list.entries[0].colours, "");
+  EXPECT_EQ(list.entries[1].colours, "xyyy");
+  EXPECT_EQ(list.entries[2].colours, "qr");
+  const std::string longText(500, 'a');
+  InsertLines(&list, longText, "b", -1, 1);
+  EXPECT_EQ(list.entries.back().colours.size(), 334u);           // at most 333 letters added
+}
+
+TEST_F(TextListFixture, TokensAndWords) {
+  Words(std::string("head\n--\n0\nab\nqr\n--\n0\n") + "злато"_w + "\no\n--\n0\nok.\nggg\n");
+  const struct {
+    const char* line;
+    const char* colours;
+  } cases[] = {
+      {"ab(", "qr "},                          // separator right after the word
+      {"abc", "   "},                          // the word inside a longer word: no match
+      {"ab", "qr"},                            // the whole rest
+      {"ok.x", "ggg "},                        // word ending in a separator
+      {"0x1F", "bbo "},
+      {"cd \"ef\" // x\"y", "   www  eeeeee"},
+      
+      {"  \t", ""},                             // blank lines keep their colours
+  };
+  for (const auto& c : cases) EXPECT_EQ(Colours(c.line), c.colours) << c.line;
+  EXPECT_EQ(Colours(std::string("злато"_w) + " 5"), "ooooo o");
+}
+
+TEST_F(TextListFixture, QuoteCarriesAcrossLines) {
+  Load("a \"bc\nde\nf\" g\n\"h");
+  RecolourList(&w);
+  const auto& e = w.list->entries;
+  EXPECT_EQ(e[0].colours, "  www");
+  EXPECT_EQ(e[1].colours, "ww");
+  EXPECT_EQ(e[2].colours, "w   ");
+  EXPECT_EQ(e[3].colours, "ww");
+}
+
+TEST_F(TextListFixture, TypingEditsTheFocusedList) {
+  Load("abcd\nxy");
+  w.pageSize = 3;
+  w.caretColumn = 2;
+  TypeChar(&w, 13);                             // split in the middle
+  ASSERT_EQ(w.list->entries.size(), 3u);
+  EXPECT_EQ(w.list->entries[0].text, "ab");
+  EXPECT_EQ(w.list->entries[1].text, "cd");
+  EXPECT_EQ(w.cursorEntry, 1);
+  EXPECT_EQ(w.caretColumn, 0);
+  EXPECT_EQ(w.firstVisible, 0);
+  w.caretColumn = 2;
+  TypeChar(&w, 9);                              // Tab at the end appends three blanks
+  EXPECT_EQ(w.list->entries[1].text, "cd   ");
+  EXPECT_EQ(w.caretColumn, 5);
+  TypeChar(&w, 13);                             // at the end: empty entry after; view scrolls
+  EXPECT_EQ(w.list->entries[2].text, "");
+  EXPECT_EQ(w.cursorEntry, 2);
+  EXPECT_EQ(w.firstVisible, 1);
+  TypeChar(&w, 13);                             // column 0: empty entry before
+  EXPECT_EQ(w.list->entries.size(), 5u);
+  EXPECT_EQ(w.list->entries[4].text, "xy");
+  TypeChar(&w, 8);                              // join with the previous (empty) entry
+  TypeChar(&w, 8);
+  EXPECT_EQ(w.list->entries[1].text, "cd   ");
+  EXPECT_EQ(w.caretColumn, 5);
+  TypeChar(&w, 8);
+  TypeChar(&w, 'Z');
+  TypeChar(&w, 7);                              // other control codes change nothing
+  EXPECT_EQ(w.list->entries[1].text, "cd  Z");
+  w.cursorEntry = 0;
+  w.caretColumn = 0;
+  TypeChar(&w, 8);                              // first entry, column 0: nothing
+  EXPECT_EQ(w.list->entries[0].text, "ab");
+}
+
+}  // namespace
