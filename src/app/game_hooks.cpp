@@ -1,20 +1,18 @@
 // The shell's hooks into the game's subsystems: one call each.
 #include "app/game_hooks.h"
 
+#include "app/frame.h"
+#include "app/game_state.h"
 #include "app/input.h"
 #include "app/paths.h"
-#include "combat/hero_combat.h"
+#include "editor/editor.h"
+#include "editor/editor_bar.h"
 #include "gfx/font_desc.h"
 #include "gfx/fonts.h"
 #include "gfx/screen_pieces.h"
 #include "gfx/screen_tint.h"
 #include "gfx/textures.h"
-#include "rules/crystals.h"
-#include "rules/fishing.h"
-#include "rules/game_params.h"
-#include "rules/items.h"
-#include "rules/progression.h"
-#include "rules/story_state.h"
+#include "platform/platform.h"
 #include "sound/sound_al.h"
 #include "ui/text_list.h"
 #include "ui/widget.h"
@@ -33,10 +31,28 @@ int GameInitWidgetLayer(int width, int height) {
 }
 
 void StartAudio() { StartSound(); }
-void BuildGameWidgets() {}
+void BuildGameWidgets() { BuildEditorBar(); }
 void ClearTextFocus() { focusedList = nullptr; }
 void PrepareSoundSources() { SetupGameSources(); }
-void StartWorld() { WorldStart(); }
+namespace {
+// The desktop's dialogs leave the game folder current again.
+int EditorOpenDialog(char* buffer, int size) {
+    const int chosen = PlatOpenFileDialog(buffer, size);
+    PlatSetCurrentDirectory(startDirectory);
+    return chosen;
+}
+int EditorSaveDialog(char* buffer, int size) {
+    const int chosen = PlatSaveFileDialog(buffer, size);
+    PlatSetCurrentDirectory(startDirectory);
+    return chosen;
+}
+}  // namespace
+
+void StartWorld() {
+    editorDesktop = {EditorOpenDialog, EditorSaveDialog, PlatMessageBox, startDirectory};
+    EditorInstall();
+    WorldStart();
+}
 
 void PlayStartSound() { PlayIfIdle(&sndSource1, soundOn); }
 int UIDispatchClick(int button) { return UIProcessAt(button, cursorX, cursorY); }
@@ -64,14 +80,8 @@ void ResetGameState() {
     PathReset();
     CameraReset();
     InteractionReset();
-    BackpackReset();
-    FishingReset();
-    TreasureReset();
-    CrystalsReset();
-    GameParamsReset();
-    ProgressionReset();
-    HeroCombatReset();
-    DayStateReset();
-    QuestStateReset();
-    DialogStateReset();
+    // Rule-state records reset there, so leaving the editor resets them too.
+    ResetRuleState();
+    editorBar = nullptr;
+    editorDesktop = EditorDesktop{};
 }

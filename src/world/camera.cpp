@@ -36,6 +36,10 @@ void CameraReset() {
   hoverCell = -1;
   cameraGlide = 0;
   minimapShown = 1;
+  CameraGlideReset();
+}
+
+void CameraGlideReset() {
   glideTargetX = glideTargetZ = glideSpeed = 0.0f;
   glideTimerMs = -1;
 }

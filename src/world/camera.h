@@ -31,6 +31,8 @@ inline constexpr float kScrollMax = 2510.0f;
 void SetupView();
 // Everything back to the start values (tests).
 void CameraReset();
+// Glide state only: the next FollowHero puts the hero in the centre at once.
+void CameraGlideReset();
 
 void WorldToScreen(float wx, float wz, float* sx, float* sy);
 void ScreenToWorld(float sx, float sy, float* wx, float* wz);

@@ -9,6 +9,7 @@
 #include "app/signals.h"
 #include "platform/platform.h"
 #include "ui/widget.h"
+#include "editor/editor.h"
 #include "world/camera.h"
 #include "world/fgr.h"
 #include "world/kle.h"
@@ -39,7 +40,7 @@ constexpr int kPlacementXFloat = 0;    // kindFloats[0], [1]
 
 int Fired(int sig) { return sig >= 0 && sig < kSigCount ? sigTable[sig].fired : 0; }
 
-bool EditorOpen() { return editorOpen != 0; }
+bool EditorOpen() { return editor.open != 0; }
 
 bool CursorInView() {
     return cursorX >= viewX && cursorX <= viewX + viewWidth && cursorY >= viewY &&
@@ -139,6 +140,11 @@ void WorldStepRun(int clickTaken) {
     ClearTooltipText();
     UpdateHoverCellAt(cursorX, cursorY);
     if (!clickTaken) MapInteraction();
+    // The world stands still while the editor is open.
+    if (EditorOpen()) {
+        if (mapHooks.editorFrame) mapHooks.editorFrame();
+        return;
+    }
     GiveWalkersTheirWalk();
     PathWorldStep();
     FgrUpdateAll();

@@ -38,6 +38,7 @@ struct MapHooks {
     void (*heroAction)(int which);        // strikes and abilities, 1..3
     void (*talkClick)();                  // talk to the selected townsperson
     void (*editorApplyTool)(int drag);    // right click (0) or F1 drag (1) in the editor
+    void (*editorFrame)();                // the editor's step; the world stands still meanwhile
     int (*heroMayWalk)(const Fgr* hero);  // e.g. stunned by a forest creature's shout
     float (*heroSpeedFactor)(const Fgr* hero);   // kvass, the demon's gaze (dry land only)
     void (*gameRules)();                  // rules that run after the figure pass

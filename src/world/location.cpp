@@ -11,6 +11,7 @@
 #include "app/random.h"
 #include "io/cp1251.h"
 #include "io/files.h"
+#include "editor/editor.h"
 #include "world/bunker.h"
 #include "world/camera.h"
 #include "world/fgr.h"
@@ -18,21 +19,18 @@
 #include "world/kle.h"
 #include "world/spawn.h"
 
-int editorOpen = 0;
-int editorEdited = 0;
-char editorLocName[kLocNameBytes];
 int (*locationLoadOverlay)(int number) = nullptr;
 int (*locationLoadTileset)(int number) = nullptr;
 std::uint8_t locationOverview[65536 * 3];
 int locationOverviewSerial = 0;
 
-int FgrEditorOpen() { return editorOpen; }
+int FgrEditorOpen() { return editor.open; }
 
 int KleRemoveKey(int k) {
     if (!KleInterior(k)) return 1;
     Fgr* f = masKle.m[k].fgrKey;
     if (!f) return 0;
-    if (!editorOpen) return 1;
+    if (!editor.open) return 1;
     masKle.m[k].fgrKey = nullptr;
     FgrReset(f);
     return 1;
@@ -70,6 +68,8 @@ void LogBadWord(const Fgr* f, const char* what, int n, long long value) {
 }
 
 bool CellOrZero(int k) { return k == 0 || KleInterior(k); }
+
+
 
 // Every loaded word that is later used as an index or a cell is checked;
 // a bad one goes back to the value the initialiser gave it.
@@ -140,6 +140,12 @@ void ValidateLoaded(Fgr* f, const Fgr& init, int kind) {
 }
 
 }  // namespace
+
+// Townspeople 5 and 6 carry the same unitType words as monsters 5 and 6;
+// they are no start points.
+bool FgrIsMonsterStartPoint(const Fgr* f) {
+    return f->fgrClass == kClassUnit && f->fgrKind != kKindNpc && f->unitType >= 5 && f->unitType <= 8;
+}
 
 void BuildLocationOverview() {
     for (int k = 0; k < kKleCount; ++k) {
@@ -286,7 +292,7 @@ int ParseFigures(std::span<const std::uint8_t> bytes) {
         if (!LoadMortFrom(f, r)) break;
         f->slotIndex = i;
         loaded = i;
-        if (f->fgrClass == kClassUnit && f->unitType >= 5 && f->unitType <= 8) {
+        if (FgrIsMonsterStartPoint(f)) {
             f->active = 0;
             StartPointAdd(f->unitType, f->x, f->z);
         }
@@ -314,6 +320,11 @@ bool LoadLocationFile(const char* name) {
     std::vector<std::uint8_t> bytes;
     if (!name || ReadWholeFile(name, bytes, kLocFileBytes + 4096) != FileStatus::Ok) return false;
     if (!ParseLocation(bytes)) return false;
+    LoadLocationPictures();
+    return true;
+}
+
+void LoadLocationPictures() {
     bool overlayFailed = false;
     if (masKle.overlayNumber >= 1 && locationLoadOverlay) {
         const int got = locationLoadOverlay(masKle.overlayNumber);
@@ -326,7 +337,6 @@ bool LoadLocationFile(const char* name) {
     if (!overlayFailed && masKle.tilesetNumber > 0 && locationLoadTileset)
         locationLoadTileset(masKle.tilesetNumber);
     BuildLocationOverview();
-    return true;
 }
 
 int LoadFigureFile(const char* name) {
@@ -334,19 +344,6 @@ int LoadFigureFile(const char* name) {
     const std::size_t cap = 4 + kFigureSlots * kFgrRecordBytes + 4096;
     if (!name || ReadWholeFile(name, bytes, cap) != FileStatus::Ok) return -1;
     return ParseFigures(bytes);
-}
-
-bool OpenLocationForEditor(const char* name) {
-    if (!name || !name[0] || std::strlen(name) >= kLocNameBytes - 4) return false;
-    if (!LoadLocationFile(name)) return false;
-    editorOpen = 1;
-    std::memset(editorLocName, 0, sizeof editorLocName);
-    std::strcpy(editorLocName, name);
-    editorEdited = 0;
-    StartPointsReset();
-    const std::string fgrName = std::string(name) + ".fgr";
-    LoadFigureFile(fgrName.c_str());
-    return true;
 }
 
 bool SaveLocation(const char* name) {
@@ -360,15 +357,6 @@ bool SaveLocation(const char* name) {
     const std::string fgrName = std::string(name) + ".fgr";
     const bool figOk = WriteFileSafely(fgrName.c_str(), figs.bytes) == FileStatus::Ok;
     return locOk && figOk;
-}
-
-bool LeaveEditor(const char* saveName) {
-    bool ok = true;
-    if (editorEdited && saveName && saveName[0]) ok = SaveLocation(saveName);
-    editorEdited = 0;
-    editorOpen = 0;
-    WorldPopulate();
-    return ok;
 }
 
 void StartGameLocation() {
@@ -401,7 +389,7 @@ void FillPlainGround() {
     }
 }
 
-void NewGroundAndEditor() {
+void NewGround() {
     FillPlainGround();
     KleSetCorners();
     KleWriteBorder();
@@ -417,10 +405,7 @@ void NewGroundAndEditor() {
         c.landHint = 0;
         c.tile = 0;
     }
-    editorOpen = 1;
-    std::memset(editorLocName, 0, sizeof editorLocName);
-    editorEdited = 1;
-    std::memset(dialogFileName, 0, sizeof dialogFileName);
+    BuildLocationOverview();
 }
 
 void WorldStart() { StartGameLocation(); }
@@ -432,8 +417,15 @@ void WorldReset() {
     FgrKindOpsReset();
     SpawnReset();
     SideResourcesReset();
-    editorOpen = 0;
-    editorEdited = 0;
-    std::memset(editorLocName, 0, sizeof editorLocName);
+    EditorReset();
     locationOverviewSerial = 0;
+}
+
+void WorldFiguresClear() {
+    const FgrFn lifeStep = fgrLifeStep;
+    FiguresReset();
+    fgrLifeStep = lifeStep;
+    PoolsReset();
+    ClearGridLinks();
+    SpawnReset();
 }

@@ -23,11 +23,6 @@ inline constexpr int kLocNameBytes = 256;
 inline constexpr const char* kStartLocation = "etap1";
 inline constexpr const char* kStartFigures = "etap1.fgr";
 
-// Editor state the world reads and writes (the editor code owns the tools).
-extern int editorOpen;
-extern int editorEdited;
-extern char editorLocName[kLocNameBytes];
-
 // Picture loads of a location, installed by the drawing code (null: skipped).
 // Overlay: 1 loaded, 0 read but no image data, -1 could not be read.
 extern int (*locationLoadOverlay)(int number);
@@ -55,6 +50,9 @@ void WriteLocation(ByteWriter& w);
 bool LoadMortFrom(Fgr* f, ByteReader& r);
 void WriteFigureRecord(ByteWriter& w, const Fgr* f);
 
+// A unit of monster type 5..8 of that type's kind: a start point on loading.
+bool FgrIsMonsterStartPoint(const Fgr* f);
+
 // Whole figure file: -1 when ignored (short count, negative or above 6000),
 // else the number of figures loaded into slots 1..n. Collects monster start
 // points.
@@ -66,26 +64,21 @@ void WriteFigures(ByteWriter& w);
 // Load location from a file (grid, pictures, overview). False when missing
 // or ignored.
 bool LoadLocationFile(const char* name);
+// The overlay and tile set a freshly parsed grid names, then its overview.
+void LoadLocationPictures();
 // Figure file by name; -1 when missing or ignored, else figures loaded.
 int LoadFigureFile(const char* name);
-// The editor's open: location, then name + ".fgr"; opens the editor.
-bool OpenLocationForEditor(const char* name);
 // Writes name and name + ".fgr" safely. True when both were written.
 bool SaveLocation(const char* name);
-
-// Leaving the editor: saves the pair under saveName when the location was
-// edited and a name was chosen (null or empty: not saved), then clears the
-// edited and editor-open flags and runs the world population again. False
-// only when a save was wanted and failed (the old files are intact).
-bool LeaveEditor(const char* saveName);
 
 // Start game location: grid fill, etap1 and etap1.fgr, population, monsters
 // at start points, "\n\nStart ..." in the log.
 void StartGameLocation();
 // Plain ground with a random plain tile (1..4) in every interior cell.
 void FillPlainGround();
-// New plain ground for the editor.
-void NewGroundAndEditor();
+// New plain ground (the editor's "new"): plain tiles, border, overlay and
+// tile set 1, the fixed plain cells near the centre, the overview.
+void NewGround();
 
 // The shell's StartWorld: start game location.
 void WorldStart();
@@ -93,3 +86,6 @@ void WorldStart();
 // Grid, figures, pools, editor flags and start points back to the start
 // values (tests).
 void WorldReset();
+// A new game's figures: an empty table and pools, no cell names a figure,
+// no townspeople, lairs or start points; installed life step kept.
+void WorldFiguresClear();

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "editor/editor.h"
 #include "gfx/draw2d.h"
 #include "gfx/textures.h"
 #include "world/camera.h"
@@ -28,7 +29,6 @@
 int figuresDrawn;
 int groundCellsDrawn;
 int groundBinds;
-int terrainGridShown;
 HighlightSquare highlightQueue[kHighlightMax];
 int highlightCount;
 
@@ -326,7 +326,6 @@ int HighlightPush(float x, float z, float half, unsigned colour) {
 
 void MapDrawReset() {
   figuresDrawn = groundCellsDrawn = groundBinds = 0;
-  terrainGridShown = 0;
   highlightCount = 0;
   drawCount = 0;
   overviewSerialShown = -1;
@@ -410,7 +409,7 @@ void DrawGround() {
       const int k = r * kKleCols + c;
       const int code = masKle.m[k].tile;
       groundCells[codeStart[code]++] = std::uint16_t(k);
-      if (masKle.m[k].aux0 || (editorOpen && masKle.m[k].brushMark)) auxCells[auxCount++] = std::uint16_t(k);
+      if (masKle.m[k].aux0 || (editor.open && masKle.m[k].brushMark)) auxCells[auxCount++] = std::uint16_t(k);
       if ((code >= 207 && code <= 212) || code == 217 || code == 218) QueueSpecialHighlight(k, code);
     }
   glLoadIdentity();
@@ -447,7 +446,7 @@ void DrawGround() {
         glEnd();
       }
     }
-    if (editorOpen && cell.brushMark) {
+    if (editor.open && cell.brushMark) {
       if (std::uint32_t tex = SlotTexture(cell.brushMark)) {
         SetBlendMode(38);
         BindTexture(tex);
@@ -471,8 +470,8 @@ void DrawGround() {
     }
     glEnd();
   }
-  if (editorOpen) {
-    if (terrainGridShown) {  // one frame per cell, all in one batch
+  if (editor.open) {
+    if (editor.grid) {  // one frame per cell, all in one batch
       glColor4f(0.05f, 0.05f, 0.05f, 0.18f);
       glBegin(GL_LINES);
       for (int r = r0; r <= r1; ++r)
@@ -508,7 +507,6 @@ void DrawGround() {
     WorldQuad(m, 0.0f, 0.0f, 2560.0f, 2560.0f);
     glEnd();
   }
-  if (editorOpen) BuildLocationOverview();
 }
 
 void DrawFigures() {

@@ -13,7 +13,6 @@ inline constexpr int kFallbackTileSlot = 1;  // plain ground when a code has no 
 extern int figuresDrawn;        // figures drawn in the last frame (status line)
 extern int groundCellsDrawn;    // cells of the last ground pass
 extern int groundBinds;         // tile pictures bound by it
-extern int terrainGridShown;    // editor grid switch
 
 // A translucent square queued by special tiles, drawn after the ground.
 struct HighlightSquare {

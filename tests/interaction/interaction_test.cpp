@@ -9,6 +9,7 @@
 #include "app/random.h"
 #include "app/signals.h"
 #include "platform/platform.h"
+#include "editor/editor.h"
 #include "world/camera.h"
 #include "world/fgr.h"
 #include "world/interaction.h"
@@ -188,7 +189,7 @@ TEST_F(Interaction, MinimapAndEditorTakeTheirClicks) {
     EXPECT_EQ(rightClickCount, 1);
     static std::vector<int> calls;
     calls.clear();
-    editorOpen = 1;
+    editor.open = 1;
     mapHooks.editorApplyTool = [](int drag) { calls.push_back(drag); };
     hero->targPathKle = 0;
     PointAt(565, 525);
@@ -202,7 +203,7 @@ TEST_F(Interaction, MinimapAndEditorTakeTheirClicks) {
     WorldStepRun(0);
     EXPECT_NEAR(camX + camWidth / 2, 1280.0f, 1.0f);
     EXPECT_EQ(calls.size(), 2u);
-    editorOpen = 0;
+    editor.open = 0;
 }
 
 TEST(DirectionKeys, KeypadCodesAndOffsets) {

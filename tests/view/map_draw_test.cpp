@@ -14,6 +14,7 @@
 #include "app/frame.h"
 #include "app/main_loop.h"
 #include "app/window.h"
+#include "editor/editor.h"
 #include "gfx/draw2d.h"
 #include "platform/script/script_platform.h"
 #include "view_scene.h"
@@ -266,13 +267,13 @@ TEST_F(MapDrawTest, EditorMarksFramesAndGridOnlyInTheEditor) {
   const int k = KleIndex(130, 130);
   masKle.m[k].brushMark = 93;
   hoverCell = KleIndex(126, 126);
-  terrainGridShown = 1;
+  editor.grid = 1;
   DrawGround();
   auto game = Read(true);
-  editorOpen = 1;
+  editor.open = 1;
   DrawGround();
-  auto editor = Read();
-  editorOpen = terrainGridShown = masKle.m[k].brushMark = 0;
+  auto inEditor = Read();
+  editor.open = editor.grid = masKle.m[k].brushMark = 0;
   const struct {
     int cell, pad, min;
   } cases[] = {{k, -2, 20}, {hoverCell, 0, 10}, {KleIndex(120, 118), 2, 0}};  // mark, hover, grid
@@ -280,7 +281,7 @@ TEST_F(MapDrawTest, EditorMarksFramesAndGridOnlyInTheEditor) {
     float ax, ay, bx, by;
     WorldToScreen(masKle.m[c.cell].x, masKle.m[c.cell].z, &ax, &ay);
     WorldToScreen(masKle.m[c.cell].x + 10, masKle.m[c.cell].z + 10, &bx, &by);
-    EXPECT_GT(Differ(game, editor, int(ax) - c.pad, int(by) - c.pad, int(bx) + c.pad, int(ay) + c.pad), c.min);
+    EXPECT_GT(Differ(game, inEditor, int(ax) - c.pad, int(by) - c.pad, int(bx) + c.pad, int(ay) + c.pad), c.min);
   }
   hoverCell = -1;
 }

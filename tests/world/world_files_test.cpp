@@ -138,7 +138,9 @@ TEST_F(FilesTest, StartPointsAndTheOccupiedAnchor) {
     PutI32(bytes, IntAt(0, 75), 6);   // the unit becomes a wild dog start point
     std::memcpy(bytes.data() + FloatAt(2, 3), bytes.data() + FloatAt(1, 3), 8);   // NPC on the plant's cell
     PutI32(bytes, IntAt(2, 76), 1);
+    PutI32(bytes, IntAt(2, 75), 5);   // townsperson 5 is no start point
     ASSERT_EQ(ParseFigures(bytes), 3);
+    EXPECT_EQ(startPoints.count[5], 0);
     EXPECT_EQ(FigureTable[1].active, 0);
     ASSERT_EQ(startPoints.count[6], 1);
     EXPECT_NE(Log().find("\nFgr::LoadMortFrom --> masKle.m[k].fgrKey занят"_w), std::string::npos);
@@ -192,7 +194,7 @@ TEST_F(FilesTest, FailedSaveKeepsTheOldFiles) {
         ASSERT_EQ(WriteFileSafely(name.c_str(), oldLoc), FileStatus::Ok);   // the old pair back
         ASSERT_EQ(WriteFileSafely(fgr.c_str(), oldFgr), FileStatus::Ok);
     }
-    ASSERT_TRUE(OpenLocationForEditor(name.c_str()));   // the saved pair loads back
+    ASSERT_TRUE(LoadLocationFile(name.c_str()));   // the saved pair loads back
     EXPECT_EQ(masKle.m[5000].tile, oldLoc[kLocHeaderBytes + 5000 * kLocCellBytes + 3]);
     EXPECT_EQ(LoadFigureFile(Path("nothing.fgr").c_str()), -1);
 }

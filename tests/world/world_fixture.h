@@ -12,6 +12,7 @@
 #include "app/frame.h"
 #include "app/log.h"
 #include "app/random.h"
+#include "editor/editor.h"
 #include "io/cp1251.h"
 #include "io/files.h"
 #include "world/fgr.h"

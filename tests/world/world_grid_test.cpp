@@ -63,9 +63,8 @@ TEST_F(WorldTest, BorderCodesAfterEveryLifecycleOperation) {
     EXPECT_NE(Log().find("\n\nStart ..."), std::string::npos);
     ASSERT_TRUE(ParseLocation(RandomLocation(3)));   // garbage in the border cells
     ExpectBorder();
-    NewGroundAndEditor();
+    NewGround();
     ExpectBorder();
-    EXPECT_EQ(editorOpen, 1);
     for (int k = 257; k < 65279; ++k) {
         if (!KleInterior(k) || masKle.m[k].tile == 0) continue;
         ASSERT_EQ(masKle.m[k].landType, kLandGround);
@@ -131,7 +130,7 @@ TEST_F(WorldTest, AnchoringAndEditorDelete) {
     EXPECT_EQ(KleRemoveKey(4000), 0);   // no anchored figure
     EXPECT_EQ(KleRemoveKey(3000), 1);   // editor closed: no change
     EXPECT_EQ(KleKeyOf(3000), f);
-    editorOpen = 1;
+    editor.open = 1;
     EXPECT_EQ(KleRemoveKey(3000), 1);
     EXPECT_EQ(KleKeyOf(3000), nullptr);
     EXPECT_EQ(f->fgrKind, 0);
