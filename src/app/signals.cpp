@@ -318,4 +318,5 @@ void SigUpdateAll(Sig* first, Sig* last) {
             s->fired = 0;
         }
     }
+    KeyPressesSeen();
 }

@@ -58,7 +58,8 @@ int SigLoadFile(const char* path);
 
 // Evaluates first..last inclusive (at most kSigMaxPass records) against
 // keyDown, the cursor and the frame clock, then arbitrates slots. Taken-key
-// marks are dropped at the start of each pass.
+// marks are dropped at the start of each pass; at its end the presses count
+// as seen (a tap's held-back release then takes effect).
 void SigUpdateAll(Sig* first, Sig* last);
 // The frame's pass over sigTable.
 inline void SigUpdateTable() { SigUpdateAll(&sigTable[0], &sigTable[kSigCount - 1]); }

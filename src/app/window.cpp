@@ -87,7 +87,7 @@ int InitGL() {
         PlatMessageBox("not Load TGA", "err", MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
-    std::memset(keyDown, 0, sizeof keyDown);
+    KeysClear();
     if (!SigLoadFile(kPathSig)) return 0;
     widgetLayerReady = GameInitWidgetLayer(winWidth, winHeight);
     return 1;
@@ -120,7 +120,9 @@ void KillGlWindow() {
 // ---- window procedure
 
 static void SetKey(std::uintptr_t vk, int down) {
-    if (vk < kKeyCount) keyDown[vk] = down;
+    if (vk >= kKeyCount) return;
+    if (down) KeyPress(int(vk));
+    else KeyRelease(int(vk));
 }
 
 long WndProc(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -165,12 +167,12 @@ long WndProc(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
     case WM_CHAR:
         TypeChar(static_cast<int>(wParam & 0xFF));
         return 0;
-    case WM_LBUTTONDOWN: keyDown[VK_LBUTTON] = 1; return 0;
-    case WM_LBUTTONUP: keyDown[VK_LBUTTON] = 0; return 0;
-    case WM_RBUTTONDOWN: keyDown[VK_RBUTTON] = 1; return 0;
-    case WM_RBUTTONUP: keyDown[VK_RBUTTON] = 0; return 0;
-    case WM_MBUTTONDOWN: keyDown[VK_MBUTTON] = 1; return 0;
-    case WM_MBUTTONUP: keyDown[VK_MBUTTON] = 0; return 0;
+    case WM_LBUTTONDOWN: SetKey(VK_LBUTTON, 1); return 0;
+    case WM_LBUTTONUP: SetKey(VK_LBUTTON, 0); return 0;
+    case WM_RBUTTONDOWN: SetKey(VK_RBUTTON, 1); return 0;
+    case WM_RBUTTONUP: SetKey(VK_RBUTTON, 0); return 0;
+    case WM_MBUTTONDOWN: SetKey(VK_MBUTTON, 1); return 0;
+    case WM_MBUTTONUP: SetKey(VK_MBUTTON, 0); return 0;
     default: return 1;   // left to the platform
     }
 }

@@ -129,6 +129,34 @@ TEST_F(Signals, ModeTwoFiresOncePerReleaseEvenAfterOneFrame) {
     }
 }
 
+// A press and release between two frames (a tap) reaches the signals once;
+// a key already seen held lets go at once, and auto-repeat is no new press.
+TEST_F(Signals, TapsBetweenFramesAreSeenOnce) {
+    Sig t[2] = {Parse(Record("click", "1 2 0 0 0 0", "0", "2")), Parse(Record("held", "1 65 0 0 0 0"))};
+    auto fired = [&] {
+        Frame(&t[0], &t[1]);
+        return t[0].fired * 10 + t[1].fired;
+    };
+    KeyPress(VK_RBUTTON);
+    KeyRelease(VK_RBUTTON);
+    KeyPress('A');
+    KeyRelease('A');
+    EXPECT_EQ(keyDown[VK_RBUTTON] + keyDown[int{'A'}], 2);
+    EXPECT_EQ(fired(), 1);    // held for this pass
+    EXPECT_EQ(fired(), 10);   // released: the click fires once
+    EXPECT_EQ(fired(), 0);
+    KeyPress(VK_RBUTTON);
+    KeyPress('A');
+    EXPECT_EQ(fired(), 1);
+    KeyPress(VK_RBUTTON);     // auto-repeat while held
+    KeyPress('A');
+    KeyRelease(VK_RBUTTON);
+    KeyRelease('A');
+    EXPECT_EQ(keyDown[VK_RBUTTON] + keyDown[int{'A'}], 0);
+    EXPECT_EQ(fired(), 10);
+    EXPECT_EQ(fired(), 0);
+}
+
 TEST_F(Signals, SlotArbitrationByPriorityThenFileOrder) {
     Sig t[3] = {Parse(Record("low", "1 65 0 0 0 0", "0", "0", "0", "0", "0 7 1 1")),
                 Parse(Record("high", "1 65 0 0 0 0", "0", "0", "0", "0", "0 7 5 1")),

@@ -33,7 +33,7 @@ void ScriptKeyTap(int vk);         // down then up, in one pump pass (see Script
 void ScriptChar(int ch);           // WM_CHAR with a Windows-1251 code
 void ScriptMouseDown(int button);  // VK_LBUTTON, VK_RBUTTON or VK_MBUTTON
 void ScriptMouseUp(int button);
-void ScriptClick(int button);      // down and up in one pump pass: no frame sees it held
+void ScriptClick(int button);      // a tap: down and up in one pump pass, between two frames
 void ScriptMoveCursor(int screenX, int screenY);   // takes effect when pumped
 void ScriptPost(unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
 int  ScriptPendingMessages();
