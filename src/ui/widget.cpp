@@ -56,6 +56,7 @@ void UIInit(int width, int height) {
     uiRoot.y = 0;
     uiRoot.width = width;
     uiRoot.height = height;
+    uiRoot.visible = 1;   // the hover and draw passes skip an invisible root with all below it
     uiReady = 1;
 }
 

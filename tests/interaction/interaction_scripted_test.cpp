@@ -87,7 +87,6 @@ TEST_F(PlayerHands, ClickTakenByAWidgetNeverReachesTheMap) {
     Play([&](int swap) {
         click.Step(swap);
         if (swap == 1) {
-            uiRoot.visible = 1;
             Widget* w = CreateWidget(&uiRoot, nullptr, CountWidgetClick, 0, 0, 0.5f, 1.0f, 7, 1);
             w->visible = 1;
         }

@@ -65,7 +65,6 @@ TEST_F(WidgetDrawing, PaintersScissorTooltipAndTextList) {
   ScriptMoveCursor(700, 50);  // away from everything
   ScriptOnSwap([&](int swap) {
     if (swap == 1) {
-      uiRoot.visible = 1;
       Widget* panel = Show(&uiRoot, DrawPanel, nullptr, 0.1f, 0.5f, 0.2f, 0.2f);  // 80,300 160x120
       Show(panel, PaintEverythingWhite, nullptr, 0, 0, 0.25f, 0.25f);           // 80,300 40x30
       Show(&uiRoot, DrawTestButton, nullptr, 0.4f, 0.5f, 0.2f, 0.1f);           // 320,300 160x60
