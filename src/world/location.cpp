@@ -69,7 +69,9 @@ void LogBadWord(const Fgr* f, const char* what, int n, long long value) {
 
 bool CellOrZero(int k) { return k == 0 || KleInterior(k); }
 
-
+// Serials read from a file stay far below the counter's end, so the counter
+// can always continue above them.
+constexpr int kSerialLoadedMax = 1 << 30;
 
 // Every loaded word that is later used as an index or a cell is checked;
 // a bad one goes back to the value the initialiser gave it.
@@ -86,6 +88,7 @@ void ValidateLoaded(Fgr* f, const Fgr& init, int kind) {
     mendInt(f->baseSide, init.baseSide, f->baseSide >= 0 && f->baseSide <= 5, 30);
     mendInt(f->unitType, init.unitType, f->unitType >= 0 && f->unitType <= kMaxTypeWord, 75);
     mendInt(f->picture, init.picture, f->picture >= 0 && f->picture < kTexSlots, 59);
+    mendInt(f->serial, 0, f->serial >= 0 && f->serial < kSerialLoadedMax, 5);
     mendInt(f->targPathKle, 0, CellOrZero(f->targPathKle), 68);
     const auto anchorOk = [&](int k) { return CellOrZero(k) || k == kAnchorNone; };
     mendInt(f->firstAnchor, init.firstAnchor, anchorOk(f->firstAnchor), 24);
@@ -292,6 +295,8 @@ int ParseFigures(std::span<const std::uint8_t> bytes) {
         if (!LoadMortFrom(f, r)) break;
         f->slotIndex = i;
         loaded = i;
+        // New figures must not share a serial with a loaded one (trace, first hitter).
+        if (f->serial >= fgrSerial) fgrSerial = f->serial + 1;
         if (FgrIsMonsterStartPoint(f)) {
             f->active = 0;
             StartPointAdd(f->unitType, f->x, f->z);

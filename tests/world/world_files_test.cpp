@@ -1,5 +1,6 @@
 // Figure files and LoadMortFrom: renumbering, counts, bad words, hostile
 // and truncated files, start points, the occupied-anchor rule, safe saving.
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -59,8 +60,10 @@ TEST_F(FilesTest, ReloadRenumbersIntoTheFirstSlots) {
     EXPECT_EQ(std::memcmp(bytes.data() + RecAt(0) + 876, "unit", 5), 0);
     const Fgr was[] = {FigureTable[5], FigureTable[9], FigureTable[4000]};
     FgrCreate(kKindStructPlain, 15, 15);
+    fgrSerial = 1;   // as in a fresh run
     ASSERT_EQ(ParseFigures(bytes), 3);
     EXPECT_EQ(nextSlot, 1);
+    EXPECT_GT(fgrSerial, std::max({was[0].serial, was[1].serial, was[2].serial}));   // new serials stay unique
     for (int i = 1; i <= 3; ++i) {
         const Fgr& f = FigureTable[i];
         EXPECT_EQ(f.slotIndex, i);
@@ -113,7 +116,8 @@ TEST_F(FilesTest, BadWordsAreMendedAndLogged) {
     auto bytes = ThreeFigures();
     const std::pair<int, std::int32_t> words[] = {
         {1, 999}, {7, 2}, {69, 9}, {70, -4}, {59, 100000}, {68, 65535}, {53, 7000},
-        {24, 70000}, {26, -3}, {75, 1 << 30}, {11, 5}, {66, 3}};   // I66 onPathNext past the 3 steps
+        {24, 70000}, {26, -3}, {75, 1 << 30}, {11, 5}, {66, 3},   // I66 onPathNext past the 3 steps
+        {5, std::numeric_limits<std::int32_t>::max()}};   // a serial the counter could not pass
     for (auto [n, v] : words) PutI32(bytes, IntAt(0, n), v);
     PutF32(bytes, FloatAt(0, 5), std::numeric_limits<float>::infinity());
     PutF32(bytes, FloatAt(0, 9), std::numeric_limits<float>::quiet_NaN());
@@ -125,8 +129,10 @@ TEST_F(FilesTest, BadWordsAreMendedAndLogged) {
     EXPECT_EQ(u.fgrClass, kClassUnit);
     EXPECT_EQ(u.moveMode, 3);
     const int cleared[] = {u.side, u.picture, u.targPathKle, u.target3Slot, u.firstAnchor, u.footprintCell,
-                           u.unitType, u.gunCount, u.onPath, u.onPathNext, u.onPathLen, FigureTable[2].pathStep[39].x};
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(cleared[i], 0) << i;
+                           u.unitType, u.gunCount, u.onPath, u.onPathNext, u.onPathLen, FigureTable[2].pathStep[39].x,
+                           u.serial};
+    for (int i = 0; i < 13; ++i) EXPECT_EQ(cleared[i], 0) << i;
+    EXPECT_LT(fgrSerial, 1 << 30);
     EXPECT_FLOAT_EQ(u.size, 1.0f);
     EXPECT_FLOAT_EQ(u.speed, 0.0f);
     EXPECT_EQ(std::strlen(FigureTable[3].figureName), 12u);
