@@ -100,13 +100,16 @@ void KleClearLinks(Fgr* f) {
     if (c.fgrKey == f) c.fgrKey = nullptr;
 }
 
+// Kind 6 marks a missing anchor as kAnchorNone, every other kind as 0.
+static bool NoAnchor(int a) { return a == 0 || a == kAnchorNone; }
+
 int KleAnchor(Fgr* f, int k) {
     if (!f || !KleInterior(k)) return 0;
     Kle& c = masKle.m[k];
-    if (c.landSub != kSubAnchor || f->secondAnchor != 0) return 0;
+    if (c.landSub != kSubAnchor || !NoAnchor(f->secondAnchor)) return 0;
     c.fgrKey = f;
     f->onMap = 1;
-    if (f->firstAnchor == 0) {
+    if (NoAnchor(f->firstAnchor)) {
         f->firstAnchor = k;
         f->targPathKle = k;
     } else {

@@ -119,13 +119,23 @@ TEST_F(WorldTest, LoadedGridHasNoLinksAndAnOverview) {
 }
 
 TEST_F(WorldTest, AnchoringAndEditorDelete) {
+    for (int k : {3000, 3001, 3002}) masKle.m[k].landSub = kSubAnchor;
+    for (int none : {kAnchorNone, 0}) {   // kind 6 is born with 9999 as "no anchor"
+        Fgr* g = MakeAt(kKindCellBound, 3000);
+        ASSERT_NE(g, nullptr);
+        ASSERT_EQ(g->firstAnchor, kAnchorNone);
+        g->firstAnchor = g->secondAnchor = none;
+        EXPECT_EQ(KleAnchor(g, 3000) + KleAnchor(g, 3001), 2) << none;
+        EXPECT_TRUE(g->firstAnchor == 3000 && g->secondAnchor == 3001 && g->targPathKle == 3000) << none;
+        EXPECT_EQ(KleAnchor(g, 3002), 0);   // has its second anchor
+        FgrRemove(g);
+    }
+    masKle.m[3000].landSub = 0;
     Fgr* f = MakeAt(kKindCellBound, 3000);
     ASSERT_NE(f, nullptr);
-    f->firstAnchor = f->secondAnchor = 0;
     EXPECT_EQ(KleAnchor(f, 3000), 0);   // landSub is not 16
-    for (int k : {3000, 3001, 3002}) masKle.m[k].landSub = kSubAnchor;
-    EXPECT_EQ(KleAnchor(f, 3000) + KleAnchor(f, 3001), 2);
-    EXPECT_EQ(KleAnchor(f, 3002), 0);   // has its second anchor
+    masKle.m[3000].landSub = kSubAnchor;
+    EXPECT_EQ(KleAnchor(f, 3000), 1);
     EXPECT_EQ(KleRemoveKey(255), 1);    // border: nothing, reports 1
     EXPECT_EQ(KleRemoveKey(4000), 0);   // no anchored figure
     EXPECT_EQ(KleRemoveKey(3000), 1);   // editor closed: no change
