@@ -2,8 +2,6 @@
 // the hero's walk.
 #include "world/interaction.h"
 
-#include <cmath>
-
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/signals.h"
@@ -52,25 +50,15 @@ bool CursorInMinimap() {
            cursorY <= minimapY + minimapSide;
 }
 
-struct WorldBox {
-    float cx, cz, w, h;   // centre and extent
-};
-
-WorldBox CursorBox() {
-    float x1, z1, x2, z2;
-    ScreenToWorld(float(cursorX - kCursorBoxHalf), float(cursorY - kCursorBoxHalf), &x1, &z1);
-    ScreenToWorld(float(cursorX + kCursorBoxHalf), float(cursorY + kCursorBoxHalf), &x2, &z2);
-    return {(x1 + x2) / 2, (z1 + z2) / 2, std::fabs(x2 - x1), std::fabs(z2 - z1)};
-}
-
-// The sprite stands above its foot point: 2 size wide, 3 size high.
-WorldBox PickBox(const Fgr* f) {
-    const float s = f->size;
-    return {f->x, f->z - 1.5f * s, 2 * s, 3 * s};
-}
-
-bool BoxesMeet(const WorldBox& a, const WorldBox& b) {
-    return std::fabs(a.cx - b.cx) <= (a.w + b.w) / 2 && std::fabs(a.cz - b.cz) <= (a.h + b.h) / 2;
+// The mouse picks what the player sees: the sprite's screen rectangle (drawn
+// with the view's x scale for both sides, and the figure's sprite factors)
+// against the cursor's box, touching counts. A box in world z units would
+// miss the top of tall sprites whenever the two axes scale differently.
+bool CursorMeetsSprite(const Fgr* f) {
+    float x, y, w, h;
+    FigureScreenRect(f, &x, &y, &w, &h);
+    const float cx = float(cursorX), cy = float(cursorY), half = float(kCursorBoxHalf);
+    return cx + half >= x && cx - half <= x + w && cy + half >= y && cy - half <= y + h;
 }
 
 // A figure with a draw operation: its own, or the map view's standing
@@ -80,10 +68,9 @@ bool Pickable(const Fgr* f) {
 }
 
 Fgr* FirstPickedUnderCursor() {
-    const WorldBox box = CursorBox();
     for (int s = 1; s <= kFigureSlots; ++s) {
         Fgr* f = &FigureTable[s];
-        if (Pickable(f) && BoxesMeet(PickBox(f), box)) return f;
+        if (Pickable(f) && CursorMeetsSprite(f)) return f;
     }
     return nullptr;
 }

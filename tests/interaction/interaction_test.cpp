@@ -2,6 +2,7 @@
 // walking rules the scripted runs do not reach.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "app/frame.h"
@@ -177,6 +178,35 @@ TEST_F(Interaction, HoverPicksOnlyWhatThePlayerMayTarget) {
     keyDown[VK_LBUTTON] = 0;
     Frames(40);
     EXPECT_EQ(hoveredFigure, nullptr);
+}
+
+// The mouse takes the whole drawn sprite, top row included, at every window
+// shape and zoom; a few pixels above it nothing is picked.
+TEST_F(Interaction, ClicksPickTheWholeDrawnSprite) {
+    Fgr* dog = SpawnMonster(5, 545, 505, 0);
+    ASSERT_NE(dog, nullptr);
+    dog->drawH = 1.3f;
+    Frames(1);
+    struct { int w, h, zoom; } const shapes[] = {{800, 600, 0}, {1024, 768, -80}, {600, 900, 150}, {1600, 500, 40}};
+    for (const auto& s : shapes) {
+        winWidth = s.w;
+        winHeight = s.h;
+        SetupView();
+        for (int i = 0; i < std::abs(s.zoom); ++i) CameraZoom(s.zoom > 0 ? 1 : -1);
+        FollowHero(hero);
+        float x, y, w, h;
+        FigureScreenRect(dog, &x, &y, &w, &h);
+        struct { float px, py; bool hit; } const points[] = {
+            {x + w / 2, y + h - 1, true}, {x + 1, y + 1, true}, {x + w - 1, y + h / 2, true},
+            {x + w / 2, y + h + kCursorBoxHalf + 2, false}};
+        for (const auto& p : points) {
+            cursorX = int(p.px);
+            cursorY = int(p.py);
+            Click(1);
+            EXPECT_EQ(selectionCount == 1 && selection[0] == dog, p.hit)
+                << s.w << "x" << s.h << " zoom " << s.zoom << " at " << p.px - x << "," << p.py - y << " of " << w << "x" << h;
+        }
+    }
 }
 
 TEST_F(Interaction, MinimapAndEditorTakeTheirClicks) {
