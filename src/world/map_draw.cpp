@@ -349,7 +349,7 @@ int FigureSpriteSlot(const Fgr* f) {
     case kKindUnitBunker: return 281;
     case kKindLoot: return t >= 1 && t <= 4 ? 240 + t : 241;
     case kKindCrystal: return t >= 1 && t <= 6 ? 230 + t : 231;
-    case kKindPlant: return (t >= 1 && t <= 8 ? 181 + 2 * (t - 1) : 181) + (f->variant & 1);
+    case kKindPlant: return (t >= 1 && t <= 7 ? 181 + 2 * (t - 1) : 181) + (f->variant & 1);
     case kKindLair201: return 284;
     case kKindLair401: return 285;
     case kKindLairForest: return 171;

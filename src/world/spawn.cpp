@@ -196,6 +196,7 @@ Fgr* MakePlant(int type, int cell) {
     p->drawH = 0.8f + static_cast<float>(Rand() % 40) / 100.0f;
     p->size = 8.0f;
     p->reach = 20;
+    p->stateFlag = type == 1 ? 1 : 0;   // coin bushes are born ready to be struck
     Kle& c = masKle.m[cell];
     c.fgrKey = p;
     p->onMap = 1;

@@ -183,6 +183,35 @@ TEST_F(MapDrawTest, LowerFiguresCoverHigherOnes) {
   }
 }
 
+// The black fir (type 3) the wood quest counts is a dark conifer; the coin
+// bush (type 1) is the pink weed the townspeople name.
+TEST_F(MapDrawTest, FirsAreDarkAndCoinBushesPink) {
+  FiguresReset();
+  glClear(GL_COLOR_BUFFER_BIT);
+  Fgr* fir = view_scene::Place(kKindPlant, 1250, 1285, 3, 8);
+  Fgr* bush = view_scene::Place(kKindPlant, 1320, 1285, 1, 8);
+  ASSERT_TRUE(fir && bush);
+  DrawFigures();
+  auto px = Read();
+  for (Fgr* f : {fir, bush}) {
+    float x, y, w, h;
+    FigureScreenRect(f, &x, &y, &w, &h);
+    long n = 0, r = 0, g = 0, b = 0;
+    for (int py = int(y); py < int(y + h); ++py)
+      for (int qx = int(x); qx < int(x + w); ++qx) {
+        const Rgb c = At(px, qx, py);
+        if (Black(c)) continue;
+        ++n, r += c.r, g += c.g, b += c.b;
+      }
+    ASSERT_GT(n, long(w * h * 0.2f)) << f->unitType;
+    if (f == fir) {
+      EXPECT_LT((r + g + b) / (3 * n), 60) << "the fir is not dark";
+    } else {
+      EXPECT_GT(r / n, g / n + 40) << "the coin bush is not pink";
+    }
+  }
+}
+
 TEST_F(MapDrawTest, HurtUnitsGetABarAndSelectedOnesAMark) {
   FiguresReset();
   Fgr* hurt = view_scene::Place(kKindUnitBandit, 1250, 1285, 8);

@@ -110,6 +110,18 @@ TEST_F(StartedWorld, FixedCellsHoldWhatTheyShould) {
         EXPECT_EQ(At(fgrNpc[i + 1]), npcCells[i]);
         EXPECT_EQ(masKle.m[npcCells[i]].landType, kLandGround);
     }
+    // Coin bushes are born ready (the vagrant's two included); serials stay unique
+    // past the load, the hero's and the townspeople's too.
+    const auto bushes = Figures(kKindPlant, 1);
+    ASSERT_GE(bushes.size(), 10u);
+    for (const Fgr* f : bushes) EXPECT_EQ(f->stateFlag, 1) << At(f);
+    EXPECT_EQ(KleKeyOf(45349)->stateFlag + KleKeyOf(46373)->stateFlag, 2);
+    std::set<int> serials;
+    int figures = 0;
+    for (int s = 1; s <= kFigureSlots; ++s)
+        if (FigureTable[s].fgrKind != 0) ++figures, serials.insert(FigureTable[s].serial);
+    EXPECT_EQ(int(serials.size()), figures);
+    EXPECT_GE(fgrSerial, *serials.rbegin() + 1);
     EXPECT_TRUE(masKle.m[45606].tile >= 101 && masKle.m[45606].tile <= 132);   // the sailor on sand
     for (int cell : {32878, 32368}) EXPECT_TRUE(masKle.m[cell].tile >= 133 && masKle.m[cell].tile <= 164);   // concrete
 }

@@ -27,14 +27,16 @@ void LeafBall(Canvas& cv, ToolRng& rng, float cx, float cy, float rx, float ry, 
 
 Pic PlantPic(int type, int variant) {
     ToolRng rng(100 + type * 10 + variant);
-    if (type >= 1 && type <= 4) {
+    if (type == 1 || type == 2 || type == 4) {
         Canvas cv(64, 64);
-        const Col greens[4] = {RGB(70, 150, 60), RGB(60, 130, 70), RGB(95, 150, 55), RGB(50, 110, 60)};
-        Col c = greens[type - 1];
+        // the coin bush is the pink weed the townspeople talk about
+        Col c = type == 1 ? RGB(225, 110, 175) : type == 2 ? RGB(60, 130, 70) : RGB(50, 110, 60);
         if (variant) c = Mul(c, 1.1f);
-        float ry = type == 3 ? 22 : type == 4 ? 20 : 15;
-        float rx = type == 4 ? 24 : type == 3 ? 15 : 19;
+        float ry = type == 4 ? 20 : 15;
+        float rx = type == 4 ? 24 : 19;
         LeafBall(cv, rng, 32, 58 - ry, rx, ry, c, 26);
+        if (type == 1)  // blossoms
+            for (int i = 0; i < 7; ++i) Circle(cv, rng.Range(18, 46), rng.Range(58 - 2 * ry + 6, 52), 2.4f, RGB(255, 200, 235));
         if (type == 2)  // berries
             for (int i = 0; i < 9; ++i) Circle(cv, rng.Range(18, 46), rng.Range(58 - 2 * ry + 6, 54), 2.2f, variant ? RGB(60, 80, 200) : RGB(210, 40, 50));
         if (type == 4)  // thorny sprigs
@@ -82,7 +84,7 @@ Pic PlantPic(int type, int variant) {
         if (variant) Glow(cv, 32, 26, 10, RGB(255, 255, 255, 0.8f));
         return {64, 96, Out(cv, 1.8f, true, 32, 88, 16, 4)};
     }
-    // black fir
+    // type 3: the black fir of the dark forest
     Canvas cv(64, 96);
     Rect(cv, 29, 74, 6, 14, RGB(80, 55, 35));
     const Col needle = variant ? RGB(28, 52, 40) : RGB(24, 44, 36);

@@ -71,8 +71,8 @@ std::vector<Entry> BuildList() {
     add(172, "lair_hive.tga", "lair building of camp 801 (hive)", [] { return LairPic(2); });
     const char* parts[6] = {"totem", "bone pile", "tent", "honey comb", "stone altar", "nest"};
     for (int p = 1; p <= 6; ++p) add(172 + p, "lairpart" + std::to_string(p) + ".tga", std::string("lair part: ") + parts[p - 1], [p] { return LairPartPic(p); });
-    const char* plants[8] = {"bush 1", "bush 2 (berries)", "bush 3 (tall)", "bush 4 (thorny, blocking)", "palm", "scenery plant 6 (dead tree, tinted grey)", "scenery plant 7 (glowing fern, tinted)", "black fir"};
-    for (int t = 1; t <= 8; ++t)
+    const char* plants[7] = {"coin bush (pink weed)", "bush 2 (berries)", "black fir (chopped for the wood quest)", "bush 4 (thorny, blocking)", "palm", "scenery plant 6 (dead tree, tinted grey)", "scenery plant 7 (glowing fern, tinted)"};
+    for (int t = 1; t <= 7; ++t)
         for (int v = 0; v < 2; ++v)
             add(181 + (t - 1) * 2 + v, "plant" + std::to_string(t) + (v ? "b" : "a") + ".tga", std::string(plants[t - 1]) + (v ? ", second picture" : ", first picture"), [t, v] { return PlantPic(t, v); });
     const char* tiles[26] = {"ground mark: meadow", "default ground (grass)", "default ground (grass)", "ground mark: path", "ground mark: cobbles", "ground mark: flowers",
@@ -149,7 +149,7 @@ void WriteDoc(const std::vector<Entry>& list, const std::vector<Pic>& pics, cons
         "  bottom edge of a 64 x 96 picture (the demon: 96 x 128), meant to be drawn at about 32 x 48.\n"
         "- A figure of monster type t uses slot 140 + t; townsperson n uses 160 + n; item kind k uses\n"
         "  100 + k; crystal type c uses 230 + c; loot type l uses 240 + l.\n"
-        "- Plant type t (1..4 bushes, 5 palm, 6, 7 scenery, 8 black fir) has two pictures,\n"
+        "- Plant type t (1 coin bush, 2 and 4 bushes, 3 black fir, 5 palm, 6, 7 scenery) has two pictures,\n"
         "  181 + 2(t - 1) and the one after it.\n"
         "- Special ground tile codes 201..226 use the slot of the same number; every other code without\n"
         "  a tile-set picture falls back to slot 1.\n"
