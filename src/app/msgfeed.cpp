@@ -16,12 +16,14 @@ void MsgFeedReset() {
 
 void PostMsg(const char* text) {
     if (!text) return;
-    if (msgCount < kMsgFeedCapacity) {
-        char* line = lines[(oldest + msgCount) % kMsgFeedCapacity];
-        std::strncpy(line, text, kMsgLineBytes - 1);
-        line[kMsgLineBytes - 1] = 0;
-        ++msgCount;
+    if (msgCount == kMsgFeedCapacity) {
+        oldest = (oldest + 1) % kMsgFeedCapacity;
+        --msgCount;
     }
+    char* line = lines[(oldest + msgCount) % kMsgFeedCapacity];
+    std::strncpy(line, text, kMsgLineBytes - 1);
+    line[kMsgLineBytes - 1] = 0;
+    ++msgCount;
     msgTimerMs = MSG_SHOW_MS;
     if (noticeBarVisible) *noticeBarVisible = 1;
 }

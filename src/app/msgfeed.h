@@ -3,7 +3,9 @@
 #pragma once
 
 inline constexpr int MSG_SHOW_MS = 4000;
-inline constexpr int kMsgFeedCapacity = 64;     // queued lines kept; a full feed drops the new line
+// Lines waiting at most; a post to a full feed drops the oldest line, so
+// the newest news is never lost.
+inline constexpr int kMsgFeedCapacity = 64;
 inline constexpr int kMsgLineBytes = 256;       // longer lines are cut
 
 extern int msgCount;

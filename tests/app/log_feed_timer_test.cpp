@@ -85,11 +85,18 @@ TEST_F(Feed, LinesShowOneAfterAnotherFor4000Ms) {
     EXPECT_EQ(ShownFor(100), 4000);   // a post restarts the shown line's time
 
     MsgFeedReset();
-    PostMsg(std::string(1000, 'x').c_str());   // long lines are cut, a full feed drops new lines
+    PostMsg(std::string(1000, 'x').c_str());   // long lines are cut, a full feed drops its oldest
     EXPECT_EQ(std::string(MsgFeedCurrentLine()).size(), static_cast<std::size_t>(kMsgLineBytes - 1));
-    for (int i = 0; i < kMsgFeedCapacity + 10; ++i) PostMsg("more");
+    for (int i = 0; i < kMsgFeedCapacity + 10; ++i) PostMsg(("more " + std::to_string(i)).c_str());
     PostMsg(nullptr);
     EXPECT_EQ(msgCount, kMsgFeedCapacity);
+    EXPECT_STREQ(MsgFeedCurrentLine(), "more 10");
+    std::string last;
+    for (int guard = 0; MsgFeedCurrentLine() && guard < 1000; ++guard) {
+        last = MsgFeedCurrentLine();
+        ShownFor(100);
+    }
+    EXPECT_EQ(last, "more " + std::to_string(kMsgFeedCapacity + 9));   // the newest is shown last
 }
 
 TEST(FrameTimer, ClampClockAndCountdown) {
