@@ -96,6 +96,13 @@ TEST(StartupData, ShippedFilesLoad) {
     std::string res = std::string(dir) + "/uni_files/res/";
     ASSERT_TRUE(MsgBaseLoadFile((res + "msgbase.txt").c_str()));
     EXPECT_STRNE(MsgText(1), ".Z.");
+    // The shipped texts teach the controls the game has: the right button walks.
+    EXPECT_NE(std::string(MsgText(1)).find("правой"_w), std::string::npos);
+    std::vector<std::uint8_t> about;
+    ASSERT_EQ(ReadWholeFile((std::string(dir) + "/uni_files/_about.txt").c_str(), about), FileStatus::Ok);
+    const std::string aboutText(about.begin(), about.end());
+    EXPECT_NE(aboutText.find("идти, приказ выбранному"_w), std::string::npos);
+    EXPECT_EQ(aboutText.find("сдвинуть вид"_w), std::string::npos);
     PaintWordsLoadFile((res + "paintword.txt").c_str(), (::testing::TempDir() + "shipped_dump.txt").c_str());
     EXPECT_GE(paintWords.size(), 20u);
     for (const PaintWord& p : paintWords) EXPECT_EQ(p.word.size(), p.colours.size()) << p.word;
