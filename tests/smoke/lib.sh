@@ -38,12 +38,14 @@ start_game() {
   game=$!
 }
 
-# wait_window: sets $win to the game window's id (a loaded machine may take a while).
+# wait_window: sets $win to the game window's id once it is shown (a loaded
+# machine may take a while; the window exists hidden while the game loads,
+# and keys sent then are lost).
 wait_window() {
   win=""
   for _ in $(seq 300); do
     win=$(xdotool search --name '^RPG Brindoma$' 2>/dev/null | head -n1 || true)
-    [[ -n "$win" ]] && return 0
+    [[ -n "$win" ]] && xwininfo -id "$win" 2>/dev/null | grep -q 'IsViewable' && return 0
     kill -0 "$game" 2>/dev/null || fail "the game ended before its window appeared: $(cat "$work/game.log")"
     sleep 0.2
   done
