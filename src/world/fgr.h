@@ -77,6 +77,10 @@ enum FgrKind : int {
     kKindGroup813 = 813,
 };
 
+// A collected crystal grows back after a while drawn between these (ms).
+inline constexpr int kCrystalRegrowMin = 90000;
+inline constexpr int kCrystalRegrowMax = 150000;
+
 // colour[] order
 inline constexpr int kColA = 0, kColR = 1, kColG = 2, kColB = 3;
 

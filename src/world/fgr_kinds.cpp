@@ -194,6 +194,10 @@ int FgrKindInit(Fgr* f, int kind) {
         PeAdd(f->kor.pe, 1, 5, 0, 0, 1);
     }
     if (kind == kKindHero) HeroStartValues(f);
+    if (kind == kKindCrystal) {
+        f->regrowMin = kCrystalRegrowMin;
+        f->regrowMax = kCrystalRegrowMax;
+    }
     return 1;
 }
 

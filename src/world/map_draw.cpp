@@ -20,6 +20,7 @@
 #include "world/interaction.h"
 #include "world/kle.h"
 #include "world/location.h"
+#include "world/spawn.h"
 #include "world/terrain.h"
 
 #ifndef GL_CLAMP_TO_EDGE
@@ -234,6 +235,22 @@ void DrawCrystal(Fgr* f) {
   DrawStanding(f);
 }
 
+// Pickups: a coin heap gone for the day is not drawn; a garbage pile blinks
+// for the last second of its timer; a loot bag fades over its last seconds.
+void DrawPickup(Fgr* f) {
+  if (f->unitType == kPickupGold && f->stateFlag == 0) return;
+  if (f->unitType == kPickupGarbage && f->countdown < 1000 && (f->countdown / 125) % 2) return;
+  const int slot = FigureSpriteSlot(f);
+  if (!SlotTexture(slot)) return;
+  float x, y, w, h;
+  FigureScreenRect(f, &x, &y, &w, &h);
+  PassBindSlot(slot);
+  PassBlend(38);
+  const float fade = f->unitType == kPickupBag && f->countdown < 3000 ? float(f->countdown) / 3000.0f : 1.0f;
+  SpriteColour(f, fade < 0.2f ? 0.2f : fade);
+  TexturedRect(x, y, w, h, false);
+}
+
 // Effects: centred on their point, grow and fade over their life, additive.
 void DrawEffect(Fgr* f) {
   const int slot = f->picture > 0 && f->picture < kTexSlots ? f->picture : 251;
@@ -368,6 +385,7 @@ void (*FigureDrawOpFor(int kind))(Fgr*) {
     case kKindEffect: return DrawEffect;
     case kKindMarker: return DrawMarker;
     case kKindCrystal: return DrawCrystal;
+    case kKindLoot: return DrawPickup;
     case kKindCellBound: return nullptr;  // traps and treasure stay hidden
     default: break;
   }

@@ -208,11 +208,57 @@ Fgr* MakePlant(int type, int cell) {
     return p;
 }
 
+namespace {
+
+// Anchors a figure in its cell, as plants are: the editor's toggle and the
+// hero's touch find it there.
+void AnchorInCell(Fgr* f, int cell) {
+    masKle.m[cell].fgrKey = f;
+    f->onMap = 1;
+    f->firstAnchor = cell;
+}
+
+}  // namespace
+
+Fgr* MakePickup(int type, int cell, float x, float z) {
+    if (type < kPickupChest || type > kPickupInert || !KleInterior(cell) || masKle.m[cell].fgrKey)
+        return nullptr;
+    if (KleAt(x, z) != cell) KleCentre(cell, &x, &z);
+    Fgr* p = FgrCreateFigure(kKindLoot, x, z);
+    if (!p) return nullptr;
+    p->unitType = type;
+    p->stateFlag = 1;
+    switch (type) {
+        case kPickupGold:
+            p->period = p->countdown = RandRange(kGoldLifeMin, kGoldLifeMax);
+            p->pickValue = RandRange(kGoldValueMin, kGoldValueMax);
+            p->variant = Rand() % 2;   // one of two looks
+            break;
+        case kPickupGarbage:
+            p->period = p->countdown = RandRange(kGarbageBlinkMin, kGarbageBlinkMax);
+            break;
+        case kPickupBag: p->period = p->countdown = kBagLifeMs; break;
+        default: break;
+    }
+    AnchorInCell(p, cell);
+    return p;
+}
+
 Fgr* MakeLoot(int type, int cell) {
-    Fgr* l = CreateAtCell(kKindLoot, cell);
-    if (!l) return nullptr;
-    l->unitType = type;
-    return l;
+    float x, z;
+    if (!KleCentre(cell, &x, &z)) return nullptr;
+    return MakePickup(type, cell, x, z);
+}
+
+Fgr* MakeCrystal(int colour, int cell) {
+    if (colour < 1 || colour > 6 || !KleInterior(cell) || masKle.m[cell].fgrKey) return nullptr;
+    float x, z;
+    KleCentre(cell, &x, &z);
+    Fgr* c = FgrCreateFigure(kKindCrystal, x, z);
+    if (!c) return nullptr;
+    c->unitType = colour;
+    AnchorInCell(c, cell);
+    return c;
 }
 
 void StartPointsReset() {

@@ -30,8 +30,25 @@ Fgr* SpawnMonster(int type, float x, float z, int destCell);
 
 // A plant (kind 32) of type 1..7 anchored in an interior cell, or null.
 Fgr* MakePlant(int type, int cell);
-// A loot container (kind 25) of type at the centre of an interior cell.
+// Pickups (kind 25): 1 chest (variant 1 coins, 2 a found item, else a
+// trap), 2 coin heap, 3 garbage pile, 4 loot bag of a defeated enemy, 5 inert.
+inline constexpr int kPickupChest = 1, kPickupGold = 2, kPickupGarbage = 3, kPickupBag = 4,
+                     kPickupInert = 5;
+inline constexpr int kGoldLifeMin = 45000, kGoldLifeMax = 55000;
+inline constexpr int kGoldValueMin = 5, kGoldValueMax = 12;     // a heap pays twice its value
+inline constexpr int kBagLifeMs = 15000;
+inline constexpr int kGarbageBlinkMin = 9000, kGarbageBlinkMax = 16000;
+
+// A pickup of type 1..5 anchored in interior cell k, standing at (x, z)
+// (the cell centre when the point lies outside the cell). Null when the
+// type or the cell is not valid or the cell already holds an anchored figure:
+// one pickup per cell.
+Fgr* MakePickup(int type, int cell, float x, float z);
+// The same at the cell centre.
 Fgr* MakeLoot(int type, int cell);
+// A crystal (kind 33) of colour 1..6 anchored in an interior cell, with the
+// kind's regrow bounds; null as for pickups.
+Fgr* MakeCrystal(int colour, int cell);
 
 // The townspeople by NPC number 1..6 (null when not placed).
 extern Fgr* fgrNpc[kNpcCount + 1];

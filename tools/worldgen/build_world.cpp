@@ -68,14 +68,6 @@ void Problem(std::vector<std::string>& problems, const char* what, int row, int 
     problems.push_back(msg);
 }
 
-// Crystals and loot stand in their cell like plants, so the editor's toggle
-// finds them there.
-void AnchorInCell(Fgr* f, int cell) {
-    masKle.m[cell].fgrKey = f;
-    f->onMap = 1;
-    f->firstAnchor = cell;
-}
-
 bool PlaceObject(const MapObject& o) {
     const int cell = o.Cell();
     float x, z;
@@ -83,13 +75,8 @@ bool PlaceObject(const MapObject& o) {
     switch (o.what) {
         case ObjectWhat::kPlant:
             return MakePlant(o.type, cell) != nullptr;
-        case ObjectWhat::kCrystal: {
-            Fgr* c = FgrCreateFigure(kKindCrystal, x, z);
-            if (!c) return false;
-            c->unitType = o.type;
-            AnchorInCell(c, cell);
-            return true;
-        }
+        case ObjectWhat::kCrystal:
+            return MakeCrystal(o.type, cell) != nullptr;
         case ObjectWhat::kChest:
         case ObjectWhat::kGold:
         case ObjectWhat::kGarbage: {
@@ -97,7 +84,6 @@ bool PlaceObject(const MapObject& o) {
             Fgr* l = MakeLoot(type, cell);
             if (!l) return false;
             if (o.what == ObjectWhat::kChest) l->variant = o.type;
-            AnchorInCell(l, cell);
             return true;
         }
         case ObjectWhat::kMonster: {
