@@ -68,6 +68,25 @@ void BackpackNewDay();
 // Per frame: the kvass timer.
 void BackpackTick();
 
+// First empty slot 1..8 (its figure cleared), or 0 with a message; clears
+// the selection.
 int FreeSlot();
+// Stores an item of kind 1..14 (suits and a chainsaw without a figure get
+// a new one). 0 when refused; a figure passed in is then removed.
 int AddToBackpack(int kind, Fgr* figure);
+// Pays price and adds the item. The money stays paid when the backpack is
+// full. 1 when the item was added.
 int Buy(int kind, int price);
+// First slot holding kind, or 0.
+int BackpackHolds(int kind);
+
+// A click on backpack slot 1..8: 1 when the item window opens for it.
+int SelectSlot(int slot);
+// The item window's buttons: 1 use, 2 throw away, else cancel. Closes the
+// selection.
+void ItemWindowButton(int n);
+void UseSelected();
+
+// Takes n gems of random colours (half with the apprentice pants), in at
+// most 99 draws; 0 when they were not enough (nothing is then taken).
+int PayIngots(int n);
