@@ -164,14 +164,6 @@ Fgr* Anchor(Fgr* f, int h) {
     return f;
 }
 
-Fgr* MakeCrystalAt(int type, int h) {
-    float x, z;
-    if (!KleCentre(h, &x, &z)) return nullptr;
-    Fgr* c = FgrCreateFigure(kKindCrystal, x, z);
-    if (c) c->unitType = type;
-    return c;
-}
-
 void PlaceObject(const EditorTool& t, int h) {
     if (!KleInterior(h)) return;
     if (masKle.m[h].fgrKey) {
@@ -180,7 +172,7 @@ void PlaceObject(const EditorTool& t, int h) {
     }
     Fgr* f = nullptr;
     if (t.what == kToolPlant) f = MakePlant(t.type, h);
-    else if (t.what == kToolCrystal) f = MakeCrystalAt(t.type, h);
+    else if (t.what == kToolCrystal) f = MakeCrystal(t.type, h);
     else f = MakeLoot(t.type, h);
     NoteCreated(Anchor(f, h));
 }
