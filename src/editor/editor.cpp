@@ -189,7 +189,14 @@ void PlaceUnit(const EditorTool& t, int h) {
             FgrSetName(f, t.label);
         }
     } else {
+        // A placed monster is a start point: the game start spawns a fresh,
+        // armed one there. Gun links are not saved, so a gun would be junk.
         f = SpawnMonster(t.type, x, z, 0);
+        while (f && f->guns) {
+            Fgr* gun = f->guns;
+            FgrRemove(gun);
+            FgrReset(gun);
+        }
     }
     if (!f) return;
     f->bornNow = 0;
@@ -283,6 +290,7 @@ void EditorApplyAt(int h, int drag) {
         dragOpen = 1;
     } else {
         StartStroke();
+        dragOpen = 0;
     }
     editor.edited = 1;
     switch (t->what) {

@@ -1,0 +1,334 @@
+// The location editor's rules: brushes and their cell orders, keep-visuals,
+// the toggle of anchored objects, F1 drags, undo, leaving for a new game,
+// the checked open and the safe save.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../world/world_fixture.h"
+#include "app/game_state.h"
+#include "editor/editor.h"
+#include "platform/platform.h"
+#include "world/camera.h"
+#include "world/path_grid.h"
+#include "world/terrain.h"
+
+namespace {
+
+class EditorTest : public WorldTest {
+protected:
+    void SetUp() override {
+        WorldTest::SetUp();
+        EditorReset();
+        editorDesktop = EditorDesktop{};
+        EditorNewLocation();
+    }
+    static std::vector<std::uint8_t> Cells() {
+        ByteWriter w;
+        WriteLocation(w);
+        return w.bytes;
+    }
+    static std::vector<std::uint8_t> Figures() {
+        ByteWriter w;
+        WriteFigures(w);
+        return w.bytes;
+    }
+    static void Use(int tool, int h, int drag = 0) {
+        editor.selectedTool = tool;
+        EditorApplyAt(h, drag);
+    }
+    static int Count(int kind) {
+        int n = 0;
+        for (int s = 1; s <= kFigureSlots; ++s) n += FigureTable[s].fgrKind == kind;
+        return n;
+    }
+};
+
+constexpr int kH = KleIndex(100, 100);
+
+TEST_F(EditorTest, TerrainBrushesKeepVisualsAndMarks) {
+    const auto before = Cells();
+    Use(6, kH);   // rock needs dirt under it
+    EXPECT_EQ(Cells(), before);
+    EXPECT_EQ(editor.edited, 1);
+    editor.brushSize = 3;
+    Use(3, kH);
+    editor.brushSize = 1;
+    Use(6, kH);
+    EXPECT_EQ(masKle.m[kH].landType, kLandRock);
+    EXPECT_EQ(TileFamilyOf(masKle.m[kH].tile), TileFamilyOf(69));
+    EXPECT_EQ(masKle.m[kH].brushMark, 8);
+
+    const int w = KleIndex(50, 50);
+    const int tile = masKle.m[w].tile;
+    EditorCycleBrush();
+    EditorCycleBrush();
+    ASSERT_EQ(editor.brushSize, 5);
+    EditorToggleKeepVisuals();
+    EXPECT_EQ(editor.brushSize, 1);
+    Use(4, w);   // deep water on plain ground, which still looks like ground
+    EXPECT_EQ(masKle.m[w].tile, tile);
+    EXPECT_EQ(masKle.m[w].landType, kLandDeepWater);
+    EXPECT_EQ(masKle.m[w].landHint, 2);
+    EXPECT_EQ(masKle.m[w].brushMark, 2);
+    PathRebuild();
+    EXPECT_TRUE(PathIsBlocked(3, KleCol(w), KleRow(w)));
+    EXPECT_FALSE(PathIsBlocked(3, KleCol(w) + 1, KleRow(w)));
+    EXPECT_EQ(locationOverview[3 * w + 2], 90);   // the overview follows
+}
+
+// The brush orders matter (each painting sees the tiles the one before
+// wrote): the editor's result equals painting cell by cell in the listed
+// order, also where the brush reaches over the map's edge.
+TEST_F(EditorTest, BrushCellOrdersAtTheEdge) {
+    const int o3[] = {-257, -256, -255, -1, 0, 1, 255, 256, 257};
+    const int o5[] = {-257, 255, -255, 257, 0};
+    for (int size : {3, 5})
+        for (int h : {KleIndex(1, 1), KleIndex(2, 2), KleIndex(3, 253), KleIndex(254, 128), KleIndex(120, 3)}) {
+            for (int tool : {3, 2}) {   // dirt, sand, then the same again on top
+                RandSeed(99);
+                EditorNewLocation();
+                const auto fresh = Cells();
+                editor.brushSize = size;
+                RandSeed(5);
+                Use(tool, h);
+                Use(tool, h + 1);
+                const auto byEditor = Cells();
+
+                ASSERT_TRUE(ParseLocation(fresh));
+                RandSeed(5);
+                const EditorTool& t = *EditorToolOf(tool);
+                for (int at : {h, h + 1}) {
+                    auto paint3 = [&](int c) {
+                        for (int d : o3) {
+                            const int k = c + d;
+                            if (!KleInterior(k)) continue;
+                            const int tile = PaintTile(k, t.type);
+                            if (!tile) continue;
+                            masKle.m[k].tile = std::uint8_t(tile);
+                            masKle.m[k].landType = t.landType;
+                            masKle.m[k].landSub = t.landSub;
+                            masKle.m[k].landHint = t.landHint;
+                        }
+                    };
+                    if (size == 3) paint3(at);
+                    else
+                        for (int d : o5) paint3(at + d);
+                }
+                EXPECT_EQ(Cells(), byEditor) << size << " " << h << " " << tool;
+            }
+        }
+}
+
+TEST_F(EditorTest, ObjectsToggleAndDragRules) {
+    Use(12, kH, 1);   // crystals are not dragged
+    EXPECT_EQ(KleKeyOf(kH), nullptr);
+    Use(8, kH, 1);
+    ASSERT_NE(KleKeyOf(kH), nullptr);
+    EXPECT_EQ(KleKeyOf(kH)->fgrKind, kKindPlant);
+    Use(8, kH, 1);    // the next frame of the same drag removes it again
+    EXPECT_EQ(KleKeyOf(kH), nullptr);
+    Use(8, kH, 1);
+    EditorFrame();
+    EditorFrame();    // released: one undo takes the whole drag back
+    EXPECT_EQ(EditorUndoDepth(), 1);
+    Use(13, kH);      // a plant is removed and nothing placed
+    EXPECT_EQ(KleKeyOf(kH), nullptr);
+    Use(13, kH);
+    ASSERT_NE(KleKeyOf(kH), nullptr);
+    EXPECT_EQ(KleKeyOf(kH)->fgrKind, kKindCrystal);
+    EXPECT_EQ(KleKeyOf(kH)->unitType, 2);
+    Use(13, kH);
+    EXPECT_EQ(KleKeyOf(kH), nullptr);
+    Use(19, KleIndex(0, 7));   // border: nothing
+    EXPECT_EQ(Count(kKindLoot), 0);
+    Use(19, kH);
+    EXPECT_EQ(KleKeyOf(kH)->unitType, 2);
+    Use(23, kH + 2);
+    Use(26, kH + 4);
+    EXPECT_EQ(Count(kKindNpc), 1);
+    EXPECT_EQ(Count(kKindUnitDog), 1);
+    EditorSelectTool(40);
+    EXPECT_EQ(editor.selectedTool, 0);
+    const auto before = Cells();
+    EditorApplyAt(kH + 6, 0);
+    EXPECT_EQ(Cells(), before);
+}
+
+// Every tool on random cells, then undo stroke by stroke: each undo gives
+// back the cells byte for byte and the figure file the writer wrote before.
+TEST_F(EditorTest, UndoRestoresCellsAndFigures) {
+    RandSeed(3);
+    struct Snap {
+        std::vector<std::uint8_t> cells, figures;
+    };
+    std::vector<Snap> snaps;
+    const int strokes = 60;
+    for (int i = 0; i < strokes; ++i) {
+        snaps.push_back({Cells(), Figures()});
+        editor.brushSize = i % 3 == 0 ? 5 : i % 3 == 1 ? 3 : 1;
+        const int tool = 1 + Rand() % kEditorTools;
+        const int h = KleIndex(90 + Rand() % 12, 90 + Rand() % 12);
+        if (tool <= 10 && i % 4 == 0) {
+            for (int f = 0; f < 3; ++f) {
+                Use(tool, h + f, 1);
+                EditorFrame();
+            }
+            EditorFrame();   // released
+        } else {
+            Use(tool, h);
+        }
+    }
+    int undone = 0;
+    for (int i = strokes - 1; i >= 0 && EditorUndo(); --i, ++undone) {
+        ASSERT_EQ(Cells(), snaps[i].cells) << i;
+        ASSERT_EQ(Figures(), snaps[i].figures) << i;
+    }
+    EXPECT_GE(undone, 50);
+    EXPECT_EQ(EditorUndo(), 0);
+}
+
+// "Начать игру": the pair is saved, then one new game starts on it; the
+// same pair opened again and left gives the same world.
+TEST_F(EditorTest, LeaveSavesOnceAndStartsOneWorld) {
+    const std::string name = Path("mymap");
+    static std::string answer;
+    static int boxes;
+    answer = name;
+    boxes = 0;
+    editorDesktop.saveDialog = [](char* b, int n) {
+        std::snprintf(b, std::size_t(n), "%s", answer.c_str());
+        return answer.empty() ? 0 : 1;
+    };
+    editorDesktop.messageBox = [](const char*, const char*, int) {
+        ++boxes;
+        return int(IDOK);
+    };
+    Use(3, kH);
+    Use(19, kH + 3);
+    Use(24, kH + 6);
+    Use(23, kH + 9);
+    const auto cells = Cells();
+    const auto figures = Figures();
+    RandSeed(11);
+    ASSERT_EQ(EditorLeave(), 1);
+    EXPECT_EQ(editor.open, 0);
+    const auto world = Figures();
+    EXPECT_EQ(Count(kKindHero), 1);
+    EXPECT_EQ(Count(kKindNpc), 7);
+    EXPECT_EQ(startPoints.count[5], 1);
+    ASSERT_NE(fgrMainHero, nullptr);
+    EXPECT_NEAR(camX + camWidth / 2, fgrMainHero->x, 0.01f);
+    EXPECT_EQ(worldError, 0);
+    EXPECT_EQ(boxes, 0);
+
+    std::string why, warn;
+    ASSERT_TRUE(EditorOpenFile(name.c_str(), why, warn)) << why;
+    EXPECT_EQ(Cells(), cells);
+    EXPECT_EQ(Figures(), figures);
+    EXPECT_EQ(std::string(editor.locName), name);
+    RandSeed(11);
+    EditorStartGame();
+    EXPECT_EQ(Figures(), world);
+
+    // A name the game cannot use: a box, the editor stays open with its edits.
+    EditorNewLocation();
+    Use(2, kH);
+    const auto edited = Cells();
+    answer = std::string(300, 'x');
+    EXPECT_EQ(EditorLeave(), 0);
+    answer = tempDir + "/no/such/folder/map";
+    EXPECT_EQ(EditorLeave(), 0);
+    EXPECT_EQ(boxes, 2);
+    EXPECT_EQ(editor.open, 1);
+    EXPECT_EQ(Cells(), edited);
+    answer.clear();   // cancel: nothing saved, the game starts all the same
+    EXPECT_EQ(EditorLeave(), 1);
+    EXPECT_EQ(Count(kKindHero), 1);
+}
+
+TEST_F(EditorTest, SaveKeepsTheOldPairWhenAWriteFails) {
+    const std::string name = Path("pair");
+    std::string why;
+    ASSERT_TRUE(EditorSaveFiles(name.c_str(), why));
+    std::vector<std::uint8_t> oldLoc, oldFgr, now;
+    ASSERT_EQ(ReadWholeFile(name.c_str(), oldLoc), FileStatus::Ok);
+    ASSERT_EQ(ReadWholeFile((name + ".fgr").c_str(), oldFgr), FileStatus::Ok);
+    Use(3, kH);
+    Use(19, kH);
+    InjectWriteFailureAfter(14);   // the location goes through, the figures fail
+    EXPECT_FALSE(EditorSaveFiles(name.c_str(), why));
+    InjectWriteFailureAfter(0);
+    EXPECT_FALSE(why.empty());
+    ASSERT_EQ(ReadWholeFile(name.c_str(), now), FileStatus::Ok);
+    EXPECT_EQ(now, oldLoc);
+    ASSERT_EQ(ReadWholeFile((name + ".fgr").c_str(), now), FileStatus::Ok);
+    EXPECT_EQ(now, oldFgr);
+}
+
+// Bad pairs are refused whole, naming why; the open world stays as it was.
+TEST_F(EditorTest, BadPairsAreRefusedWhole) {
+    Use(3, kH);
+    Use(19, kH);
+    const auto loc = Cells();
+    Use(12, kH + 1);
+    const auto fgr = Figures();
+    Use(12, kH + 1);   // the crystal goes again: the world differs from the files
+    const auto cells = Cells(), figures = Figures();
+
+    auto withWord = [&](std::size_t at, std::int32_t v) {
+        auto b = fgr;
+        std::memcpy(b.data() + at, &v, 4);
+        return b;
+    };
+    auto withRecord = [&](int rec, std::size_t at, std::int32_t v) {
+        return withWord(4 + std::size_t(rec) * kFgrRecordBytes + at, v);
+    };
+    auto floatBits = [](float f) {
+        std::int32_t v;
+        std::memcpy(&v, &f, 4);
+        return v;
+    };
+    auto foreign = loc;
+    foreign[0] = 7;
+    const std::vector<std::uint8_t> empty;
+    const struct {
+        std::vector<std::uint8_t> loc, fgr;
+        const char* needle;
+    } cases[] = {
+        {empty, fgr, "пуст"},
+        {foreign, fgr, "не файл"},
+        {std::vector<std::uint8_t>(loc.begin(), loc.end() - 1), fgr, "повреждён"},
+        {loc, std::vector<std::uint8_t>(fgr.begin(), fgr.end() - 3), "повреждён"},
+        {loc, std::vector<std::uint8_t>(fgr.begin(), fgr.begin() + 2), "обрезан"},
+        {loc, withWord(0, -1), "повреждён"},   // count -1
+        {loc, withRecord(1, 8, 12345), "неизвестный вид 12345"},
+        {loc, withRecord(1, 432 + 12, floatBits(1005.0f)), "клетку 25700"},   // the crystal onto the chest
+        {loc, withRecord(0, 432 + 16, floatBits(3.0f)), "краевой клетке 100"},   // the chest into row 0
+        {loc, withRecord(0, 432 + 12, floatBits(-40.0f)), "вне карты"},
+    };
+    for (const auto& c : cases) {
+        std::string why, warn;
+        EXPECT_FALSE(EditorOpenBytes("bad", c.loc, c.fgr, true, why, warn));
+        EXPECT_NE(why.find(cp1251::FromUtf8(c.needle)), std::string::npos) << c.needle;
+        ASSERT_EQ(Cells(), cells);
+        ASSERT_EQ(Figures(), figures);
+    }
+    EXPECT_EQ(worldError, 0);
+
+    // A dog on deep water loads, named in a warning.
+    Use(24, KleIndex(60, 60));
+    masKle.m[KleIndex(60, 60)].landType = kLandDeepWater;
+    const auto waterLoc = Cells(), dogFgr = Figures();
+    std::string why, warn;
+    ASSERT_TRUE(EditorOpenBytes("dog", waterLoc, dogFgr, true, why, warn)) << why;
+    EXPECT_NE(warn.find(cp1251::FromUtf8("клетке 15420")), std::string::npos) << warn;
+    EXPECT_EQ(Count(kKindUnitDog), 1);
+    // A location without its figure file opens with no figures.
+    ASSERT_TRUE(EditorOpenBytes("bare", waterLoc, {}, false, why, warn));
+    EXPECT_EQ(Figures(), std::vector<std::uint8_t>(4, 0));
+}
+
+}  // namespace
