@@ -91,7 +91,7 @@ void EditorClearUndo();
 void EditorNewLocation();
 // "файл": the open dialog, then the pair is loaded; a bad file gets a box
 // and changes nothing.
-void EditorOpenLocation();
+void EditorOpenFile();
 // "Начать игру": when edited, the save dialog; a name that cannot be used
 // gets a box and the editor stays open. Then a new game starts on the
 // location. 1 when the editor was left.
@@ -105,7 +105,7 @@ bool EditorOpenBytes(const char* name, std::span<const std::uint8_t> location,
                      std::span<const std::uint8_t> figures, bool hasFigures, std::string& why,
                      std::string& warn);
 // Reads name and name + ".fgr" and runs the open sequence.
-bool EditorOpenFile(const char* name, std::string& why, std::string& warn);
+bool EditorOpenPath(const char* name, std::string& why, std::string& warn);
 // Writes name and name + ".fgr"; when either fails, both old files stay.
 bool EditorSaveFiles(const char* name, std::string& why);
 // Ends the editor and starts a new game on the current grid with the

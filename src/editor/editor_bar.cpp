@@ -87,8 +87,13 @@ void Swallow(Widget*) {}   // a click on the bar's background never reaches the 
 }  // namespace
 
 void BuildEditorBar() {
-    if (!uiReady || editorBar) return;
-    editorBar = CreateWidget(&uiRoot, DrawBar, Swallow, 0.0f, 0.1f, 0.7f, 0.15f, 7, 0);
+    if (!uiReady) return;
+    uiRoot.visible = 1;   // the bar lives in the drawn tree
+    // The game's tree may have made the (empty) window already.
+    if (!editorBar) editorBar = CreateWidget(&uiRoot, nullptr, nullptr, 0.0f, 0.1f, 0.7f, 0.15f, 7, 0);
+    if (!editorBar->children.empty()) return;
+    editorBar->draw = DrawBar;
+    editorBar->click = Swallow;
     editorBar->visible = editor.open;
     Widget* status = CreateWidget(editorBar, DrawStatus, Swallow, 0.0f, 0.75f, 1.0f, 0.25f, 7, 1);
     status->visible = 1;
@@ -96,14 +101,19 @@ void BuildEditorBar() {
     first->visible = 1;
     MakeWidgetGrid(first, 9, 3, 1, 0);
     struct Button {
+        int tag;
         WidgetFn draw, click;
         float fx, fy, fw;
     };
     const Button buttons[] = {
-        {DrawLeave, Leave, 0.76f, 0.5f, 0.24f},
-        {DrawKeepVisuals, KeepVisuals, 0.76f, 0.25f, 0.12f},
-        {DrawBrush, Brush, 0.88f, 0.25f, 0.12f},
-        {DrawGrid, Grid, 0.76f, 0.0f, 0.12f},
+        {kBarLeave, DrawLeave, Leave, 0.76f, 0.5f, 0.24f},
+        {kBarKeepVisuals, DrawKeepVisuals, KeepVisuals, 0.76f, 0.25f, 0.12f},
+        {kBarBrush, DrawBrush, Brush, 0.88f, 0.25f, 0.12f},
+        {kBarGrid, DrawGrid, Grid, 0.76f, 0.0f, 0.12f},
     };
-    for (const Button& b : buttons) CreateWidget(editorBar, b.draw, b.click, b.fx, b.fy, b.fw, 0.25f, 7, 1)->visible = 1;
+    for (const Button& b : buttons) {
+        Widget* w = CreateWidget(editorBar, b.draw, b.click, b.fx, b.fy, b.fw, 0.25f, 7, 1);
+        w->visible = 1;
+        w->tag = b.tag;
+    }
 }

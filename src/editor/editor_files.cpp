@@ -176,7 +176,7 @@ bool EditorOpenBytes(const char* name, std::span<const std::uint8_t> location,
     return true;
 }
 
-bool EditorOpenFile(const char* name, std::string& why, std::string& warn) {
+bool EditorOpenPath(const char* name, std::string& why, std::string& warn) {
     if (!name || !name[0]) {
         why = "Нет имени файла."_w;
         return false;
@@ -243,13 +243,13 @@ void EditorNewLocation() {
     camZ = kMapCentre - camHeight / 2;
 }
 
-void EditorOpenLocation() {
+void EditorOpenFile() {
     if (!editorDesktop.openDialog) return;
     char buffer[4096];
     DialogStart(buffer, sizeof buffer, editor.locName);
     if (!editorDesktop.openDialog(buffer, sizeof buffer) || !buffer[0]) return;
     std::string why, warn;
-    if (!EditorOpenFile(buffer, why, warn)) {
+    if (!EditorOpenPath(buffer, why, warn)) {
         Box("Локация не открыта.\n"_w + why, MB_OK | MB_ICONERROR);
         return;
     }

@@ -225,7 +225,7 @@ TEST_F(EditorTest, LeaveSavesOnceAndStartsOneWorld) {
     EXPECT_EQ(boxes, 0);
 
     std::string why, warn;
-    ASSERT_TRUE(EditorOpenFile(name.c_str(), why, warn)) << why;
+    ASSERT_TRUE(EditorOpenPath(name.c_str(), why, warn)) << why;
     EXPECT_EQ(Cells(), cells);
     EXPECT_EQ(Figures(), figures);
     EXPECT_EQ(std::string(editor.locName), name);
