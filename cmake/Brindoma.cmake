@@ -36,7 +36,9 @@ function(bd_add_test name)
   # gtest_discover_tests expands its properties several times before they
   # reach set_tests_properties; without these escapes only the first
   # variable of the list would be set.
-  set(env "ALSOFT_DRIVERS=null" "BD_SOURCE_DIR=${CMAKE_SOURCE_DIR}" "BD_RUNTIME_DIR=${BD_RUNTIME_DIR}")
+  # XDG_DATA_HOME: no test may read or write a save in the real home folder.
+  set(env "ALSOFT_DRIVERS=null" "BD_SOURCE_DIR=${CMAKE_SOURCE_DIR}" "BD_RUNTIME_DIR=${BD_RUNTIME_DIR}"
+      "XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/xdg-data-${name}")
   string(REPLACE ";" "\\\\\\\\\\\\\\\\;" env "${env}")
   gtest_discover_tests(${name} WORKING_DIRECTORY ${T_WORKDIR}
     PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${env}"

@@ -5,6 +5,7 @@
 #include "app/game_state.h"
 #include "app/input.h"
 #include "app/paths.h"
+#include "app/random.h"
 #include "editor/editor.h"
 #include "editor/editor_bar.h"
 #include "gfx/font_desc.h"
@@ -13,6 +14,8 @@
 #include "gfx/screen_tint.h"
 #include "gfx/textures.h"
 #include "platform/platform.h"
+#include "save/save_file.h"
+#include "save/save_start.h"
 #include "sound/sound_al.h"
 #include "ui/text_list.h"
 #include "ui/widget.h"
@@ -51,12 +54,15 @@ int EditorSaveDialog(char* buffer, int size) {
 void StartWorld() {
     editorDesktop = {EditorOpenDialog, EditorSaveDialog, PlatMessageBox, startDirectory};
     EditorInstall();
-    WorldStart();
+    StartOrContinueWorld();
 }
 
 void PlayStartSound() { PlayIfIdle(&sndSource1, soundOn); }
 int UIDispatchClick(int button) { return UIProcessAt(button, cursorX, cursorY); }
-void WorldStep(int clickTaken) { WorldStepRun(clickTaken); }
+void WorldStep(int clickTaken) {
+    WorldStepRun(clickTaken);
+    SaveKeyStep();
+}
 void DrawWorld() { DrawMapView(); }
 void DrawWidgetTree() { DrawWidgets(); }
 void DrawOverlayPanel() { DrawMinimap(); }
@@ -66,6 +72,8 @@ void TakeScreenshot() { SaveNumberedScreenshot(); }
 void TypeChar(int ch) {
     if (focusedList) TypeChar(focusedList, ch);
 }
+
+void SaveAtExit() { AutosaveGame(); }
 
 void ShutdownAudio() {
     ReleaseGameSources();
@@ -84,4 +92,6 @@ void ResetGameState() {
     ResetRuleState();
     editorBar = nullptr;
     editorDesktop = EditorDesktop{};
+    RandReset();
+    SaveReset();
 }

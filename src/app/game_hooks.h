@@ -14,11 +14,12 @@
 //   BuildGameWidgets()         the game screen's widget tree (only when the layer is ready)
 //   ClearTextFocus()           no text list captures typed keys
 //   PrepareSoundSources()      the three sound channels (source n gets effect n)
-//   StartWorld()               the start location, its tiles and figures, the townspeople
+//   StartWorld()               the saved game when there is one and the player wants it,
+//                              else the start location, its tiles and figures, the townspeople
 // Every frame (DrawFrame, in this order):
 //   PlayStartSound()           first frame only
 //   UIDispatchClick(button)    1 left click, 2 right click, 0 none; 1 when a widget took it
-//   WorldStep(clickTaken)      hovered cell, map interaction, figures, rules
+//   WorldStep(clickTaken)      hovered cell, map interaction, figures, rules; F5 saves
 //   -- clear, viewport, 2D overlay begins --
 //   DrawWorld()                terrain, figures and their passes
 //   DrawWidgetTree()           widgets and windows
@@ -34,6 +35,7 @@
 // Tests (many games in one process):
 //   ResetGameState()           every subsystem's tables and counters back to their start
 // Shut-down (in this order):
+//   SaveAtExit()               the game saved (not in the editor, not after a fatal world error)
 //   ShutdownAudio()            sound sources, buffers, context, device
 //   ReleaseGraphics()          (gfx) fonts and textures, first step of KillGlWindow
 #pragma once
@@ -59,6 +61,7 @@ void TakeScreenshot();
 
 void TypeChar(int ch);
 
+void SaveAtExit();
 void ShutdownAudio();
 
 void ResetGameState();

@@ -83,6 +83,7 @@ int BrindomaMain() {
 
     RunMainLoop();
 
+    SaveAtExit();
     ShutdownAudio();
     KillGlWindow();
     MsgBaseClear();

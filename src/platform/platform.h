@@ -113,6 +113,12 @@ int  PlatMessageBox(const char* text, const char* caption, int flags);
 int  PlatOpenFileDialog(char* buffer, int bufferSize);
 int  PlatSaveFileDialog(char* buffer, int bufferSize);
 
+// ---- The player's data folder: $XDG_DATA_HOME when it is an absolute
+// path, else $HOME/.local/share (the script backend: a private temporary
+// folder, see script_platform.h). Not created here. Returns the length, 0
+// when there is none or it does not fit in bufferSize bytes with its zero.
+int  PlatUserDataFolder(char* buffer, int bufferSize);
+
 // ---- Current directory
 int  PlatGetCurrentDirectory(char* buffer, int bufferSize);  // length, 0 on failure
 int  PlatSetCurrentDirectory(const char* path);

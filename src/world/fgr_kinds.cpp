@@ -201,6 +201,17 @@ int FgrKindInit(Fgr* f, int kind) {
     return 1;
 }
 
+void FgrKindInstallOps(Fgr* f) {
+    const int r = RowOf(f->fgrKind);
+    f->fnUpdate = f->fnDraw = f->fnDrawOver = nullptr;
+    if (r < 0) return;
+    const FgrKindInfo& k = kKinds[r];
+    const KindOps& o = kindOps[r];
+    f->fnUpdate = o.updateSet ? o.update : k.fnUpdate;
+    f->fnDraw = o.drawSet ? o.draw : k.fnDraw;
+    f->fnDrawOver = o.drawSet ? o.drawOver : k.fnDrawOver;
+}
+
 void FgrKindPlaced(Fgr* f) {
     if (f->footprintShape != 0) {
         const int k = KleAt(f->x, f->z);

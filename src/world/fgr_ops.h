@@ -7,6 +7,10 @@
 // Runs the initialiser of kind on a freshly reset slot. 0 for an
 // unrecognised code.
 int FgrKindInit(Fgr* f, int kind);
+// Gives a figure its kind's operations as installed now, nothing else (a
+// restored figure keeps every saved word and pool record). Null operations
+// for an unrecognised kind.
+void FgrKindInstallOps(Fgr* f);
 // After the position is set: kinds with a footprint take the cell under them.
 void FgrKindPlaced(Fgr* f);
 

@@ -14,14 +14,11 @@
 int pathRebuildTimer = 1;
 PathSpeedFn pathSpeedFactor = nullptr;
 PathArriveFn pathArriveHook = nullptr;
+int pathFailedTarget[kFigureSlots + 1];
 
 namespace {
 
 constexpr float kWorldSize = kKleCols * kKleSize;  // 2560
-
-// Target cell of a failed plan per slot: the per-frame step does not
-// search for it again until the next rebuild or a new order.
-int failedTarget[kFigureSlots + 1];
 
 // Step aside: the eight neighbours, upper left first.
 constexpr int kAsideOffsets[8] = {-257, -256, -255, -1, 1, 255, 256, 257};
@@ -68,7 +65,7 @@ void ReplanPath(Fgr* f) {
     const int k = f->targPathKle;
     if (k < 0 || k >= kKleCount || !OnGrid(f->x, f->z)) {
         f->onPath = 0;
-        if (slot >= 1 && slot <= kFigureSlots) failedTarget[slot] = k;
+        if (slot >= 1 && slot <= kFigureSlots) pathFailedTarget[slot] = k;
         return;
     }
     const int sx = static_cast<int>(f->x), sz = static_cast<int>(f->z);
@@ -80,7 +77,7 @@ void ReplanPath(Fgr* f) {
         if (!PathIsBlocked(f->moveMode, tcol, trow)) {
             f->pathStep[0] = FgrPathStep{tcol, trow};
             StartPath(f, 1);
-            if (slot >= 1 && slot <= kFigureSlots) failedTarget[slot] = 0;
+            if (slot >= 1 && slot <= kFigureSlots) pathFailedTarget[slot] = 0;
             return;
         }
         r = kPathNone;
@@ -89,14 +86,14 @@ void ReplanPath(Fgr* f) {
     }
     if (r != kPathFound) {
         f->onPath = 0;
-        if (slot >= 1 && slot <= kFigureSlots) failedTarget[slot] = k;
+        if (slot >= 1 && slot <= kFigureSlots) pathFailedTarget[slot] = k;
         return;
     }
     const PathSearcher& s = pathSearchers[0];
     const int stored = s.length < kFgrPathSteps ? s.length : kFgrPathSteps;
     for (int i = 0; i < stored; ++i) f->pathStep[i] = FgrPathStep{s.bank[i].gx, s.bank[i].gy};
     StartPath(f, s.length);
-    if (slot >= 1 && slot <= kFigureSlots) failedTarget[slot] = 0;
+    if (slot >= 1 && slot <= kFigureSlots) pathFailedTarget[slot] = 0;
 }
 
 void FollowPath(Fgr* f, float cellSize) {
@@ -145,7 +142,7 @@ void PathStepFigure(Fgr* f) {
     if (!f) return;
     if (f->onPath == 0 && f->targPathKle != 0 && f->moveMode != 0) {
         const int slot = FgrSlotOf(f);
-        if (slot < 1 || slot > kFigureSlots || failedTarget[slot] != f->targPathKle) ReplanPath(f);
+        if (slot < 1 || slot > kFigureSlots || pathFailedTarget[slot] != f->targPathKle) ReplanPath(f);
     }
     FollowPath(f, kPathCellSize);
 }
@@ -190,7 +187,7 @@ void PathRebuild() {
         if (f.fgrKind && f.active && f.footprintCell && f.footprintShape)
             PathStampFootprint(f.footprintCell, f.footprintShape);
     }
-    std::memset(failedTarget, 0, sizeof failedTarget);
+    std::memset(pathFailedTarget, 0, sizeof pathFailedTarget);
     for (int s = 1; s <= kFigureSlots; ++s)
         if (FigureTable[s].fgrKind) ReplanPath(&FigureTable[s]);
 }
@@ -207,5 +204,5 @@ void PathReset() {
     pathRebuildTimer = 1;
     pathSpeedFactor = nullptr;
     pathArriveHook = nullptr;
-    std::memset(failedTarget, 0, sizeof failedTarget);
+    std::memset(pathFailedTarget, 0, sizeof pathFailedTarget);
 }

@@ -21,6 +21,9 @@ inline constexpr int kReplanMinNext = 5;     // steps walked before a replan
 inline constexpr float kPathCellSize = 10.0f;
 
 extern int pathRebuildTimer;  // ms to the next rebuild; starts at 1
+// Target cell of a failed plan per slot: the per-frame step does not search
+// for it again until the next rebuild or a new order (0 = none).
+extern int pathFailedTarget[];
 
 // Speed factor of a walker for this frame (1 when the hook is null). The
 // rules that slow or speed figures (water, potions, the demon's gaze)

@@ -26,6 +26,8 @@ smoke_setup() {
   [[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   export DISPLAY=":$(head -n1 "$work/display")"
   export ALSOFT_DRIVERS=null
+  # Saves go to a folder of this run, never the real home folder.
+  export XDG_DATA_HOME="$work/data"
 }
 
 smoke_cleanup() {

@@ -5,8 +5,10 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <optional>
 #include <unistd.h>
 
@@ -44,6 +46,7 @@ struct State {
     std::function<void(int)> onSleep;
     int swaps = 0;
     int closeAfterSwaps = 0;
+    std::string dataFolder;   // empty: the private default
 };
 
 State& S() {
@@ -98,10 +101,31 @@ void TearDownGL() {
 }  // namespace
 
 // ---- test side
+// The private default data folder of this process; removed with its
+// contents at every reset and at exit.
+static const std::string& DefaultDataFolder() {
+    static const std::string path = [] {
+        std::error_code ec;
+        std::filesystem::path tmp = std::filesystem::temp_directory_path(ec);
+        if (ec) tmp = "/tmp";
+        std::atexit([] {
+            std::error_code e;
+            std::filesystem::remove_all(DefaultDataFolder(), e);
+        });
+        return (tmp / ("bd_script_data_" + std::to_string(getpid()))).string();
+    }();
+    return path;
+}
+
 void ScriptReset() {
     TearDownGL();
     S() = State{};
+    std::error_code ec;
+    std::filesystem::remove_all(DefaultDataFolder(), ec);
 }
+
+void ScriptSetDataFolder(const std::string& path) { S().dataFolder = path; }
+std::string ScriptDataFolder() { return S().dataFolder.empty() ? DefaultDataFolder() : S().dataFolder; }
 
 // SDL's video and its GL library stay loaded for the whole test process:
 // many runs share them, and a driver unloaded mid-process leaves its
@@ -366,6 +390,13 @@ void PlatSleep(int ms) {
     s.slept += d;
     ++s.sleepCalls;
     if (s.onSleep) s.onSleep(ms);
+}
+
+int PlatUserDataFolder(char* buffer, int bufferSize) {
+    const std::string path = ScriptDataFolder();
+    if (!buffer || bufferSize < 2 || path.size() + 1 > static_cast<std::size_t>(bufferSize)) return 0;
+    std::memcpy(buffer, path.c_str(), path.size() + 1);
+    return static_cast<int>(path.size());
 }
 
 int PlatMessageBox(const char* text, const char* caption, int flags) {

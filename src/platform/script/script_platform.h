@@ -61,6 +61,14 @@ struct ScriptDialog {
 };
 const std::vector<ScriptDialog>& ScriptDialogs();
 
+// ---- the player's data folder (PlatUserDataFolder). By default a private
+// folder of this process under the system's temporary folder, emptied by
+// every ScriptReset, so a game saved by one run never reaches the next one
+// (nor the real home folder). A test that carries a save from one run to
+// the next sets its own folder after each reset.
+void ScriptSetDataFolder(const std::string& path);
+std::string ScriptDataFolder();
+
 // ---- window and GL creation failures
 enum class ScriptStep {
     None, RegisterClass, CreateWindow, GetDC, ChoosePixelFormat, SetPixelFormat, CreateGLContext, MakeCurrent,

@@ -3,6 +3,7 @@
 // dialogs.
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <unistd.h>
@@ -289,6 +290,19 @@ int PlatAsyncKeyHeld(int vk) {
 // ---- clocks
 unsigned PlatTimeGetTime() { return SDL_GetTicks(); }
 unsigned PlatGetTickCount() { return SDL_GetTicks(); }
+
+int PlatUserDataFolder(char* buffer, int bufferSize) {
+    if (!buffer || bufferSize < 2) return 0;
+    std::string path;
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (xdg && xdg[0] == '/') path = xdg;   // the XDG rules ignore relative paths
+    else if (home && home[0] == '/') path = std::string(home) + "/.local/share";
+    else return 0;
+    if (path.size() + 1 > static_cast<std::size_t>(bufferSize)) return 0;
+    std::memcpy(buffer, path.c_str(), path.size() + 1);
+    return static_cast<int>(path.size());
+}
 void PlatSleep(int ms) { SDL_Delay(ms > 0 ? static_cast<Uint32>(ms) : 0); }
 
 // ---- message boxes

@@ -1,0 +1,69 @@
+// Saving and restoring a full world: 6000 figures, every unit and gun with
+// its pool records, the whole grid.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/frame.h"
+#include "app/log.h"
+#include "app/random.h"
+#include "save/save_file.h"
+#include "world/fgr.h"
+#include "world/kle.h"
+#include "world/location.h"
+#include "world/path_follow.h"
+
+namespace {
+
+void FullWorld() {
+    WorldReset();
+    PathReset();
+    LogSetPath("/dev/null");
+    FrameReset();
+    RandSeed(1);
+    FillPlainGround();
+    KleSetCorners();
+    // Units with a gun each (full and light pool sets), then plants.
+    const int kinds[] = {kKindUnitDog, kKindGun421, kKindPlant, kKindNpc};
+    for (int i = 0; i < kFigureSlots; ++i) {
+        float x, z;
+        if (!KleCentre(257 + (i * 7) % 65000, &x, &z)) KleCentre(20000, &x, &z);
+        Fgr* f = FgrCreateFigure(kinds[i % 4], x, z);
+        if (f && i % 4 == 1) FgrAttachGun(&FigureTable[FgrSlotOf(f) - 1], f);
+        if (f) f->target1 = &FigureTable[1 + (i * 13) % kFigureSlots];
+    }
+}
+
+void BM_SaveToBytes(benchmark::State& state) {
+    FullWorld();
+    std::size_t bytes = 0;
+    for (auto _ : state) bytes = SaveGameToBytes().size();
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_SaveToBytes)->Unit(benchmark::kMillisecond);
+
+void BM_LoadFromBytes(benchmark::State& state) {
+    FullWorld();
+    const std::vector<std::uint8_t> save = SaveGameToBytes();
+    for (auto _ : state)
+        if (LoadGameFromBytes(save) != SaveStatus::Ok) state.SkipWithError("refused");
+}
+BENCHMARK(BM_LoadFromBytes)->Unit(benchmark::kMillisecond);
+
+// What the new-day autosave costs a frame: the bytes and the safe write.
+void BM_SaveToFile(benchmark::State& state) {
+    FullWorld();
+    const std::string dir = "/tmp/bd_save_bench_" + std::to_string(getpid());
+    saveFolder = dir + "/brindoma";
+    for (auto _ : state)
+        if (!SaveGameToFile()) state.SkipWithError("write failed");
+    std::filesystem::remove_all(dir);
+    SaveReset();
+}
+BENCHMARK(BM_SaveToFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,131 @@
+// The value routines of the save file: little-endian words through the io
+// routines, plus the checks every reader applies as it goes (ranges, finite
+// floats, slot and cell numbers). A reader that meets a bad value fails
+// and stays failed; its section is then refused as a whole.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+#include "io/binary.h"
+#include "world/fgr.h"
+#include "world/kle.h"
+
+// Appends straight into the writer's buffer: a full world is several
+// megabytes, written in the frame that saves.
+struct SaveOut {
+    ByteWriter w;
+
+    std::uint8_t* Grow(std::size_t n) {
+        const std::size_t at = w.bytes.size();
+        w.bytes.resize(at + n);
+        return w.bytes.data() + at;
+    }
+    static void Put32(std::uint8_t* p, std::uint32_t u) {
+        p[0] = static_cast<std::uint8_t>(u);
+        p[1] = static_cast<std::uint8_t>(u >> 8);
+        p[2] = static_cast<std::uint8_t>(u >> 16);
+        p[3] = static_cast<std::uint8_t>(u >> 24);
+    }
+    void I32(std::int32_t v) { Put32(Grow(4), static_cast<std::uint32_t>(v)); }
+    void U32(std::uint32_t v) { Put32(Grow(4), v); }
+    void U16(std::uint16_t v) {
+        std::uint8_t* p = Grow(2);
+        p[0] = static_cast<std::uint8_t>(v);
+        p[1] = static_cast<std::uint8_t>(v >> 8);
+    }
+    void U8(std::uint8_t v) { w.WriteByte(v); }
+    void F32(float v) {
+        std::uint32_t u;
+        std::memcpy(&u, &v, 4);
+        U32(u);
+    }
+    void Bytes(const void* p, std::size_t n) {
+        if (n) std::memcpy(Grow(n), p, n);
+    }
+    void I32s(const std::int32_t* v, int n) {
+        if (n <= 0) return;
+        std::uint8_t* p = Grow(4 * static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) Put32(p + 4 * i, static_cast<std::uint32_t>(v[i]));
+    }
+    void F32s(const float* v, int n) {
+        for (int i = 0; i < n; ++i) F32(v[i]);
+    }
+    // A figure reference as its slot number, 0 for none.
+    void Slot(const Fgr* f) { I32(FgrSlotOf(f)); }
+};
+
+struct SaveIn {
+    ByteReader r;
+    bool bad = false;   // a value out of its range (the bytes themselves were there)
+
+    explicit SaveIn(std::span<const std::uint8_t> bytes) : r(bytes) {}
+    bool Ok() const { return !bad && !r.failed; }
+    bool Fail() { bad = true; return false; }
+
+    // Reads into v only when the value lies in lo..hi.
+    bool I32(std::int32_t& v, std::int32_t lo = INT32_MIN, std::int32_t hi = INT32_MAX) {
+        std::int32_t x = 0;
+        if (!r.ReadI32(x)) return false;
+        if (x < lo || x > hi) return Fail();
+        v = x;
+        return true;
+    }
+    bool U32(std::uint32_t& v) {
+        std::int32_t x = 0;
+        if (!r.ReadI32(x)) return false;
+        v = static_cast<std::uint32_t>(x);
+        return true;
+    }
+    bool U16(std::uint16_t& v) {
+        std::uint8_t b[2];
+        if (!r.ReadBytes(b, 2)) return false;
+        v = static_cast<std::uint16_t>(b[0] | b[1] << 8);
+        return true;
+    }
+    bool U8(std::uint8_t& v, std::uint8_t hi = 255) {
+        std::uint8_t x = 0;
+        if (!r.ReadByte(x)) return false;
+        if (x > hi) return Fail();
+        v = x;
+        return true;
+    }
+    // Floats must be finite: positions and speeds feed divisions and casts.
+    bool F32(float& v) {
+        float x = 0.0f;
+        if (!r.ReadF32(x)) return false;
+        if (!std::isfinite(x)) return Fail();
+        v = x;
+        return true;
+    }
+    bool Bytes(void* p, std::size_t n) { return r.ReadBytes(p, n); }
+    bool I32s(std::int32_t* p, int n) {
+        for (int i = 0; i < n; ++i)
+            if (!I32(p[i])) return false;
+        return true;
+    }
+    bool F32s(float* p, int n) {
+        for (int i = 0; i < n; ++i)
+            if (!F32(p[i])) return false;
+        return true;
+    }
+    // A figure reference: slot 0..6000 (0 = none).
+    bool Slot(Fgr*& f) {
+        std::int32_t s = 0;
+        if (!I32(s, 0, kFigureSlots)) return false;
+        f = s ? &FigureTable[s] : nullptr;
+        return true;
+    }
+    // A cell number the game may index with: 0 (none) or an interior cell.
+    bool CellOrZero(std::int32_t& v) {
+        std::int32_t x = 0;
+        if (!I32(x)) return false;
+        if (x != 0 && !KleInterior(x)) return Fail();
+        v = x;
+        return true;
+    }
+    // A boolean flag word: 0 or 1.
+    bool Flag(std::int32_t& v) { return I32(v, 0, 1); }
+};
