@@ -8,6 +8,7 @@
 #include "app/log.h"
 #include "app/msgfeed.h"
 #include "app/signals.h"
+#include "editor/editor.h"
 #include "io/cp1251.h"
 #include "io/files.h"
 #include "save/save_sections.h"
@@ -202,14 +203,14 @@ std::string KeepBadSaveAside() {
 // --- when the game saves ----------------------------------------------------------
 
 bool AutosaveGame() {
-    if (editorOpen || worldError) return false;
+    if (editor.open || worldError) return false;
     return SaveGameToFile();
 }
 
 void AutosaveAtNewDay() { AutosaveGame(); }
 
 void SaveKeyStep() {
-    if (!sigTable[kSaveSignal].fired || editorOpen || saveFolder.empty()) return;
+    if (!sigTable[kSaveSignal].fired || editor.open || saveFolder.empty()) return;
     PostMsg(AutosaveGame() ? "(Игра) сохранено"_w : "(Игра) не удалось сохранить"_w);
 }
 

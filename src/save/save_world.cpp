@@ -376,10 +376,6 @@ void WriteSpawn(SaveOut& o) {
     for (int i = 0; i <= kNpcCount; ++i) o.Slot(fgrNpc[i]);
     o.Slot(fgrLairForest);
     o.Slot(fgrLairWater);
-    o.I32(heroBloodBase);
-    o.I32(heroAngerBase);
-    o.I32(heroBloodStart);
-    o.I32(heroAngerStart);
     for (int t = 0; t < 9; ++t) {
         o.I32(startPoints.count[t]);
         o.F32s(startPoints.x[t], startPoints.count[t]);
@@ -391,9 +387,7 @@ void WriteSpawn(SaveOut& o) {
 bool ReadSpawn(SaveIn& in) {
     for (int i = 0; i <= kNpcCount; ++i)
         if (!in.Slot(fgrNpc[i])) return false;
-    if (!in.Slot(fgrLairForest) || !in.Slot(fgrLairWater) || !in.I32(heroBloodBase) || !in.I32(heroAngerBase) ||
-        !in.I32(heroBloodStart) || !in.I32(heroAngerStart))
-        return false;
+    if (!in.Slot(fgrLairForest) || !in.Slot(fgrLairWater)) return false;
     for (int t = 0; t < 9; ++t) {
         if (!in.I32(startPoints.count[t], 0, kStartPointMax)) return false;
         if (!in.F32s(startPoints.x[t], startPoints.count[t]) || !in.F32s(startPoints.z[t], startPoints.count[t]))

@@ -16,6 +16,7 @@
 #include "app/frame.h"
 #include "app/log.h"
 #include "app/random.h"
+#include "editor/editor.h"
 #include "io/files.h"
 #include "save/save_file.h"
 #include "world/camera.h"
@@ -222,9 +223,12 @@ TEST_F(SaveTest, FileWritesAreSafeAndBadFilesAreKeptAside) {
     EXPECT_FALSE(SaveGameToFile());
     saveFolder = keep;
     // Saving is off without a folder, and so is saving in the editor.
-    editorOpen = 1;
+    editor.open = 1;
     EXPECT_FALSE(AutosaveGame());
-    editorOpen = 0;
+    editor.open = 0;
+    worldError = 1;
+    EXPECT_FALSE(AutosaveGame());
+    worldError = 0;
     EXPECT_EQ(ReadFile(file), first);
 
     EXPECT_EQ(LoadGameFromFile(), SaveStatus::Ok);
