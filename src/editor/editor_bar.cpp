@@ -97,7 +97,7 @@ void BuildEditorBar() {
     editorBar->visible = editor.open;
     Widget* status = CreateWidget(editorBar, DrawStatus, Swallow, 0.0f, 0.75f, 1.0f, 0.25f, 7, 1);
     status->visible = 1;
-    Widget* first = CreateWidget(editorBar, DrawToolCell, SelectTool, 0.0f, 0.5f, 0.0833f, 0.25f, 7, 1);
+    Widget* first = CreateWidget(editorBar, DrawToolCell, SelectTool, 0.0f, 0.5f, 0.0885f, 0.25f, 7, 1);
     first->visible = 1;
     MakeWidgetGrid(first, 9, 3, 1, 0);
     struct Button {
@@ -106,10 +106,10 @@ void BuildEditorBar() {
         float fx, fy, fw;
     };
     const Button buttons[] = {
-        {kBarLeave, DrawLeave, Leave, 0.76f, 0.5f, 0.24f},
-        {kBarKeepVisuals, DrawKeepVisuals, KeepVisuals, 0.76f, 0.25f, 0.12f},
-        {kBarBrush, DrawBrush, Brush, 0.88f, 0.25f, 0.12f},
-        {kBarGrid, DrawGrid, Grid, 0.76f, 0.0f, 0.12f},
+        {kBarLeave, DrawLeave, Leave, 0.8f, 0.5f, 0.2f},
+        {kBarKeepVisuals, DrawKeepVisuals, KeepVisuals, 0.8f, 0.25f, 0.1f},
+        {kBarBrush, DrawBrush, Brush, 0.9f, 0.25f, 0.1f},
+        {kBarGrid, DrawGrid, Grid, 0.8f, 0.0f, 0.1f},
     };
     for (const Button& b : buttons) {
         Widget* w = CreateWidget(editorBar, b.draw, b.click, b.fx, b.fy, b.fw, 0.25f, 7, 1);

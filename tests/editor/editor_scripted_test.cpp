@@ -4,10 +4,14 @@
 // the save dialog (and once with a cancel).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
 
 #include "../scripted/game_dir.h"
 #include "../scripted/reset_all.h"
@@ -167,6 +171,12 @@ protected:
             const auto water = ScriptReadPixels(x, winHeight - y, 1, 1);
             ASSERT_EQ(water.size(), 4u);
             EXPECT_GT(water[2], water[0]) << "water is blue";
+            // The README's picture of the editor, when asked for.
+            if (const char* out = std::getenv("BD_EDITOR_SHOT")) {
+                const auto px = ScriptReadPixels(0, 0, winWidth, winHeight);
+                stbi_flip_vertically_on_write(1);
+                stbi_write_png(out, winWidth, winHeight, 4, px.data(), winWidth * 4);
+            }
         });
     }
 };

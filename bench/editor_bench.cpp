@@ -1,0 +1,101 @@
+// The editor's painting: one 5 x 5 stroke (tile painting, undo record and
+// the overview), and whole frames of the running game on the offscreen GL
+// context while F1 + left drag painting goes on, against frames without it.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "app/frame.h"
+#include "app/game_hooks.h"
+#include "app/input.h"
+#include "app/log.h"
+#include "app/main_loop.h"
+#include "app/paths.h"
+#include "app/random.h"
+#include "app/startup_files.h"
+#include "app/window.h"
+#include "editor/editor.h"
+#include "platform/platform.h"
+#include "platform/script/script_platform.h"
+#include "world/camera.h"
+#include "world/kle.h"
+#include "world/location.h"
+
+static void BM_Stroke5x5(benchmark::State& state) {
+    WorldReset();
+    LogSetPath("/dev/null");
+    RandSeed(1);
+    EditorNewLocation();
+    editor.brushSize = 5;
+    int i = 0;
+    for (auto _ : state) {
+        editor.selectedTool = (i & 1) ? 1 : 2;   // sand, then plain ground again
+        EditorApplyAt(KleIndex(100 + (i % 40), 100 + (i / 40) % 40), 0);
+        EditorClearUndo();
+        ++i;
+    }
+    WorldReset();
+}
+BENCHMARK(BM_Stroke5x5)->Unit(benchmark::kMicrosecond);
+
+// 60 frames of the game with the editor open on new ground; with painting,
+// the cursor crosses a row of cells with F1 and the left button held and the
+// dirt tool at 5 x 5 (every frame paints). Reported per frame.
+static void EditorFrames(benchmark::State& state, bool painting) {
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    char old[4096];
+    if (!getcwd(old, sizeof old) || chdir(BD_RUNTIME_DIR) != 0) {
+        state.SkipWithError("no runtime folder");
+        return;
+    }
+    ScriptReset();
+    FrameReset();
+    InputReset();
+    MainLoopReset();
+    asyncKeyProbe = PlatAsyncKeyHeld;
+    MsgBaseLoadFile(kPathMsgBase);
+    PinStartDirectory();
+    if (!CreateGLWindow(winWidth, winHeight)) {
+        state.SkipWithError("no window");
+        return;
+    }
+    StartAudio();
+    if (widgetLayerReady) BuildGameWidgets();
+    StartGame();
+    EditorNewLocation();
+    editor.selectedTool = 3;
+    editor.brushSize = 5;
+    while (PlatPeekMessage()) {}
+    for (int i = 0; i < 20; ++i) DrawFrame(1);   // driver warm-up
+    ScriptSetAsyncKey(VK_F1, painting);
+    ScriptSetAsyncKey(VK_LBUTTON, painting);
+    double worst = 0;
+    for (auto _ : state) {
+        for (int f = 0; f < 60; ++f) {
+            ScriptMoveCursor(100 + (f * 10) % 400, 250);
+            while (PlatPeekMessage()) {}
+            auto start = std::chrono::steady_clock::now();
+            DrawFrame(drawEnabled);
+            PlatSwapBuffers();
+            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            if (ms > worst) worst = ms;
+        }
+        EditorClearUndo();
+    }
+    state.counters["worst_frame_ms"] = worst;
+    ScriptSetAsyncKey(VK_F1, false);
+    ScriptSetAsyncKey(VK_LBUTTON, false);
+    ShutdownAudio();
+    KillGlWindow();
+    MsgBaseClear();
+    ResetGameState();
+    ScriptReset();
+    if (chdir(old) != 0) state.SkipWithError("cannot go back");
+}
+static void BM_EditorFrames(benchmark::State& state) { EditorFrames(state, false); }
+static void BM_EditorFramesPainting(benchmark::State& state) { EditorFrames(state, true); }
+BENCHMARK(BM_EditorFrames)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_EditorFramesPainting)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
