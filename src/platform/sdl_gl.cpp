@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+
 namespace sdlgl {
 
 bool VideoUp(const char* driver) {
@@ -14,6 +16,8 @@ bool VideoUp(const char* driver) {
 void VideoDown() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
+
+void NoDesktopSession() { setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1); }
 
 void ApplyPixelFormat(const PixelFormat& f) {
     int channel = f.colourBits >= 24 ? 8 : f.colourBits >= 15 ? 5 : 3;

@@ -10,6 +10,11 @@ namespace sdlgl {
 bool VideoUp(const char* driver);
 void VideoDown();
 
+// For runs without a desktop (tests), before the video comes up: SDL's
+// desktop integration must not look for the session's D-Bus. With a display
+// set, libdbus tries to start one through X11 and leaks when it cannot.
+void NoDesktopSession();
+
 // The pixel format asked for; applied before the window exists, because X11
 // picks the window's visual when it is created.
 struct PixelFormat { int colourBits = 24, depthBits = 16, stencilBits = 0, doubleBuffer = 1; };

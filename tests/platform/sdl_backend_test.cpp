@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sdl_gl.h"
 #include "platform/sdl/file_dialog.h"
 
 namespace {
@@ -23,6 +24,7 @@ protected:
     static void SetUpTestSuite() {
         // video and GL stay loaded, so the leak checker can name the driver's allocations
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        sdlgl::NoDesktopSession();
         SDL_InitSubSystem(SDL_INIT_VIDEO);
         SDL_GL_LoadLibrary(nullptr);
     }

@@ -133,6 +133,7 @@ std::string ScriptDataFolder() { return S().dataFolder.empty() ? DefaultDataFold
 static bool OffscreenVideoUp() {
     static bool up = false;
     if (up) return true;
+    sdlgl::NoDesktopSession();
     if (!sdlgl::VideoUp("offscreen")) return false;
     SDL_GL_LoadLibrary(nullptr);   // one reference more than windows take and give back
     up = true;
