@@ -6,6 +6,7 @@
 #include "app/input.h"
 #include "app/paths.h"
 #include "app/random.h"
+#include "combat/monsters.h"
 #include "editor/editor.h"
 #include "editor/editor_bar.h"
 #include "gfx/font_desc.h"
@@ -25,6 +26,7 @@
 #include "world/location.h"
 #include "world/map_draw.h"
 #include "world/path_follow.h"
+#include "world/visibility.h"
 
 int GameLoadFonts() { return LoadFontSet(fontSet, kPathResFolder); }
 int GameLoadTextures() { MapDrawInstall(); return LoadTexList(texTable, kPathPixStart); }
@@ -54,6 +56,7 @@ int EditorSaveDialog(char* buffer, int size) {
 void StartWorld() {
     editorDesktop = {EditorOpenDialog, EditorSaveDialog, PlatMessageBox, startDirectory};
     EditorInstall();
+    CombatInstall();
     StartOrContinueWorld();
 }
 

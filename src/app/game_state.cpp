@@ -1,7 +1,9 @@
 // One place that knows every rule-state record's reset.
 #include "app/game_state.h"
 
+#include "combat/filters.h"
 #include "combat/hero_combat.h"
+#include "combat/monsters.h"
 #include "rules/crystals.h"
 #include "rules/fishing.h"
 #include "rules/game_params.h"
@@ -13,6 +15,7 @@
 #include "world/interaction.h"
 #include "world/location.h"
 #include "world/path_follow.h"
+#include "world/visibility.h"
 
 void ResetRuleState() {
     // Hooks are installed once at start-up; only their state goes back.
@@ -34,6 +37,10 @@ void ResetRuleState() {
     GameParamsReset();
     ProgressionReset();
     HeroCombatReset();
+    HitPipelineReset();
+    AuraReset();
+    MonsterStateReset();
+    VisibilityReset();
     DayStateReset();
     QuestStateReset();
     DialogStateReset();

@@ -319,6 +319,8 @@ Fgr* FgrCreateFigure(int kind, float x, float z);   // same, as a record or null
 void FgrReset(Fgr* f);
 // Recursive removal: children, guns, members; kind becomes 0.
 void FgrRemove(Fgr* f);
+// Takes f out of its owner's list or single slot (owner and next cleared).
+void FgrUnlink(Fgr* f);
 
 // A reference is alive while its slot has a kind and is active.
 inline bool FgrAlive(const Fgr* f) { return f && f->fgrKind != 0 && f->active != 0; }

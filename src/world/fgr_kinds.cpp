@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/frame.h"
+#include "combat/weapons.h"
 #include "rules/progression.h"
 #include "world/bunker.h"
 #include "world/fgr.h"
@@ -193,6 +194,7 @@ int FgrKindInit(Fgr* f, int kind) {
         PeAdd(f->kor.pe, 3, 8, 0, 0, 1);
         PeAdd(f->kor.pe, 1, 5, 0, 0, 1);
     }
+    WeaponKindInit(f, kind);
     if (kind == kKindHero) HeroStartValues(f);
     if (kind == kKindCrystal) {
         f->regrowMin = kCrystalRegrowMin;

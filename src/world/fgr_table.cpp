@@ -157,6 +157,10 @@ void RemoveList(Fgr* head) {
 
 }  // namespace
 
+void FgrUnlink(Fgr* f) {
+    if (f) Unlink(f);
+}
+
 void FgrRemove(Fgr* f) {
     if (!f || f->fgrKind == 0) return;
     KleClearLinks(f);

@@ -5,6 +5,7 @@
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/signals.h"
+#include "combat/hero_attack.h"
 #include "platform/platform.h"
 #include "ui/widget.h"
 #include "editor/editor.h"
@@ -134,6 +135,7 @@ void WorldStepRun(int clickTaken) {
     }
     GiveWalkersTheirWalk();
     PathWorldStep();
+    if (mapHooks.beforeFigures && !worldPaused && !EditorOpen()) mapHooks.beforeFigures();
     FgrUpdateAll();
     if (mapHooks.gameRules) mapHooks.gameRules();
 }
@@ -323,10 +325,6 @@ void HeroKeyControl(Fgr* hero) {
     if (here < 0) return;
     const int target = here + DirectionCellOffset(code);
     if (KleInterior(target)) FgrMoveOrder(hero, target, 0);
-}
-
-void HeroAction(int which) {
-    if (mapHooks.heroAction) mapHooks.heroAction(which);
 }
 
 void TalkClick() {

@@ -35,13 +35,13 @@ extern int heroDirGraceMs;
 
 // Hooks that later parts fill; null means "nothing yet".
 struct MapHooks {
-    void (*heroAction)(int which);        // strikes and abilities, 1..3
     void (*talkClick)();                  // talk to the selected townsperson
     void (*editorApplyTool)(int drag);    // right click (0) or F1 drag (1) in the editor
     void (*editorFrame)();                // the editor's step; the world stands still meanwhile
     int (*heroMayWalk)(const Fgr* hero);  // e.g. stunned by a forest creature's shout
     float (*heroSpeedFactor)(const Fgr* hero);   // kvass, the demon's gaze (dry land only)
     void (*gameRules)();                  // rules that run after the figure pass
+    void (*beforeFigures)();              // combat: visibility and auras, before the figure pass
 };
 extern MapHooks mapHooks;
 
@@ -58,8 +58,8 @@ void RightClickMap();
 void HeroGoTo(int sx, int sy);
 void HeroKeyControl(Fgr* hero);
 
-// Named operations that combat and the quests fill through mapHooks.
-void HeroAction(int which);
+// The named operation that the quests fill through mapHooks (the hero's
+// actions are combat's HeroAction).
 void TalkClick();
 
 // The order marker at a world point.

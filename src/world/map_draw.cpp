@@ -14,6 +14,7 @@
 #include "editor/editor.h"
 #include "gfx/draw2d.h"
 #include "gfx/textures.h"
+#include "rules/game_params.h"
 #include "world/camera.h"
 #include "world/effect_kinds.h"
 #include "world/fgr.h"
@@ -226,7 +227,11 @@ void DrawStanding(Fgr* f) {
   FigureScreenRect(f, &x, &y, &w, &h);
   PassBindSlot(slot);
   PassBlend(38);
-  SpriteColour(f, 1.0f);
+  // The dead fade out over the time they stay (the hero lies until revived).
+  float fade = 1.0f;
+  if (f->dead && f != fgrMainHero && gameParams.deadStayMs > 0)
+    fade = std::clamp(float(f->dyingTimer) / float(gameParams.deadStayMs), 0.0f, 1.0f);
+  SpriteColour(f, fade);
   TexturedRect(x, y, w, h, f->onPath && f->segmentDirX < 0.0f);
 }
 

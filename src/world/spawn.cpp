@@ -5,6 +5,7 @@
 
 #include "app/log.h"
 #include "app/random.h"
+#include "combat/weapons.h"
 #include "io/cp1251.h"
 #include "world/fgr_ops.h"
 #include "world/path_follow.h"
@@ -176,6 +177,7 @@ Fgr* SpawnMonster(int type, float x, float z, int destCell) {
     unit->unitExpRang = m->grade;
     unit->useNormHP = 1;
     if (m->tint) SetTint(unit, m->tint);
+    ArmMonster(unit, type);
     return unit;
 }
 

@@ -116,6 +116,7 @@ TEST_F(Interaction, RightClickOnAnEnemyAttacksOnlyWhenTargetable) {
     selectionCount = 1;
     Fgr* bandit = SpawnMonster(8, 535, 545, 0);
     ASSERT_NE(bandit, nullptr);
+    bandit->targetable = 0;   // monsters are made targetable; the rule is the word
     Frames(1);
     PointAtFigure(bandit);
     Click(2);
@@ -160,6 +161,7 @@ TEST_F(Interaction, GroupAttackReachesAtMostThirtyActiveMembers) {
 
 TEST_F(Interaction, HoverPicksOnlyWhatThePlayerMayTarget) {
     Fgr* dog = SpawnMonster(5, 545, 505, 0);
+    dog->targetable = 0;
     Frames(1);
     PointAtFigure(dog);
     hoverTimerMs = 0;

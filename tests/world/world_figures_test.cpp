@@ -227,7 +227,11 @@ TEST_F(WorldTest, HeroAndMonsters) {
     EXPECT_EQ(hero->targPathKle, 28980);
     EXPECT_EQ(hero->kor.ph->w[1], 300);
     ASSERT_NE(hero->guns, nullptr);
-    EXPECT_EQ(hero->guns->kor.pe->e[0].code, 15);
+    // The kind's own lightning entries, then the hero's extra Hot entry.
+    const PeRec& pe = *hero->guns->kor.pe;
+    ASSERT_GE(pe.count, 1);
+    EXPECT_EQ(pe.e[pe.count - 1].code, 15);
+    EXPECT_EQ(pe.e[pe.count - 1].amount, 20);
     EXPECT_EQ(SpawnMonster(0, 500, 500, 0), nullptr);
     EXPECT_EQ(SpawnMonster(14, 500, 500, 0), nullptr);
     EXPECT_EQ(SpawnMonster(5, 0.5f, 500, 0), nullptr);   // no cell
