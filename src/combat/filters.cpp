@@ -289,5 +289,6 @@ void DealHit(Fgr* attacker, const PBufRec* attackerFilters, Fgr* source, Fgr* ta
     int exp = int(sum * rank * 0.5);
     if (target->moveMode == 0) exp *= 2;
     hitPipe.lastExp = exp;
-    if (attacker != fgrMainHero) attacker->unitExpNow += exp;
+    if (attacker != fgrMainHero)
+        attacker->unitExpNow = attacker->unitExpNow > INT32_MAX - exp ? INT32_MAX : attacker->unitExpNow + exp;
 }

@@ -260,8 +260,10 @@ void HeroDefeated(Fgr* enemy) {
         return;
     }
     int reward = enemy->expReward != 0 ? enemy->expReward : 100;
-    const int rank = enemy->unitExpRang < 1 ? 1 : enemy->unitExpRang;
-    const int d = hero->unitExpRang - rank;
+    // Ranks as loaded may be anything; the table knows 1..9.
+    const int rank = enemy->unitExpRang < 1 ? 1 : (enemy->unitExpRang > 9 ? 9 : enemy->unitExpRang);
+    const int heroRank = hero->unitExpRang < 1 ? 1 : (hero->unitExpRang > 9 ? 9 : hero->unitExpRang);
+    const int d = heroRank - rank;
     if (d >= 5) return;
     if (d < 2) {
         const int cell = KleAt(enemy->x, enemy->z);

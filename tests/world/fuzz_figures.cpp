@@ -1,12 +1,14 @@
-// libFuzzer: the figure file reader (and the update pass over what it
-// loaded) on arbitrary bytes.
+// libFuzzer: the figure file reader on arbitrary bytes, then some frames of
+// the world with the fighting behaviour over what it loaded.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <span>
 #include <vector>
 
+#include "app/frame.h"
 #include "app/log.h"
+#include "combat/monsters.h"
 #include "world/fgr.h"
 #include "world/location.h"
 
@@ -14,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static bool ready = false;
     if (!ready) {
         WorldReset();
+        CombatInstall();
         LogSetPath("/dev/null");
         ready = true;
     }
@@ -31,6 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::memcpy(file.data() + 16 + 4, &kind, 4);
         ParseFigures(file);
     }
-    FgrUpdateAll();
+    // The first loaded hero fights as the hero; a loaded demon as the boss.
+    fgrMainHero = pBos = nullptr;
+    for (int s = 1; s <= kFigureSlots; ++s) {
+        Fgr& f = FigureTable[s];
+        if (f.fgrKind == kKindHero && !fgrMainHero) fgrMainHero = &f;
+        if (f.fgrKind == kKindUnitDemon && !pBos) pBos = &f;
+    }
+    frameDeltaMs = 100;
+    for (int frame = 0; frame < 8; ++frame) {
+        gameClockMs += frameDeltaMs;
+        CombatWorldStep();
+        FgrUpdateAll();
+    }
     return 0;
 }
