@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/frame.h"
+#include "app/game_state.h"
 #include "app/log.h"
 #include "app/random.h"
 #include "save/save_file.h"
@@ -65,5 +66,27 @@ void BM_SaveToFile(benchmark::State& state) {
     SaveReset();
 }
 BENCHMARK(BM_SaveToFile)->Unit(benchmark::kMillisecond);
+
+// The new day's autosave on the game's own world (the start location with
+// its population).
+void BM_NewDayAutosave(benchmark::State& state) {
+    WorldReset();
+    PathReset();
+    ResetRuleState();
+    LogSetPath("/dev/null");
+    const std::filesystem::path old = std::filesystem::current_path();
+    std::filesystem::current_path(BD_RUNTIME_DIR);
+    StartGameLocation();
+    std::filesystem::current_path(old);
+    const std::string dir = "/tmp/bd_save_bench_" + std::to_string(getpid());
+    saveFolder = dir + "/brindoma";
+    std::size_t bytes = 0;
+    for (auto _ : state) AutosaveAtNewDay();
+    bytes = std::filesystem::file_size(SaveFilePath());
+    state.counters["bytes"] = static_cast<double>(bytes);
+    std::filesystem::remove_all(dir);
+    SaveReset();
+}
+BENCHMARK(BM_NewDayAutosave)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "rules/progression.h"
 #include "rules/story.h"
 #include "rules/story_state.h"
+#include "save/save_file.h"
 #include "world/fgr.h"
 #include "world/interaction.h"
 #include "world/path_follow.h"
@@ -108,6 +109,7 @@ void NewDay() {
         PostMsg("Наступил новый день."_w);
         PostMsg("(Подсказ) Наступай на деревья - это должно разозлить ..."_w);
     }
+    AutosaveAtNewDay();
 }
 
 int DayButton() {

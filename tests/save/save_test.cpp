@@ -14,10 +14,17 @@
 #include <vector>
 
 #include "app/frame.h"
+#include "app/game_state.h"
 #include "app/log.h"
 #include "app/random.h"
+#include "combat/hero_combat.h"
 #include "editor/editor.h"
 #include "io/files.h"
+#include "rules/crystals.h"
+#include "rules/fishing.h"
+#include "rules/items.h"
+#include "rules/progression.h"
+#include "rules/story_state.h"
 #include "save/save_file.h"
 #include "world/camera.h"
 #include "world/fgr.h"
@@ -64,6 +71,7 @@ protected:
         PathReset();
         CameraReset();
         InteractionReset();
+        ResetRuleState();
         FrameReset();
         SaveReset();
         RandSeed(11);
@@ -106,6 +114,21 @@ protected:
         cameraGlide = 1;
         gameClockMs = 123456;
         for (int i = 0; i < 17; ++i) Rand();
+        // The rules' records away from their start values.
+        heroCombat.heroGold = 777;
+        heroCombat.comboTarget = dog;
+        heroCombat.dailySpell = 2;
+        progress.statPoints = 3;
+        dayState.dayNumber = 4;
+        questState.wildDogs = kQuestTaken;
+        questState.wildDogsKilled = 2;
+        backpack.slotKind[2] = kItemSword;
+        backpack.wearSuit = kItemSuitBrave;
+        fishing.fishState = kFishWaiting;
+        fishing.fishWaitLeft = 4000;
+        treasure.dugToday = 1;
+        crystals.rubies = 5;
+        crystals.virForce = 3;
     }
 
     fs::path dir;
@@ -130,6 +153,7 @@ TEST_F(SaveTest, RoundTripRestoresEveryWordAndContinuesTheSame) {
     PathReset();
     CameraReset();
     InteractionReset();
+    ResetRuleState();
     RandSeed(99);
     gameClockMs = 0;
     ASSERT_EQ(LoadGameFromBytes(saved), SaveStatus::Ok);
@@ -142,6 +166,11 @@ TEST_F(SaveTest, RoundTripRestoresEveryWordAndContinuesTheSame) {
     EXPECT_EQ(camX, cx);
     EXPECT_EQ(camWidth, cw);
     EXPECT_EQ(gameClockMs, 123456);
+    EXPECT_EQ(heroCombat.heroGold, 777);
+    EXPECT_EQ(heroCombat.comboTarget, selection[0]);
+    EXPECT_EQ(backpack.slotKind[2], kItemSword);
+    EXPECT_EQ(crystals.virForce, 3);
+    EXPECT_EQ(questState.wildDogsKilled, 2);
     for (int i = 0; i < 20; ++i) {
         WorldStepRun(1);
         ASSERT_EQ(SaveGameToBytes(), ahead[i]) << "frame " << i;
@@ -160,7 +189,7 @@ TEST_F(SaveTest, DamagedSavesAreRefusedAndChangeNothing) {
     for (std::size_t cut = 0; cut < kSaveHeaderBytes; cut += 3) bad.emplace_back(good.begin(), good.begin() + cut);
     for (std::size_t cut : SectionBoundaries(good)) bad.emplace_back(good.begin(), good.begin() + cut);
     std::mt19937 rng(3);
-    for (int i = 0; i < 300; ++i) bad.emplace_back(good.begin(), good.begin() + rng() % good.size());
+    for (int i = 0; i < 250; ++i) bad.emplace_back(good.begin(), good.begin() + rng() % good.size());
     Bytes newer = good;
     newer[8] = kSaveVersion + 1;
     bad.push_back(newer);
@@ -171,24 +200,51 @@ TEST_F(SaveTest, DamagedSavesAreRefusedAndChangeNothing) {
     flipped[good.size() / 2] ^= 0x40;
     bad.push_back(flipped);   // checksum
 
-    // Values out of range behind a valid checksum: the section checks.
-    const std::vector<std::size_t> at = SectionBoundaries(good);
-    // (The last section, the clock, starts with words of any value.)
-    for (std::size_t payload = 2; payload + 3 < at.size(); payload += 3) {
+    // Values out of range behind a valid checksum: the section checks. Word
+    // at a byte offset of a section's payload (negative: from its end).
+    const struct { const char* tag; long at; std::int32_t value; } words[] = {
+        {"GRID", 0, -1},           // tile set number
+        {"POOL", 0, 0},            // ph cursor
+        {"FIGS", 0, 0},            // nextSlot
+        {"FIGS", 12, 7000},        // the hero's slot
+        {"SPWN", 0, -2},           // townsperson slot
+        {"PATH", 4, -1},           // failed-plan count
+        {"VIEW", 0, 0},            // view width
+        {"HAND", 0, 6001},         // hovered figure
+        {"CLCK", -8, 40},          // generator index
+        {"BACK", 0, 15},           // item kind
+        {"CRYS", 0, 7},            // chain colour
+        {"STRY", 4 * 19, 9},       // open dialog's townsperson
+    };
+    for (const auto& w : words) {
         Bytes b = good;
-        std::memset(b.data() + at[payload], 0xFF, std::min<std::size_t>(16, b.size() - at[payload]));
+        std::size_t pos = kSaveHeaderBytes;
+        while (pos + 8 <= b.size() && std::memcmp(b.data() + pos, w.tag, 4) != 0) {
+            std::uint32_t len = 0;
+            std::memcpy(&len, b.data() + pos + 4, 4);
+            pos += 8 + len;
+        }
+        ASSERT_LT(pos + 8, b.size()) << w.tag;
+        std::uint32_t len = 0;
+        std::memcpy(&len, b.data() + pos + 4, 4);
+        const std::size_t at = pos + 8 + (w.at >= 0 ? w.at : len + w.at);
+        std::memcpy(b.data() + at, &w.value, 4);
         Reseal(b);
         bad.push_back(b);
     }
-    for (const Bytes& b : bad) {
-        const SaveStatus s = LoadGameFromBytes(b);
-        ASSERT_NE(s, SaveStatus::Ok) << b.size();
-        ASSERT_EQ(SaveGameToBytes(), before) << b.size();
+    // Cut and foreign files stop at the header; one look at the state after
+    // all of them, then after every file refused by its contents.
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        const SaveStatus s = LoadGameFromBytes(bad[i]);
+        ASSERT_NE(s, SaveStatus::Ok) << i << " " << bad[i].size();
+        if (i + 1 >= bad.size() - std::size(words)) {
+            ASSERT_EQ(SaveGameToBytes(), before) << i;
+        }
     }
     EXPECT_EQ(LoadGameFromBytes(newer), SaveStatus::Newer);
 
     // Random flips behind a valid checksum: refused whole or loaded whole.
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 100; ++i) {
         Bytes b = good;
         for (int n = 0; n < 4; ++n) b[kSaveHeaderBytes + rng() % (b.size() - kSaveHeaderBytes)] ^= 1u << (rng() % 8);
         Reseal(b);
@@ -232,6 +288,10 @@ TEST_F(SaveTest, FileWritesAreSafeAndBadFilesAreKeptAside) {
     EXPECT_EQ(ReadFile(file), first);
 
     EXPECT_EQ(LoadGameFromFile(), SaveStatus::Ok);
+    // A new day saves the game.
+    fs::remove(file);
+    AutosaveAtNewDay();
+    EXPECT_EQ(ReadFile(file), SaveGameToBytes());
     // Bad files are renamed aside, one name each.
     std::ofstream(file, std::ios::trunc) << "";
     EXPECT_EQ(LoadGameFromFile(), SaveStatus::Damaged);
