@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "app/random.h"
 #include "combat/monsters.h"
+#include "app/signals.h"
 #include "editor/editor.h"
 #include "editor/editor_bar.h"
 #include "gfx/font_desc.h"
@@ -15,9 +16,13 @@
 #include "gfx/screen_tint.h"
 #include "gfx/textures.h"
 #include "platform/platform.h"
+#include "rules/story.h"
 #include "save/save_file.h"
 #include "save/save_start.h"
+#include "sound/music.h"
 #include "sound/sound_al.h"
+#include "ui/hud.h"
+#include "ui/hud_draw.h"
 #include "ui/text_list.h"
 #include "ui/widget.h"
 #include "ui/widget_draw.h"
@@ -27,18 +32,26 @@
 #include "world/map_draw.h"
 #include "world/path_follow.h"
 #include "world/visibility.h"
+#include "world/spawn.h"
 
 int GameLoadFonts() { return LoadFontSet(fontSet, kPathResFolder); }
 int GameLoadTextures() { MapDrawInstall(); return LoadTexList(texTable, kPathPixStart); }
 int GameInitWidgetLayer(int width, int height) {
     UIInit(width, height);
+    HudInstallPainters();
     return uiReady;
 }
 
 void StartAudio() { StartSound(); }
-void BuildGameWidgets() { BuildEditorBar(); }
+void BuildGameWidgets() {
+    BuildGameUI();
+    BuildEditorBar();
+}
 void ClearTextFocus() { focusedList = nullptr; }
-void PrepareSoundSources() { SetupGameSources(); }
+void PrepareSoundSources() {
+    SetupGameSources();
+    MusicStart();
+}
 namespace {
 // The desktop's dialogs leave the game folder current again.
 int EditorOpenDialog(char* buffer, int size) {
@@ -57,6 +70,7 @@ void StartWorld() {
     editorDesktop = {EditorOpenDialog, EditorSaveDialog, PlatMessageBox, startDirectory};
     EditorInstall();
     CombatInstall();
+    StoryInstall();
     StartOrContinueWorld();
 }
 
@@ -65,11 +79,16 @@ int UIDispatchClick(int button) { return UIProcessAt(button, cursorX, cursorY); 
 void WorldStep(int clickTaken) {
     WorldStepRun(clickTaken);
     SaveKeyStep();
+    HudSync();
+    const Fgr* hero = fgrMainHero;
+    const Fgr* forest = fgrLairForest;
+    MusicStep(sigTable[9].fired, hero ? hero->x : 0, hero ? hero->z : 0, hero && forest,
+              forest ? forest->x : 0, forest ? forest->z : 0);
 }
 void DrawWorld() { DrawMapView(); }
 void DrawWidgetTree() { DrawWidgets(); }
 void DrawOverlayPanel() { DrawMinimap(); }
-void DrawStatusLine() {}
+void DrawStatusLine() { DrawCursorAndStatus(); }
 void TakeScreenshot() { SaveNumberedScreenshot(); }
 
 void TypeChar(int ch) {
@@ -79,12 +98,15 @@ void TypeChar(int ch) {
 void SaveAtExit() { AutosaveGame(); }
 
 void ShutdownAudio() {
+    MusicStop();
     ReleaseGameSources();
     StopSound();
 }
 
 void ResetGameState() {
     UIReset();
+    HudReset();
+    MusicReset();
     TexTableReset(texTable);
     ScreenTintReset();
     WorldReset();

@@ -15,6 +15,7 @@
 #include "gfx/screen_pieces.h"
 #include "io/cp1251.h"
 #include "platform/platform.h"
+#include "ui/hud.h"
 
 // What exists of the window; teardown releases only that.
 static int classRegistered, haveWindow, haveDC, haveContext;
@@ -90,6 +91,9 @@ int InitGL() {
     KeysClear();
     if (!SigLoadFile(kPathSig)) return 0;
     widgetLayerReady = GameInitWidgetLayer(winWidth, winHeight);
+    // The game draws its own cursor sprite; the desktop's would show twice.
+    PlatShowCursor(0);
+    hudMinimiseWindow = PlatMinimizeWindow;
     return 1;
 }
 

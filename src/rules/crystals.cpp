@@ -1,6 +1,9 @@
 // Crystal collection and the hammer.
 #include "rules/crystals.h"
 
+#include "app/msgfeed.h"
+#include "io/cp1251.h"
+
 CrystalState crystals;
 
 void CrystalsReset() {
@@ -23,3 +26,5 @@ int* GemCounter(int colour) {
         default: return nullptr;
     }
 }
+
+void HammerStrike(int) { PostMsg("(Молот) молот ещё не выкован"_w); }

@@ -34,3 +34,5 @@ void CrystalsReset();
 void CrystalsNewDay();
 // Counter of gem colour 1..4 (rubies, emeralds, sapphires, diamonds), or null.
 int* GemCounter(int colour);
+// The hammer buttons 1..4 (gem colours).
+void HammerStrike(int colour);

@@ -7,7 +7,6 @@
 #include "app/msgfeed.h"
 #include "app/random.h"
 #include "combat/hero_combat.h"
-#include "combat/lairs.h"
 #include "combat/stats.h"
 #include "io/cp1251.h"
 #include "io/files.h"
@@ -17,11 +16,12 @@
 #include "rules/items.h"
 #include "rules/progression.h"
 #include "rules/story.h"
+#include "rules/story_links.h"
 #include "rules/story_state.h"
 #include "save/save_file.h"
 #include "world/fgr.h"
 #include "world/interaction.h"
-#include "world/path_follow.h"
+#include "world/bunker.h"
 #include "world/spawn.h"
 
 namespace {
@@ -68,11 +68,6 @@ void RefreshStateFlags() {
     }
 }
 
-void PlaceAt(Fgr* f, float x, float z) {
-    f->x = x;
-    f->z = z;
-    StopPath(f);
-}
 
 }  // namespace
 
@@ -92,17 +87,16 @@ void NewDay() {
 
     if (Fgr* hero = fgrMainHero) {
         ApplyStatPoints();
-        hero->dead = 0;
-        hero->colour[kColA] = 255;
+        HeroRevive();
         if (int* st = Stats(hero)) {
             st[kStNormHP] = Smaller(kHeroHpCap, st[kStNormHPMax]);
             st[kStMana] = Smaller(kHeroManaCap, st[kStManaMax]);
             st[kStHot] = Smaller(kHeroHotCap, st[kStHotMax]);
         }
         if (backpack.assistantDroid)
-            PlaceAt(hero, kWakeDroidX, kWakeDroidZ);
+            FgrPlaceNear(hero, kWakeDroidX, kWakeDroidZ);
         else
-            PlaceAt(hero, kWakeX, kWakeZ);
+            FgrPlaceNear(hero, kWakeX, kWakeZ);
         RefreshStateFlags();
         NewDayLair(fgrLairForest);
         NewDayLair(fgrLairWater);
@@ -158,14 +152,15 @@ void FirChopped(Fgr* tree) {
     }
     ++dayState.firsChopped;
     if (Rand() % 2 == 0) {
-        int& energy = sideEnergy[kSidePlayer];
-        energy += kSideEnergyGain;
-        if (energy > kSideEnergyMax) energy = kSideEnergyMax;
-        if (energy < 0) energy = 0;
+        const int now = SideResource(kSidePlayer, 0);
+        int next = now + kSideEnergyGain;
+        if (next > kSideEnergyMax) next = kSideEnergyMax;
+        if (next < 0) next = 0;
+        SideResourceAdd(kSidePlayer, 0, next - now);
     }
     if (Fgr* hero = fgrMainHero) {
         if (Fgr* creature = SpawnMonster(kForestCreature, hero->x, hero->z, 0))
-            PlaceAgainNear(hero, creature->x, creature->z);
+            FgrPlaceNear(hero, creature->x, creature->z);
     }
     if (tree && tree->fgrKind != 0) FgrRemove(tree);
 }
@@ -196,30 +191,39 @@ void ForestAnger() {
     PostMsg("По лесу прогремел злобный рык - демон вылез из укрытия."_w);
 }
 
-// Appends one line to the wins file. The file is rewritten whole through a
-// temporary, so a failed write leaves the earlier lines as they were.
-int AppendWinLine(const char* path, int days) {
-    std::vector<std::uint8_t> bytes;
-    const FileStatus st = ReadWholeFile(path, bytes);
-    if (st != FileStatus::Ok && st != FileStatus::Missing) return 0;
-    char line[128];
-    const int n = std::snprintf(line, sizeof line, "\n[v2] Игра пройдена за (%d) игро-дней\n"_w, days);
-    bytes.insert(bytes.end(), line, line + n);
-    return WriteFileSafely(path, bytes) == FileStatus::Ok;
-}
-
-void GameWon() {
-    if (dayState.gameWon) return;
-    dayState.gameWon = 1;
-    pBos = nullptr;
-    if (!AppendWinLine(kWinsFile, dayState.dayNumber)) LogPrintf("\n not written: %s", kWinsFile);
-    char line[128];
-    std::snprintf(line, sizeof line, "[v2](z_game_wins.txt) Одержана победа за (%d) игро-дней"_w,
-                  dayState.dayNumber);
-    PostMsg(line);
-}
-
 void StoryStep() {
     Countdown(&dayState.dayButtonCooldown);
     ForestAnger();
+}
+
+void StoryWorldInit() {
+    static constexpr int kTalkAtStart[kNpcCount + 1] = {0, 1, 1, 1, 0, 0, 1};
+    for (int n = 1; n <= kNpcCount; ++n)
+        if (Fgr* npc = fgrNpc[n]) npc->talkFlag = npc->stateFlag = kTalkAtStart[n];
+    if (pBos) pBos->stateFlag = 0;
+}
+
+namespace {
+void (*chainedWorldInit)() = nullptr;
+void (*chainedRules)() = nullptr;
+void WorldInitChain() {
+    if (chainedWorldInit) chainedWorldInit();
+    StoryWorldInit();
+}
+void RulesChain() {
+    if (chainedRules) chainedRules();
+    StoryStep();
+}
+}  // namespace
+
+void StoryInstall() {
+    if (worldRulesInit != WorldInitChain) {
+        chainedWorldInit = worldRulesInit;
+        worldRulesInit = WorldInitChain;
+    }
+    mapHooks.talkClick = TalkToSelected;
+    if (mapHooks.gameRules != RulesChain) {
+        chainedRules = mapHooks.gameRules;
+        mapHooks.gameRules = RulesChain;
+    }
 }

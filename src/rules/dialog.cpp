@@ -171,7 +171,7 @@ void AnswerSmith(int option) {
 
 }  // namespace
 
-void TalkClick() {
+void TalkToSelected() {
     if (!dialogWindow || !HeroAlive() || fgrMainHero->onPath) return;
     if (dialogState.openNpc) {
         CloseDialog();

@@ -182,3 +182,15 @@ int PayIngots(int n) {
     PostMsg("(Кузня) вир-слитков не хватило"_w);
     return 0;
 }
+
+int MechanicDeal(Fgr*, int) {
+    PostMsg("(Механик) дройды ещё в сборке"_w);
+    return 0;
+}
+
+void RepairAxes() { PostMsg("(Кузня) горн ещё не разожжён"_w); }
+
+int Reforge(int, int) {
+    PostMsg("(Кузня) горн ещё не разожжён"_w);
+    return 0;
+}

@@ -90,3 +90,7 @@ void UseSelected();
 // Takes n gems of random colours (half with the apprentice pants), in at
 // most 99 draws; 0 when they were not enough (nothing is then taken).
 int PayIngots(int n);
+// The mechanic's options 1..4: 1 when a droid was bought.
+int MechanicDeal(Fgr* npc, int option);
+void RepairAxes();
+int Reforge(int type, int price);

@@ -15,8 +15,9 @@ inline constexpr char kWinsFile[] = "z_game_wins.txt";
 // 1 when a new day began.
 int DayButton();
 void NewDay();
-// The talk action on the selected figure (left click on a townsperson).
-void TalkClick();
+// TalkClick's rule (the world's left click installs it): the talk action on
+// the selected figure.
+void TalkToSelected();
 // Answer 1..4 of the open dialog.
 void DialogChoice(int option);
 // A black fir was cut.
@@ -31,6 +32,8 @@ void VagrantFound();
 // forest's anger.
 void StoryStep();
 void ForestAnger();
+// Appends the win line for days to path; 0 (nothing lost) when it cannot be written.
+int AppendWinLine(const char* path, int days);
 // The talk flags the townspeople start with (the world population calls it).
 void StoryWorldInit();
 // Installs the story's hooks into the world (game start).

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "sound/music.h"
+
 int soundOn = 0;
 SoundBank soundBank = {1, {}};
 std::uint32_t sndSource1 = 0, sndSource2 = 0, sndSource3 = 0;
@@ -64,10 +66,12 @@ void ResetSource(std::uint32_t* source) {
 
 void PlaySound(std::uint32_t* source, int id, int loop, float gain, float pitchMin, float pitchMax,
                int steps) {
+    if (soundMuted) return;
     if (backend) backend->playSound(source, id, loop, gain, pitchMin, pitchMax, steps);
 }
 
 int PlayIfIdle(std::uint32_t* source, int enabled) {
+    if (soundMuted) return 0;
     return backend ? backend->playIfIdle(source, enabled) : 0;
 }
 

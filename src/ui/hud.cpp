@@ -5,21 +5,23 @@
 #include "app/input.h"
 #include "app/msgfeed.h"
 #include "combat/hero_combat.h"
-#include "editor/editor_ops.h"
+#include "editor/editor.h"
 #include "io/cp1251.h"
 #include "rules/crystals.h"
 #include "rules/fishing.h"
 #include "rules/items.h"
 #include "rules/progression.h"
 #include "rules/story.h"
+#include "rules/story_links.h"
 #include "ui/text_list.h"
 #include "world/camera.h"
 #include "world/interaction.h"
+#include "world/fgr.h"
 #include "world/terrain.h"
 
 Widget *bottomBar, *treasureButton, *heroWindow, *abilityWindow, *spellWindow;
 Widget *itemActionWindow, *topPanel, *testInfoPanel, *dialogWindow, *dialogText;
-Widget *comboWindow, *fishChoiceWindow, *noticeBar, *titleLabel, *sideBar, *editorBar;
+Widget *comboWindow, *fishChoiceWindow, *noticeBar, *titleLabel, *sideBar;
 Widget *fishingBar, *infoButton;
 Widget* backpackCells[9];
 Widget* attackCells[4];
@@ -130,7 +132,13 @@ void ClickAbilPoints(Widget*) {
     if (heroWindow) heroWindow->visible = 0;
 }
 void ClickSpellToggle(Widget*) { Toggle(spellWindow); }
-void ClickBackpackSlot(Widget* w) { SelectSlot(w->tag); }
+// Opens the item window for a slot that holds an item, unless another
+// item action is pending.
+void ClickBackpackSlot(Widget* w) {
+    const int n = w->tag;
+    if (!InRange(n, kBackpackSlots) || !backpack.slotKind[n] || backpack.selectedSlot) return;
+    if (SelectSlot(n) && itemActionWindow) itemActionWindow->visible = 1;
+}
 void ClickAttack(Widget* w) { HeroAction(w->tag); }
 void ClickTreasure(Widget*) { DigTreasure(); }
 void ClickGem(Widget* w) { HammerStrike(w->tag); }
@@ -145,12 +153,16 @@ void ClickSpell(Widget* w) {
     if (spellWindow) spellWindow->visible = 0;
     CastDailySpell(kSpells[w->tag].number);
 }
-void ClickItemAction(Widget* w) { ItemActionButton(w->tag); }
+void ClickItemAction(Widget* w) {
+    if (itemActionWindow) itemActionWindow->visible = 0;
+    ItemWindowButton(w->tag);
+}
 void ClickInfo(Widget*) {
-    if (backpack.assistantDroid)
-        DroidComeHere();
-    else
-        Toggle(testInfoPanel), testInfoShown = testInfoPanel && testInfoPanel->visible;
+    Fgr* droid = FgrAt(backpack.assistantDroid);
+    if (FgrAlive(droid) && fgrMainHero)
+        FgrMoveOrderXZ(droid, fgrMainHero->x, fgrMainHero->z, 1);
+    else if (testInfoPanel)
+        testInfoShown = testInfoPanel->visible = !testInfoPanel->visible;
 }
 void ClickDialogTitle(Widget*) {
     if (dialogWindow) dialogWindow->visible = 0;
@@ -159,7 +171,7 @@ void ClickDialogTitle(Widget*) {
 void ClickAnswer(Widget* w) { DialogChoice(w->tag); }
 // Only the live "бей" strikes, as the combo strike.
 void ClickCombo(Widget* w) {
-    if (heroCombat.comboButton != 0 && w->tag == heroCombat.comboButton) ComboStrike();
+    if (heroCombat.comboButton != 0 && w->tag == heroCombat.comboButton) ComboStrike(w->tag);
 }
 void ClickFishChoice(Widget* w) { FishingStrike(w->tag); }
 void ClickTitle(Widget* w) { w->visible = 0; }
@@ -178,7 +190,7 @@ void ClickDialogText(Widget* w) {
 }
 void ClickSideBar(Widget* w) {
     switch (w->tag) {
-        case 1: EditorOpenFile(); break;
+        case 1: EditorOpenLocation(); break;
         case 2: EditorNewLocation(); break;
         case 3: ToggleInt(&minimapShown); break;
         case 4: Toggle(heroWindow); break;
@@ -275,7 +287,7 @@ const char* GemLabel(int tag) { return InRange(tag, 4) ? kGems[tag] : ""; }
 void HudReset() {
     bottomBar = treasureButton = heroWindow = abilityWindow = spellWindow = nullptr;
     itemActionWindow = topPanel = testInfoPanel = dialogWindow = dialogText = nullptr;
-    comboWindow = fishChoiceWindow = noticeBar = titleLabel = sideBar = editorBar = nullptr;
+    comboWindow = fishChoiceWindow = noticeBar = titleLabel = sideBar = nullptr;
     fishingBar = infoButton = nullptr;
     rankWidget = abilityPointsWidget = hitBarWidget = manaBarWidget = dialogTitle = nullptr;
     dialogCloseButton = closeButton = minimiseButton = mapButton = heroButton = nullptr;
@@ -327,7 +339,6 @@ void BuildGameUI() {
     minimiseButton = Top(p.minimiseButton, ClickMinimise, -0.04f, 0, 0.03f, 0.03f, 1, 1);
     closeButton = Top(p.closeButton, ClickClose, 0, 0, 0.03f, 0.03f, 1, 1);
     tooltipBar = Top(p.tooltipBar, nullptr, 0.18f, 0, 0.64f, 0.035f, 7, 1);
-    editorBar = Top(nullptr, nullptr, 0, 0.1f, 0.7f, 0.15f, 7, 0);
 }
 
 void HudSync() {

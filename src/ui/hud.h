@@ -1,7 +1,8 @@
 // The game screen: the widget tree built once on top of uiRoot (bottom bar,
 // hero bars, hero window, ability, spell and item windows, dialog window,
 // combo and fishing choices, the side bar of commands, window buttons, the
-// tooltip bar) and what its buttons do. The painters live in
+// tooltip bar) and what its buttons do. The editor bar is the editor's
+// (editor/editor_bar.cpp). The painters live in
 // ui/hud_draw.cpp and are installed into hudPainters before the tree is
 // built, so the tree and its clicks run without GL.
 #pragma once
@@ -11,7 +12,7 @@
 // Window handles (null until BuildGameUI).
 extern Widget *bottomBar, *treasureButton, *heroWindow, *abilityWindow, *spellWindow;
 extern Widget *itemActionWindow, *topPanel, *testInfoPanel, *dialogWindow, *dialogText;
-extern Widget *comboWindow, *fishChoiceWindow, *noticeBar, *titleLabel, *sideBar, *editorBar;
+extern Widget *comboWindow, *fishChoiceWindow, *noticeBar, *titleLabel, *sideBar;
 extern Widget *fishingBar, *infoButton;
 // Cells the tests and the painters address directly.
 extern Widget* backpackCells[9];      // by slot tag 1..8

@@ -27,6 +27,7 @@
 #include "world/camera.h"
 #include "world/kle.h"
 #include "world/map_draw.h"
+#include "world/spawn.h"
 
 namespace {
 
@@ -469,7 +470,7 @@ void PaintTitle(Widget* w) {
                   1, 0.85f, 0.4f);
 }
 void PaintFishBar(Widget* w) {
-    const char* text = fishing.statusText;
+    const char* text = FishingBarText();
     if (!text || !text[0]) return;
     SetBlendMode(38);
     DisableTexturing();
@@ -478,6 +479,16 @@ void PaintFishBar(Widget* w) {
     SetDrawColor(1, 1, 1, 1);
     DrawTextAt(text, 1, w->x + 5, w->y + 2);
 }
+
+}  // namespace
+
+// Font 1 unless the label would not fit the narrow side bar (800 x 600):
+// then the small font 7.
+int SideBarFont(const Widget* w, const char* label) {
+    return TextWidth(fontSet, 1, label, 0, -1) + 5 <= w->width ? 1 : 7;
+}
+
+namespace {
 
 void PaintSideBarCell(Widget* w) {
     const int tag = w->tag;
@@ -490,10 +501,10 @@ void PaintSideBarCell(Widget* w) {
         return;
     }
     if (tag == 5 && dayState.dayButtonCooldown > 0) {
-        DrawButton(w, "----", "через несколько секунд кнопка будет доступна"_w, 1);
+        DrawButton(w, "----", "через несколько секунд кнопка будет доступна"_w, SideBarFont(w, "----"));
         return;
     }
-    DrawButton(w, SideBarLabel(tag), SideBarTooltip(tag), 1);
+    DrawButton(w, SideBarLabel(tag), SideBarTooltip(tag), SideBarFont(w, SideBarLabel(tag)));
 }
 
 }  // namespace

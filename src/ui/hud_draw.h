@@ -13,5 +13,8 @@ void DrawHudButton(Widget* w, const char* label, const char* tooltip, int font, 
 // The label's offset inside the widget as DrawHudButton places it.
 void HudLabelOffset(const Widget* w, const char* label, int font, int centred, int* dx, int* dy);
 
+// The font of a side bar label: 1, or the small 7 where 1 does not fit.
+int SideBarFont(const Widget* w, const char* label);
+
 // The mouse cursor sprite and the test-info status line, last in the overlay.
 void DrawCursorAndStatus();

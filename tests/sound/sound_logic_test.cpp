@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sound/sound.h"
+#include "sound/music.h"
 #include "sound/sound_list.h"
 
 static std::span<const std::uint8_t> Bytes(const std::string& s) {
@@ -60,4 +61,51 @@ TEST(WavSamples, WholeSamplesAfterTheHeaderAndNothingOutside) {
             EXPECT_EQ(s.data(), file.data() + 44);
         }
     }
+}
+
+// Music and wind loop on sources of their own; M silences everything.
+namespace {
+std::vector<std::pair<std::uint32_t, int>> g_played;   // source, effect
+int g_nextSource = 10;
+std::uint32_t g_playing[64];
+const SoundBackend kRecorder = {
+    [] { return false; },
+    [](std::uint32_t* s) { *s = std::uint32_t(g_nextSource++); return 1; },
+    [](std::uint32_t* s) { *s = 0; },
+    [](std::uint32_t*, int) {}, [](std::uint32_t*, int) {}, [](std::uint32_t*, float, float, float) {},
+    [](std::uint32_t*, float) {}, [](std::uint32_t*, float) {}, [](std::uint32_t*, int) {},
+    [](std::uint32_t* s) { return *s < 64 && g_playing[*s] ? int(SRC_PLAYING) : int(SRC_STOPPED); },
+    [](std::uint32_t* s) { if (*s < 64) g_playing[*s] = 0; },
+    [](std::uint32_t* s, int id, int, float, float, float, int) {
+        g_played.push_back({*s, id});
+        if (*s < 64) g_playing[*s] = 1;
+    },
+    [](std::uint32_t*, int) { return 1; },
+};
+}  // namespace
+
+TEST(Music, LoopsOnTheirOwnSourcesAndTheSwitchSilences) {
+    SoundReset();
+    MusicReset();
+    SoundInstallBackend(&kRecorder);
+    soundOn = 1;
+    MusicStart();
+    ASSERT_NE(musicSource, 0u);
+    ASSERT_NE(windSource, musicSource);
+    MusicStep(0, 5000, 5000, 1, 0, 0);               // far from the forest: music only
+    MusicStep(0, 5000, 5000, 1, 0, 0);               // still playing: not restarted
+    ASSERT_EQ(g_played.size(), 1u);
+    EXPECT_EQ(g_played[0], std::make_pair(musicSource, kMusicEffect));
+    MusicStep(0, 100, 0, 1, 0, 0);                   // near: the wind joins
+    ASSERT_EQ(g_played.size(), 2u);
+    EXPECT_EQ(g_played[1], std::make_pair(windSource, kWindEffect));
+    MusicStep(1, 100, 0, 1, 0, 0);                   // M: everything off
+    EXPECT_EQ(soundMuted, 1);
+    PlaySound(&sndSource1, 4, 0, 1, 1, 1, 0);
+    EXPECT_EQ(PlayIfIdle(&sndSource1, 1), 0);
+    EXPECT_EQ(g_played.size(), 2u);
+    MusicStep(1, 100, 0, 1, 0, 0);                   // M again: the loops come back
+    EXPECT_EQ(g_played.size(), 4u);
+    SoundReset();
+    MusicReset();
 }
