@@ -190,7 +190,7 @@ void ClickDialogText(Widget* w) {
 }
 void ClickSideBar(Widget* w) {
     switch (w->tag) {
-        case 1: EditorOpenLocation(); break;
+        case 1: EditorOpenFile(); break;
         case 2: EditorNewLocation(); break;
         case 3: ToggleInt(&minimapShown); break;
         case 4: Toggle(heroWindow); break;
