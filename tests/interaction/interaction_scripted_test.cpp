@@ -249,6 +249,7 @@ TEST_F(PlayerHands, LeftClickSelectsATownspersonAndAUnitSelectsItsGroup) {
             StopPath(fgrMainHero);
             fgrMainHero->x = fgrNpc[1]->x - 60;
             fgrMainHero->z = fgrNpc[1]->z;
+            fgrNpc[1]->talkFlag = 0;   // silent: talking from afar would drop the selection
             phase = 1;
         } else if (phase == 1 && swap == 5) {
             int x, y;
