@@ -27,7 +27,6 @@
 namespace {
 
 constexpr int kBushType = 1, kCoinPickupType = 2, kCoinLifeValueMax = 250999;
-constexpr int kFirType = 10;
 constexpr int kForestCreature = 12;
 constexpr int kHeroHpCap = 2000, kHeroManaCap = 800, kHeroHotCap = 800;
 constexpr int kFirsToWake = 10, kRankToWake = 3;
