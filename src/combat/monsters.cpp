@@ -17,6 +17,7 @@
 #include "rules/game_won.h"
 #include "rules/items.h"
 #include "rules/progression.h"
+#include "rules/story.h"
 #include "rules/story_state.h"
 #include "world/fgr.h"
 #include "world/kle.h"
@@ -278,12 +279,7 @@ void HeroDefeated(Fgr* enemy) {
     std::snprintf(text, sizeof text, "Герой победил врага (%s %dR)"_w, enemy->figureName, enemy->unitExpRang);
     PostMsg(text);
     AddHeroExp(reward);
-    if (enemy->unitType == 6 && questState.wildDogs == kQuestTaken) {
-        if (++questState.wildDogsKilled >= kWildDogsGoal) {
-            QuestDone("Дикие собаки"_w, &questState.wildDogs, 0);
-            heroCombat.heroGold += questState.wildDogsSameDay ? 100 : 50;
-        }
-    }
+    if (enemy->unitType == 6) WildDogKilled();
 }
 
 void SpiritSpawn(int lairKind, Fgr* near) {

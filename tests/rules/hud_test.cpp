@@ -102,6 +102,7 @@ TEST_F(HudTest, AbilityAndSpellButtonsCallWhatTheirLabelsName) {
     for (int tag = 1; tag <= 4; ++tag) {
         HeroCombatReset();
         crystals.rubies = crystals.emeralds = crystals.sapphires = crystals.diamonds = 9;
+        crystals.virForce = 5;   // "(р4)": the day's вир-форс level a spell needs
         fgrMainHero->unitExpRang = 5;
         spellWindow->visible = 1;
         ClickAt(spellCells[tag]);
