@@ -191,16 +191,22 @@ bool ParseLocation(std::span<const std::uint8_t> bytes) {
 }
 
 void WriteLocation(ByteWriter& w) {
-    w.bytes.reserve(w.bytes.size() + kLocFileBytes);
     w.WriteI32(256);
     w.WriteI32(256);
     w.WriteI32(masKle.tilesetNumber);
     w.WriteI32(masKle.overlayNumber);
+    // The grid is written in place: one resize, no per-byte appends.
+    const std::size_t at = w.bytes.size();
+    w.bytes.resize(at + std::size_t(kKleCount) * kLocCellBytes);
+    std::uint8_t* p = w.bytes.data() + at;
     for (const Kle& c : masKle.m) {
-        const std::uint8_t b[8] = {c.landType, c.landSub, c.landHint, c.tile,
-                                   c.aux0,     c.aux1,    c.aux2,     c.brushMark};
-        w.WriteBytes(b, 8);
-        w.WriteI32(c.cellParam);
+        const std::uint32_t param = static_cast<std::uint32_t>(c.cellParam);
+        const std::uint8_t b[kLocCellBytes] = {c.landType, c.landSub, c.landHint, c.tile,
+                                               c.aux0,     c.aux1,    c.aux2,     c.brushMark,
+                                               std::uint8_t(param), std::uint8_t(param >> 8),
+                                               std::uint8_t(param >> 16), std::uint8_t(param >> 24)};
+        std::memcpy(p, b, kLocCellBytes);
+        p += kLocCellBytes;
     }
 }
 

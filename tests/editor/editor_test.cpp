@@ -85,12 +85,11 @@ TEST_F(EditorTest, TerrainBrushesKeepVisualsAndMarks) {
 TEST_F(EditorTest, BrushCellOrdersAtTheEdge) {
     const int o3[] = {-257, -256, -255, -1, 0, 1, 255, 256, 257};
     const int o5[] = {-257, 255, -255, 257, 0};
+    const auto fresh = Cells();
     for (int size : {3, 5})
-        for (int h : {KleIndex(1, 1), KleIndex(2, 2), KleIndex(3, 253), KleIndex(254, 128), KleIndex(120, 3)}) {
+        for (int h : {KleIndex(1, 1), KleIndex(2, 2), KleIndex(3, 253), KleIndex(254, 128)}) {
             for (int tool : {3, 2}) {   // dirt, sand, then the same again on top
-                RandSeed(99);
-                EditorNewLocation();
-                const auto fresh = Cells();
+                ASSERT_TRUE(ParseLocation(fresh));
                 editor.brushSize = size;
                 RandSeed(5);
                 Use(tool, h);
@@ -162,12 +161,13 @@ TEST_F(EditorTest, ObjectsToggleAndDragRules) {
 TEST_F(EditorTest, UndoRestoresCellsAndFigures) {
     RandSeed(3);
     struct Snap {
-        std::vector<std::uint8_t> cells, figures;
+        std::vector<Kle> cells;
+        std::vector<std::uint8_t> figures;
     };
     std::vector<Snap> snaps;
-    const int strokes = 60;
+    const int strokes = 56;
     for (int i = 0; i < strokes; ++i) {
-        snaps.push_back({Cells(), Figures()});
+        snaps.push_back({std::vector<Kle>(std::begin(masKle.m), std::end(masKle.m)), Figures()});
         editor.brushSize = i % 3 == 0 ? 5 : i % 3 == 1 ? 3 : 1;
         const int tool = 1 + Rand() % kEditorTools;
         const int h = KleIndex(90 + Rand() % 12, 90 + Rand() % 12);
@@ -183,7 +183,14 @@ TEST_F(EditorTest, UndoRestoresCellsAndFigures) {
     }
     int undone = 0;
     for (int i = strokes - 1; i >= 0 && EditorUndo(); --i, ++undone) {
-        ASSERT_EQ(Cells(), snaps[i].cells) << i;
+        for (int k = 0; k < kKleCount; ++k) {
+            const Kle &a = masKle.m[k], &b = snaps[i].cells[k];
+            ASSERT_TRUE(a.landType == b.landType && a.landSub == b.landSub && a.landHint == b.landHint &&
+                        a.tile == b.tile && a.aux0 == b.aux0 && a.aux1 == b.aux1 && a.aux2 == b.aux2 &&
+                        a.brushMark == b.brushMark && a.cellParam == b.cellParam && a.fgrKey == b.fgrKey &&
+                        a.fgrMove == b.fgrMove)
+                << i << " " << k;
+        }
         ASSERT_EQ(Figures(), snaps[i].figures) << i;
     }
     EXPECT_GE(undone, 50);
