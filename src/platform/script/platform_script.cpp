@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -103,18 +104,26 @@ void TearDownGL() {
 // ---- test side
 // The private default data folder of this process; removed with its
 // contents at every reset and at exit.
-static const std::string& DefaultDataFolder() {
-    static const std::string path = [] {
+static void RemoveDefaultDataFolder();
+
+// A plain buffer, not a std::string: the folder is removed by an exit handler
+// that must not outlive the name it removes.
+static const char* DefaultDataFolder() {
+    static char path[512] = "";
+    if (!path[0]) {
         std::error_code ec;
         std::filesystem::path tmp = std::filesystem::temp_directory_path(ec);
         if (ec) tmp = "/tmp";
-        std::atexit([] {
-            std::error_code e;
-            std::filesystem::remove_all(DefaultDataFolder(), e);
-        });
-        return (tmp / ("bd_script_data_" + std::to_string(getpid()))).string();
-    }();
+        std::string full = (tmp / ("bd_script_data_" + std::to_string(getpid()))).string();
+        std::snprintf(path, sizeof path, "%s", full.c_str());
+        std::atexit(RemoveDefaultDataFolder);
+    }
     return path;
+}
+
+static void RemoveDefaultDataFolder() {
+    std::error_code e;
+    std::filesystem::remove_all(DefaultDataFolder(), e);
 }
 
 void ScriptReset() {
