@@ -22,7 +22,7 @@
 #include <vector>
 
 inline constexpr char kSaveMagic[9] = "BrdmSave";
-inline constexpr std::int32_t kSaveVersion = 1;
+inline constexpr std::int32_t kSaveVersion = 2;
 inline constexpr std::size_t kSaveHeaderBytes = 32;
 inline constexpr std::size_t kSaveMaxBytes = 64u << 20;
 inline constexpr const char* kSaveFolderName = "brindoma";

@@ -5,7 +5,9 @@
 #include <array>
 #include <climits>
 
+#include "combat/filters.h"
 #include "combat/hero_combat.h"
+#include "combat/monsters.h"
 #include "rules/crystals.h"
 #include "rules/fishing.h"
 #include "rules/game_params.h"
@@ -15,6 +17,9 @@
 #include "save/save_sections.h"
 
 static_assert(sizeof(HeroCombat) == 104, "HeroCombat changed: update its save section");
+static_assert(sizeof(MonsterState) == 16, "MonsterState changed: update its save section");
+static_assert(sizeof(HitPipeline) == 24, "HitPipeline changed: update its save section");
+static_assert(sizeof(AuraRegistry) == 16 * kAuraEmittersMax + 8, "AuraRegistry changed: update its save section");
 static_assert(sizeof(GameParams) == 120, "GameParams changed: update its save section");
 static_assert(sizeof(Progression) == 80, "Progression changed: update its save section");
 static_assert(sizeof(DayState) == 36, "DayState changed: update its save section");
@@ -67,6 +72,27 @@ void WriteHeroCombat(SaveOut& o) {
     o.Slot(heroCombat.comboTarget);
 }
 bool ReadHeroCombat(SaveIn& in) { return ReadWords(in, HeroCombatWords()) && in.Slot(heroCombat.comboTarget); }
+
+// Monster timers, the hit pipeline's words and the aura round. The aura
+// registry's lists and the per-side visible lists are not saved: the
+// combat step rebuilds both at the start of every world step, before any
+// figure reads them. The round number is saved, since emitters remember
+// the round they were last registered in.
+auto CombatWords() {
+    MonsterState& m = monsterState;
+    HitPipeline& h = hitPipe;
+    return std::to_array<Word>({
+        {&m.voiceTimer},  {&m.demonCallTimer}, {&m.demonCallFlag}, {&m.poisonTimer},  {&h.dmgNow},
+        {&h.dmgBase},     {&h.code},           {&h.dmgNormSum},    {&h.lastHitClock}, {&h.lastExp},
+    });
+}
+void WriteCombat(SaveOut& o) {
+    WriteWords(o, CombatWords());
+    o.U32(auraReg.stamp);
+}
+bool ReadCombat(SaveIn& in) {
+    return ReadWords(in, CombatWords()) && in.U32(auraReg.stamp);
+}
 
 auto GameParamsWords() {
     GameParams& g = gameParams;
@@ -174,7 +200,8 @@ bool ReadCrystals(SaveIn& in) { return ReadWords(in, CrystalWords()); }
 
 std::span<const SaveSection> RuleSaveSections() {
     static const SaveSection sections[] = {
-        {"HERO", WriteHeroCombat, ReadHeroCombat}, {"PARM", WriteGameParams, ReadGameParams},
+        {"HERO", WriteHeroCombat, ReadHeroCombat}, {"CMBT", WriteCombat, ReadCombat},
+        {"PARM", WriteGameParams, ReadGameParams},
         {"PROG", WriteProgression, ReadProgression}, {"STRY", WriteStory, ReadStory},
         {"BACK", WriteBackpack, ReadBackpack},     {"FISH", WriteFishing, ReadFishing},
         {"CRYS", WriteCrystals, ReadCrystals},
