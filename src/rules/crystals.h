@@ -34,5 +34,26 @@ void CrystalsReset();
 void CrystalsNewDay();
 // Counter of gem colour 1..4 (rubies, emeralds, sapphires, diamonds), or null.
 int* GemCounter(int colour);
-// The hammer buttons 1..4 (gem colours).
+
+struct Fgr;
+
+inline constexpr int kClampACell = 46894;   // sapphire, blue marker
+inline constexpr int kClampBCell = 49752;   // emerald, green marker
+inline constexpr int kBarrierCellA = 49984;
+inline constexpr int kBarrierCellB = 50242;
+inline constexpr int kHammerReach = 40;
+
+inline constexpr int kCrystalFlashMs = 600;
+inline constexpr int kCrystalHidden = 2;   // reach of a collected crystal: not drawn
+
+// The hero touches a crystal (rank 2 checked by the caller); randomColour
+// 1..4 is the one drawn for a crystal of colour 5. 1 when collected (a
+// collected crystal or one of an unknown colour is ignored).
+int CollectCrystal(Fgr* hero, Fgr* crystal, int randomColour);
+void AddCrystalColour(int colour);
+// The hammer buttons 1..4.
 void HammerStrike(int colour);
+// Per frame: the hammer's cooldown.
+void CrystalsTick();
+// The crystal kind's update: the flash and the regrow timer.
+void CrystalUpdate(Fgr* crystal);

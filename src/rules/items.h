@@ -90,7 +90,22 @@ void UseSelected();
 // Takes n gems of random colours (half with the apprentice pants), in at
 // most 99 draws; 0 when they were not enough (nothing is then taken).
 int PayIngots(int n);
-// The mechanic's options 1..4: 1 when a droid was bought.
+
+// Puts on the suit figure of the selected slot (once a day); the worn one
+// goes into the slot.
+void WearSuit(Fgr* item);
+// Takes the hand item of the selected slot into the hero's hand; the held
+// one goes into the slot.
+void EquipHand(Fgr* item);
+// The hero picks up a loot bag.
+void LootBag(Fgr* hero, Fgr* bag);
+// The mechanic's options: 1..3 buy a droid (1 when bought), 4 sells the
+// backpack's knives and swords.
 int MechanicDeal(Fgr* npc, int option);
+// The "ко мне" button: the droid walks to the hero.
+void DroidComeHere();
+int HasAssistantDroid();
 void RepairAxes();
+// The smith's reforge of the held blade of type with a twin from the
+// backpack; 1 when a new blade was made. Without the gems the twin is lost.
 int Reforge(int type, int price);

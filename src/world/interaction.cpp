@@ -138,6 +138,7 @@ void WorldStepRun(int clickTaken) {
     if (mapHooks.beforeFigures && !worldPaused && !EditorOpen()) mapHooks.beforeFigures();
     FgrUpdateAll();
     if (mapHooks.gameRules) mapHooks.gameRules();
+    if (mapHooks.itemRules && !worldPaused) mapHooks.itemRules();
 }
 
 void MapInteraction() {

@@ -42,6 +42,7 @@ struct MapHooks {
     float (*heroSpeedFactor)(const Fgr* hero);   // kvass, the demon's gaze (dry land only)
     void (*gameRules)();                  // rules that run after the figure pass
     void (*beforeFigures)();              // combat: visibility and auras, before the figure pass
+    void (*itemRules)();                  // items, fishing, crystals: their timers, after the figure pass
 };
 extern MapHooks mapHooks;
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/frame.h"
 #include "app/msgfeed.h"
@@ -18,6 +19,7 @@
 #include "rules/items.h"
 #include "rules/progression.h"
 #include "world/fgr.h"
+#include "world/interaction.h"
 #include "world/kle.h"
 #include "world/location.h"
 #include "world/path_follow.h"
