@@ -16,6 +16,7 @@
 #include "gfx/screen_tint.h"
 #include "gfx/textures.h"
 #include "platform/platform.h"
+#include "rules/pickups.h"
 #include "rules/story.h"
 #include "save/save_file.h"
 #include "save/save_start.h"
@@ -71,6 +72,7 @@ void StartWorld() {
     EditorInstall();
     CombatInstall();
     StoryInstall();
+    ItemRulesInstall();
     StartOrContinueWorld();
 }
 

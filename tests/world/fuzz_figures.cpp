@@ -9,8 +9,10 @@
 #include "app/frame.h"
 #include "app/log.h"
 #include "combat/monsters.h"
+#include "rules/pickups.h"
 #include "world/fgr.h"
 #include "world/location.h"
+#include "world/spawn.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static bool ready = false;
@@ -18,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         WorldReset();
         CombatInstall();
         LogSetPath("/dev/null");
+        ItemRulesInstall();
         ready = true;
     }
     LogReset();
@@ -28,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<std::uint8_t> file(4 + 2 * kFgrRecordBytes);
         file[0] = 2;
         for (std::size_t i = 4; i < file.size(); ++i) file[i] = data[(i - 4) % size];
-        const std::int32_t kinds[] = {100, 411, 501, 32, 601, 1316, 25, 6};
-        const std::int32_t kind = kinds[data[0] % 8];
+        const std::int32_t kinds[] = {100, 411, 501, 32, 601, 1316, 25, 6, 33, 417};
+        const std::int32_t kind = kinds[data[0] % 10];
         std::memcpy(file.data() + 12, &kind, 4);
         std::memcpy(file.data() + 16 + 4, &kind, 4);
         ParseFigures(file);
@@ -47,5 +50,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CombatWorldStep();
         FgrUpdateAll();
     }
+    // The item rules on what was loaded: a hero touches every pickup,
+    // crystal and plant whatever their types, variants and timers hold.
+    if (!FgrAlive(fgrMainHero)) fgrMainHero = CreateHero(20000, 0);
+    if (fgrMainHero) {
+        fgrMainHero->unitExpRang = 3;
+        for (int s = 1; s <= kFigureSlots; ++s) {
+            Fgr* f = &FigureTable[s];
+            if (f->fgrKind == kKindLoot || f->fgrKind == kKindCrystal || f->fgrKind == kKindPlant)
+                HeroTouches(fgrMainHero, f);
+        }
+    }
+    ItemRulesStep();
+    FgrUpdateAll();
     return 0;
 }
