@@ -15,7 +15,6 @@
 #include "rules/crystals.h"
 #include "rules/fishing.h"
 #include "rules/items.h"
-#include "rules/story_state.h"
 #include "world/fgr.h"
 #include "world/kle.h"
 #include "world/path_follow.h"
@@ -152,26 +151,6 @@ TEST_F(RulesRun, KvassMakesTheHeroWalkFaster) {
     });
     ASSERT_GT(plain, 0);
     EXPECT_LT(fast * 10, plain * 8);   // 1.5 times the speed: about two thirds of the time
-}
-
-TEST_F(RulesRun, FiveGarbagePilesFinishTheQuest) {
-    GameDir dir("rules_garbage");
-    const int base = KleIndex(118, 60);
-    const int cells[] = {base, base + 2, base + 4, base + 6, base + 8};
-    Walk walk{cells, 5};
-    int gold = 0;
-    Play([&](int swap) {
-        if (!Hero() || swap < 3) return true;
-        if (swap == 3) {
-            PutHero(base - 2);
-            questState.garbage = kQuestTaken;
-            gold = heroCombat.heroGold;
-            for (int c : cells) EXPECT_NE(MakePickup(kPickupGarbage, c, 0, 0), nullptr);
-        }
-        return !walk.Step() && swap < 2000;
-    });
-    EXPECT_EQ(questState.garbage, kQuestDone);
-    EXPECT_EQ(heroCombat.heroGold, gold + 10);
 }
 
 TEST_F(RulesRun, ADeadDogsBagGivesAKnifeToEquip) {
