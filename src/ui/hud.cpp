@@ -204,59 +204,96 @@ void ClickSideBar(Widget* w) {
     }
 }
 
-void BuildBottomBar() {
+// One placed piece of a window: its painter and click, its rectangle in the
+// window's fractions, its tag and the handle that keeps it. A piece with
+// columns is a group of that many equal cells in one row, kept in cells[tag].
+struct Piece {
+    WidgetFn HudPainters::*draw;
+    WidgetFn click;
+    float x, y, w, h;
+    int tag = 0;
+    Widget** handle = nullptr;
+    int columns = 0;
+    Widget** cells = nullptr;
+};
+
+template <std::size_t N>
+void Place(Widget* parent, const Piece (&pieces)[N]) {
     const HudPainters& p = hudPainters;
+    for (const Piece& c : pieces) {
+        const WidgetFn draw = c.draw ? p.*c.draw : nullptr;
+        Widget* w;
+        if (c.columns) {
+            w = Child(parent, nullptr, nullptr, c.x, c.y, c.w, c.h, 7);
+            Grid(w, draw, c.click, 0, 0, 1.0f / float(c.columns), 1.0f, c.columns, 1, c.cells);
+        } else {
+            w = Child(parent, draw, c.click, c.x, c.y, c.w, c.h, 7);
+            w->tag = c.tag;
+        }
+        if (c.handle) *c.handle = w;
+    }
+}
+
+using P = HudPainters;
+Widget* statusLeft;   // the top panel's left icon row, while building
+
+const Piece kBottomBar[] = {
+    {&P::picture, nullptr, 0.18f, 0, 0.64f, 1.0f, 86},
+    {&P::backpackSlot, ClickBackpackSlot, 0.21f, 0.3f, 0.58f, 0.45f, 0, nullptr, kBackpackSlots, backpackCells},
+    {&P::attackButton, ClickAttack, 0.26f, 0.75f, 0.48f, 0.35f, 0, nullptr, 3, attackCells},
+    {&P::picture, nullptr, 0.035f, 0.35f, 0.173f, 0.4f, 87},
+    {&P::treasure, ClickTreasure, 0.042f, 0.27f, 0.06f, 0.17f, 0, &treasureButton},
+    {&P::expLabel, nullptr, 0.035f, 0.46f, 0.13f, 0.16f},
+    {&P::rankLabel, ClickRank, 0.165f, 0.37f, 0.03f, 0.32f, 0, &rankWidget},
+    {&P::picture, nullptr, 0.785f, 0.26f, 0.17f, 0.75f, 88},
+    {&P::collectionLabel, nullptr, 0.825f, 0.538f, 0.12f, 0.16f},
+    {&P::spellToggle, ClickSpellToggle, 0.795f, 0.485f, 0.025f, 0.3f},
+    {&P::gem, ClickGem, 0.824f, 0.35f, 0.12f, 0.17f, 0, nullptr, 4, gemCells},
+};
+
+const Piece kHeroWindow[] = {
+    {&P::heroStrip, ClickHideHeroWindow, 0.35f, 0.9f, 0.64f, 0.1f},
+    {&P::dayLabel, nullptr, 0.03f, 0.9f, 0.3f, 0.1f},
+    {&P::spellOfDay, nullptr, 0.55f, 0.68f, 0.3f, 0.09f},
+    {&P::gold, nullptr, 0.5f, 0.78f, 0.48f, 0.09f},
+    {&P::helmet, nullptr, 0.1f, 0.67f, 0.3f, 0.21f},
+    {&P::weapon, nullptr, 0.55f, 0.41f, 0.35f, 0.2f},
+    {&P::suit, nullptr, 0.05f, 0.41f, 0.4f, 0.25f},
+    {&P::boots, nullptr, 0.45f, 0.22f, 0.3f, 0.18f},
+    {&P::trousers, nullptr, 0.1f, 0.22f, 0.3f, 0.18f},
+    {&P::bloodStat, ClickBloodStat, 0.69f, 0.08f, 0.3f, 0.12f},
+    {&P::mindStat, ClickMindStat, 0.37f, 0.08f, 0.3f, 0.12f},
+    {&P::angerStat, ClickAngerStat, 0.05f, 0.08f, 0.3f, 0.12f},
+    {&P::statPoints, nullptr, 0.1f, 0.01f, 0.4f, 0.06f},
+    {&P::abilPoints, ClickAbilPoints, 0.55f, 0.01f, 0.4f, 0.06f, 0, &abilityPointsWidget},
+};
+
+const Piece kTopPanel[] = {
+    {&P::picture, nullptr, 0, 0.2f, 0.5f, 0.8f, 89},
+    {&P::picture, nullptr, 0.5f, 0.2f, 0.5f, 0.8f, 90},
+    {&P::manaBar, nullptr, 0, 0.5f, 0.4f, 0.5f, 0, &manaBarWidget},
+    {&P::hitBar, nullptr, 0.6f, 0.5f, 0.4f, 0.5f, 0, &hitBarWidget},
+    {&P::selectedUnit, nullptr, 0.27f, 0.26f, 0.46f, 0.21f},
+    {&P::statusIcon, nullptr, 0.52f, 0, 0.19f, 0.23f, 0, nullptr, 4},
+    {&P::statusIcon, nullptr, 0.28f, 0, 0.19f, 0.23f, 0, &statusLeft, 4},
+};
+
+void BuildBottomBar() {
     bottomBar = Top(nullptr, nullptr, 0.1f, 0, 0.8f, 0.13f, 7, 1);
-    Child(bottomBar, p.picture, nullptr, 0.18f, 0, 0.64f, 1.0f, 7)->tag = 86;
-    Widget* backpackGroup = Child(bottomBar, nullptr, nullptr, 0.21f, 0.3f, 0.58f, 0.45f, 7);
-    Grid(backpackGroup, p.backpackSlot, ClickBackpackSlot, 0, 0, 0.125f, 1.0f, kBackpackSlots, 1, backpackCells);
-    Widget* attackGroup = Child(bottomBar, nullptr, nullptr, 0.26f, 0.75f, 0.48f, 0.35f, 7);
-    Grid(attackGroup, p.attackButton, ClickAttack, 0, 0, 1.0f / 3, 1.0f, 3, 1, attackCells);
-    Child(bottomBar, p.picture, nullptr, 0.035f, 0.35f, 0.173f, 0.4f, 7)->tag = 87;
-    treasureButton = Child(bottomBar, p.treasure, ClickTreasure, 0.042f, 0.27f, 0.06f, 0.17f, 7);
+    Place(bottomBar, kBottomBar);
     treasureButton->visible = 0;
-    Child(bottomBar, p.expLabel, nullptr, 0.035f, 0.46f, 0.13f, 0.16f, 7);
-    rankWidget = Child(bottomBar, p.rankLabel, ClickRank, 0.165f, 0.37f, 0.03f, 0.32f, 7);
-    Child(bottomBar, p.picture, nullptr, 0.785f, 0.26f, 0.17f, 0.75f, 7)->tag = 88;
-    Child(bottomBar, p.collectionLabel, nullptr, 0.825f, 0.538f, 0.12f, 0.16f, 7);
-    Child(bottomBar, p.spellToggle, ClickSpellToggle, 0.795f, 0.485f, 0.025f, 0.3f, 7);
-    Widget* gemGroup = Child(bottomBar, nullptr, nullptr, 0.824f, 0.35f, 0.12f, 0.17f, 7);
-    Grid(gemGroup, p.gem, ClickGem, 0, 0, 0.25f, 1.0f, 4, 1, gemCells);
 }
 
 void BuildHeroWindow() {
-    const HudPainters& p = hudPainters;
-    heroWindow = Top(p.panel, nullptr, 0.01f, 0.11f, 0.19f, 0.38f, 7, 1);
-    Child(heroWindow, p.heroStrip, ClickHideHeroWindow, 0.35f, 0.9f, 0.64f, 0.1f, 7);
-    Child(heroWindow, p.dayLabel, nullptr, 0.03f, 0.9f, 0.3f, 0.1f, 7);
-    Child(heroWindow, p.spellOfDay, nullptr, 0.55f, 0.68f, 0.3f, 0.09f, 7);
-    Child(heroWindow, p.gold, nullptr, 0.5f, 0.78f, 0.48f, 0.09f, 7);
-    Child(heroWindow, p.helmet, nullptr, 0.1f, 0.67f, 0.3f, 0.21f, 7);
-    Child(heroWindow, p.weapon, nullptr, 0.55f, 0.41f, 0.35f, 0.2f, 7);
-    Child(heroWindow, p.suit, nullptr, 0.05f, 0.41f, 0.4f, 0.25f, 7);
-    Child(heroWindow, p.boots, nullptr, 0.45f, 0.22f, 0.3f, 0.18f, 7);
-    Child(heroWindow, p.trousers, nullptr, 0.1f, 0.22f, 0.3f, 0.18f, 7);
-    Child(heroWindow, p.bloodStat, ClickBloodStat, 0.69f, 0.08f, 0.3f, 0.12f, 7);
-    Child(heroWindow, p.mindStat, ClickMindStat, 0.37f, 0.08f, 0.3f, 0.12f, 7);
-    Child(heroWindow, p.angerStat, ClickAngerStat, 0.05f, 0.08f, 0.3f, 0.12f, 7);
-    Child(heroWindow, p.statPoints, nullptr, 0.1f, 0.01f, 0.4f, 0.06f, 7);
-    abilityPointsWidget = Child(heroWindow, p.abilPoints, ClickAbilPoints, 0.55f, 0.01f, 0.4f, 0.06f, 7);
+    heroWindow = Top(hudPainters.panel, nullptr, 0.01f, 0.11f, 0.19f, 0.38f, 7, 1);
+    Place(heroWindow, kHeroWindow);
 }
 
 void BuildTopPanel() {
-    const HudPainters& p = hudPainters;
     topPanel = Top(nullptr, nullptr, 0.22f, 0.87f, 0.56f, 0.13f, 7, 1);
-    Child(topPanel, p.picture, nullptr, 0, 0.2f, 0.5f, 0.8f, 7)->tag = 89;
-    Child(topPanel, p.picture, nullptr, 0.5f, 0.2f, 0.5f, 0.8f, 7)->tag = 90;
-    manaBarWidget = Child(topPanel, p.manaBar, nullptr, 0, 0.5f, 0.4f, 0.5f, 7);
-    hitBarWidget = Child(topPanel, p.hitBar, nullptr, 0.6f, 0.5f, 0.4f, 0.5f, 7);
-    Child(topPanel, p.selectedUnit, nullptr, 0.27f, 0.26f, 0.46f, 0.21f, 7);
-    Widget* right = Child(topPanel, nullptr, nullptr, 0.52f, 0, 0.19f, 0.23f, 7);
-    Grid(right, p.statusIcon, nullptr, 0, 0, 0.25f, 1.0f, 4, 1, nullptr);
-    Widget* left = Child(topPanel, nullptr, nullptr, 0.28f, 0, 0.19f, 0.23f, 7);
-    Grid(left, p.statusIcon, nullptr, 0, 0, 0.25f, 1.0f, 4, 1, nullptr);
+    Place(topPanel, kTopPanel);
     // The left row shows icons 5..8.
-    for (Widget* c : left->children) c->tag += 4;
+    for (Widget* c : statusLeft->children) c->tag += 4;
 }
 
 void BuildDialogWindow() {

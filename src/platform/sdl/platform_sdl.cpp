@@ -306,6 +306,16 @@ int PlatUserDataFolder(char* buffer, int bufferSize) {
 void PlatSleep(int ms) { SDL_Delay(ms > 0 ? static_cast<Uint32>(ms) : 0); }
 
 // ---- message boxes
+// As on Windows, the game window gets the focus back when a box or a file
+// dialog is gone (without a window manager nobody else would give it, and
+// the game draws nothing while it lacks the focus).
+static void RegainFocus() {
+    if (window && (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN)) {
+        SDL_RaiseWindow(window);
+        SDL_SetWindowInputFocus(window);
+    }
+}
+
 int PlatMessageBox(const char* text, const char* caption, int flags) {
     std::string textUtf8 = cp1251::ToUtf8(text ? text : "");
     std::string captionUtf8 = cp1251::ToUtf8(caption ? caption : "");
@@ -331,12 +341,7 @@ int PlatMessageBox(const char* text, const char* caption, int flags) {
     box.buttons = yesNo ? yesNoButtons : okButtons;
     int answer = -1;
     int shown = SDL_ShowMessageBox(&box, &answer);
-    // As on Windows, the game window gets the focus back when the box is gone
-    // (without a window manager nobody else would give it).
-    if (window && (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN)) {
-        SDL_RaiseWindow(window);
-        SDL_SetWindowInputFocus(window);
-    }
+    RegainFocus();
     if (shown != 0 || answer < 0) {
         // No display for a box: say it on stderr and take the safe answer.
         std::fprintf(stderr, "%s: %s\n", captionUtf8.c_str(), textUtf8.c_str());
@@ -352,7 +357,9 @@ static int FileDialog(int save, char* buffer, int bufferSize) {
     char filenameArg[300];
     std::string start(buffer, strnlen(buffer, static_cast<std::size_t>(bufferSize)));
     ZenityArgs(save, start.c_str(), argv, filenameArg, sizeof filenameArg);
-    return RunFileDialog(argv, buffer, bufferSize);
+    const int chosen = RunFileDialog(argv, buffer, bufferSize);
+    RegainFocus();
+    return chosen;
 }
 
 int PlatOpenFileDialog(char* buffer, int bufferSize) { return FileDialog(0, buffer, bufferSize); }

@@ -26,6 +26,10 @@
 
 namespace {
 
+// Frames of 100 ms of game time (the longest a frame may count).
+constexpr unsigned kExtraMsPerFrame = 98;
+constexpr int kMaxFrames = 1500;
+
 int releaseAt = -1;
 void ClickWidget(const Widget* w, int swap) {
     ScriptMoveCursor(w->x + w->width / 2, winHeight - 1 - (w->y + w->height / 2));
@@ -64,7 +68,13 @@ TEST_F(StoryRun, WildDogsQuestPaysAfterThreeDogs) {
     Fgr* dog = nullptr;
     int dogSerial = 0;
     ScriptOnSwap([&](int swap) {
+        ScriptAdvanceClock(kExtraMsPerFrame);
         if (swap == releaseAt) ScriptMouseUp(VK_LBUTTON);
+        if (swap > kMaxFrames) {
+            ADD_FAILURE() << "still in phase " << phase << " after " << kMaxFrames << " frames";
+            ScriptPost(WM_CLOSE);
+            return;
+        }
         Fgr* hero = fgrMainHero;
         switch (phase) {
             case 0:
@@ -125,7 +135,13 @@ TEST_F(StoryRun, TheDemonWakesAndItsDeathIsWritten) {
     int phase = 0, serial = 0;
     Fgr* demon = nullptr;
     ScriptOnSwap([&](int swap) {
+        ScriptAdvanceClock(kExtraMsPerFrame);
         if (swap == releaseAt) ScriptMouseUp(VK_LBUTTON);
+        if (swap > kMaxFrames) {
+            ADD_FAILURE() << "still in phase " << phase << " after " << kMaxFrames << " frames";
+            ScriptPost(WM_CLOSE);
+            return;
+        }
         Fgr* hero = fgrMainHero;
         switch (phase) {
             case 0:

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Smoke test of the real game under Xvfb: "файл" on the side bar opens the
+# desktop's file dialog (zenity); cancelled, the game goes on. "новь" then
+# shows the editor bar over a flat new map.
+#   editor_files.sh <runtime dir> <work dir>
+# Leaves start.png, dialog.png and new.png in the work dir.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+smoke_setup "$1" "$2"
+start_game
+wait_window
+sleep 3
+import -window root -crop 800x600+0+0 +repage "$work/start.png"
+
+# Side bar cells at 800 x 600: 16 pixels each from 18 below the top, the
+# bar's middle 24 pixels from the right edge.
+click_side_bar() {
+  xdotool mousemove --window "$win" 776 $((18 + 16 * ($1 - 1) + 8))
+  sleep 0.3
+  xdotool mousedown 1
+  sleep 0.2
+  xdotool mouseup 1
+}
+
+click_side_bar 1
+dialog=""
+for _ in $(seq 100); do
+  dialog=$(xdotool search --name '^Open$' 2>/dev/null | head -n1 || true)
+  [[ -n "$dialog" ]] && xwininfo -id "$dialog" 2>/dev/null | grep -q 'IsViewable' && break
+  dialog=""
+  sleep 0.2
+done
+[[ -n "$dialog" ]] || fail "no file dialog after \"файл\""
+import -window root "$work/dialog.png" 2>/dev/null || true
+xdotool windowfocus --sync "$dialog"
+xdotool key Escape
+for _ in $(seq 50); do
+  xdotool search --name '^Open$' >/dev/null 2>&1 || break
+  sleep 0.2
+done
+xdotool search --name '^Open$' >/dev/null 2>&1 && fail "the file dialog stayed open after Escape"
+kill -0 "$game" 2>/dev/null || fail "the game ended after the cancelled dialog: $(cat "$work/game.log")"
+
+# The game goes on and still answers the side bar.
+sleep 1
+click_side_bar 2
+sleep 3
+import -window root -crop 800x600+0+0 +repage "$work/new.png"
+kill -0 "$game" 2>/dev/null || fail "the game ended after \"новь\": $(cat "$work/game.log")"
+
+# The editor bar: rows of white tool labels where the start view has the
+# map (between the hero window and the bottom bar).
+light() {
+  convert "$1" -crop 280x40+160+498 +repage -fx '(r>0.85&&g>0.85&&b>0.85)?1:0' -format '%[fx:mean]' info:
+}
+l0=$(light "$work/start.png")
+l1=$(light "$work/new.png")
+awk -v a="$l1" -v b="$l0" 'BEGIN { exit !(a > 0.03 && a > 2 * b) }' ||
+  fail "no editor bar after \"новь\" (light share $l0 -> $l1)"
+
+# A flat map: the middle of the view is one ground under the grid, so its
+# grey varies far less than the start view's land, water and figures.
+spread() { convert "$1" -crop 300x200+300+150 +repage -colorspace Gray -format '%[fx:standard_deviation]' info:; }
+s0=$(spread "$work/start.png")
+s1=$(spread "$work/new.png")
+awk -v a="$s1" -v b="$s0" 'BEGIN { exit !(a < 0.04) }' ||
+  fail "the new map is not flat (spread $s0 -> $s1)"
+echo "ok: file dialog cancelled; editor bar (light share $l0 -> $l1), flat map (spread $s0 -> $s1)"
