@@ -14,6 +14,9 @@ namespace {
 
 Fgr* pendingEmitter[kAuraHitsMax];
 int pendingCount = 0;
+std::int32_t inRange[kAuraSlots];   // not bytes: those could alias the arrays
+// Squared, still finite: never in range.
+constexpr float kFarAway = 1.0e18f;
 
 bool HasHits(const Fgr* f) { return f->kor.pe && f->kor.pe->count > 0 && f->kor.pe->e[0].code != 0; }
 bool HasGroups(const Fgr* f) { return f->kor.pKu && f->kor.pKu->count > 0; }
@@ -28,17 +31,28 @@ void RegisterOne(Fgr* owner, Fgr* e) {
     if (static_cast<unsigned>(e->runtime[0]) == auraReg.stamp) return;
     if (auraReg.count >= kAuraEmittersMax) return;
     e->runtime[0] = static_cast<std::int32_t>(auraReg.stamp);
-    auraReg.emitter[auraReg.count] = e;
-    auraReg.owner[auraReg.count] = owner;
-    ++auraReg.count;
+    const int i = auraReg.count++;
+    AuraEmitter& a = auraReg.e[i];
+    a.side = owner->side;
+    a.group = owner->groupNumber;
+    a.mode = static_cast<std::uint8_t>(e->auraMode < 0 || e->auraMode > 4 ? 0 : e->auraMode);
+    a.groups = HasGroups(e);
+    a.strikes = HasHits(e) && e->countdown == 0;
+    a.emitter = e;
+    a.owner = owner;
+    // An emitter with nothing to do this round stands far away.
+    const bool idle = !a.groups && !a.strikes;
+    auraReg.x[i] = idle ? kFarAway : owner->x;
+    auraReg.z[i] = idle ? kFarAway : owner->z;
+    auraReg.reach[i] = float(e->reach);
 }
 
-bool AffectsFigure(int mode, const Fgr* owner, const Fgr* f) {
-    switch (mode) {
+bool AffectsFigure(const AuraEmitter& a, const Fgr* f) {
+    switch (a.mode) {
         case 1: return true;
-        case 2: return f->side == owner->side;
-        case 3: return f->side != owner->side;
-        case 4: return f->groupNumber == owner->groupNumber;
+        case 2: return f->side == a.side;
+        case 3: return f->side != a.side;
+        case 4: return f->groupNumber == a.group;
         default: return false;
     }
 }
@@ -94,18 +108,23 @@ void AuraPass(Fgr* f) {
     RebuildFilters(f);
     f->tactic = 0;
     pendingCount = 0;
-    for (int i = 0; i < auraReg.count; ++i) {
-        Fgr* e = auraReg.emitter[i];
-        const Fgr* owner = auraReg.owner[i];
-        if (!owner || owner->fgrKind == 0 || owner == f || !e || e->fgrKind == 0) continue;
-        const bool groups = HasGroups(e), hits = HasHits(e);
-        if (!groups && hits && e->countdown > 0) continue;
-        if (!AffectsFigure(e->auraMode, owner, f)) continue;
-        const float dx = f->x - owner->x, dz = f->z - owner->z;
-        const float reach = f->size + float(e->reach);
-        if (dx * dx + dz * dz > reach * reach) continue;
-        if (groups && AddFilterGroups(e->kor.pKu, set) > 0) ++f->tactic;
-        if (hits && e->countdown == 0 && pendingCount < kAuraHitsMax) pendingEmitter[pendingCount++] = e;
+    // First the range test over the arrays (vectorised), then the few in range.
+    const float fx = f->x, fz = f->z, size = f->size;
+    const int n = auraReg.count;
+    for (int b = 0; b < n; b += kAuraBlock)
+        for (int k = b; k < b + kAuraBlock; ++k) {
+            const float dx = fx - auraReg.x[k], dz = fz - auraReg.z[k], reach = size + auraReg.reach[k];
+            inRange[k] = dx * dx + dz * dz <= reach * reach;
+        }
+    for (int i = 0; i < n; ++i) {
+        if (!inRange[i]) continue;
+        const AuraEmitter& a = auraReg.e[i];
+        if (!AffectsFigure(a, f)) continue;
+        // The figures themselves: one may have died this frame.
+        Fgr* e = a.emitter;
+        if (a.owner == f || a.owner->fgrKind == 0 || e->fgrKind == 0) continue;
+        if (a.groups && AddFilterGroups(e->kor.pKu, set) > 0) ++f->tactic;
+        if (a.strikes && pendingCount < kAuraHitsMax) pendingEmitter[pendingCount++] = e;
     }
     for (int i = 0; i < pendingCount; ++i) {
         Fgr* e = pendingEmitter[i];

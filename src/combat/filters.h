@@ -35,6 +35,8 @@ inline constexpr int kRoleSingle3 = 7;
 
 inline constexpr int kAuraEmittersMax = 450;
 inline constexpr int kAuraHitsMax = 50;
+inline constexpr int kAuraBlock = 8;   // range tests run in blocks of this many
+inline constexpr int kAuraSlots = (kAuraEmittersMax + kAuraBlock - 1) / kAuraBlock * kAuraBlock;
 inline constexpr int kTracePauseMs = 8000;
 
 // Pipeline globals.
@@ -74,9 +76,21 @@ const char* UnitName(const Fgr* f);
 void PKuAdd(PKuRec* groups, int code, int value, int pct, int spread, int stage, int unitFlag = 0);
 
 // --- auras --------------------------------------------------------------------------
+// The registered emitters, copied when registered so that the per-unit scan
+// reads compact arrays instead of chasing figures: where the owner stood at
+// the round's start, its side, and what the emitter does this round. The
+// positions come as plain arrays so that the range test runs over all at once.
+struct AuraEmitter {
+    std::int32_t side, group;     // owner's side and group number
+    std::uint8_t mode;            // 1..4, see AuraPass
+    std::uint8_t groups;          // lends filter groups
+    std::uint8_t strikes;         // its hit list is due this round
+    Fgr* emitter;
+    Fgr* owner;
+};
 struct AuraRegistry {
-    Fgr* emitter[kAuraEmittersMax];
-    Fgr* owner[kAuraEmittersMax];
+    float x[kAuraSlots], z[kAuraSlots], reach[kAuraSlots];   // past count: stale, never read
+    AuraEmitter e[kAuraEmittersMax];
     int count;
     unsigned stamp;               // registration round; emitters remember theirs
 };
