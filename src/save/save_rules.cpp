@@ -19,7 +19,9 @@
 static_assert(sizeof(HeroCombat) == 104, "HeroCombat changed: update its save section");
 static_assert(sizeof(MonsterState) == 16, "MonsterState changed: update its save section");
 static_assert(sizeof(HitPipeline) == 24, "HitPipeline changed: update its save section");
-static_assert(sizeof(AuraRegistry) == 16 * kAuraEmittersMax + 8, "AuraRegistry changed: update its save section");
+// The registry's emitters are rebuilt every round; only the round is saved.
+static_assert(sizeof(AuraRegistry) == 12 * kAuraSlots + sizeof(AuraEmitter) * kAuraEmittersMax + 8,
+              "AuraRegistry changed: update its save section");
 static_assert(sizeof(GameParams) == 120, "GameParams changed: update its save section");
 static_assert(sizeof(Progression) == 80, "Progression changed: update its save section");
 static_assert(sizeof(DayState) == 36, "DayState changed: update its save section");
