@@ -28,7 +28,7 @@
 
 namespace {
 
-constexpr int kBushType = 1, kCoinPickupType = 2, kCoinLifeValueMax = 250999;
+constexpr int kBushType = 1, kCoinPickupType = 2;
 constexpr int kForestCreature = 12;
 constexpr int kHeroHpCap = 2000, kHeroManaCap = 800, kHeroHotCap = 800;
 constexpr int kFirsToWake = 10, kRankToWake = 3;
@@ -63,8 +63,10 @@ void RefreshStateFlags() {
             f->talkFlag = f->stateFlag = 1;
             f->active = 1;
         } else if (f->fgrKind == kKindLoot && f->unitType == kCoinPickupType && f->stateFlag == 0) {
+            // A new life of the kind's length: the value (5..12) in ms would be
+            // gone before the hero could reach the heap.
             f->stateFlag = 1;
-            if (f->pickValue <= kCoinLifeValueMax) f->countdown = f->pickValue * (2 + Rand() % 2);
+            f->period = f->countdown = RandRange(kGoldLifeMin, kGoldLifeMax);
         }
     }
 }

@@ -20,22 +20,23 @@ BackpackState backpack;
 
 namespace {
 
-// Texture slots of the item pictures (the picture list names them).
+// Short names, places, hand types and the texture slots of the pictures
+// (item kind k is drawn from slot 100 + k of the picture list).
 constexpr ItemKindInfo kItems[kItemKinds] = {
-    {"шикарня"_w, kPlaceSuit, 0, 0},
-    {"отважный"_w, kPlaceSuit, 0, 0},
-    {"броник"_w, kPlaceSuit, 0, 0},
-    {"нож1"_w, kPlaceHand, 4, 0},
-    {"меч2"_w, kPlaceHand, 5, 0},
-    {"топор3"_w, kPlaceHand, 6, 0},
-    {"аптеч"_w, kPlaceUsedUp, 0, 0},
-    {"квас"_w, kPlaceUsedUp, 0, 0},
-    {"кепка"_w, kPlaceCap, 0, 0},
-    {"б-пила"_w, kPlaceHand, 10, 0},
-    {"удочка"_w, kPlaceRod, 0, 0},
-    {"штаны1"_w, kPlacePants, 0, 0},
-    {"штаны2"_w, kPlacePants, 0, 0},
-    {"сапоги"_w, kPlaceBoots, 0, 0},
+    {"шикарня"_w, kPlaceSuit, 0, 101},
+    {"отважный"_w, kPlaceSuit, 0, 102},
+    {"броник"_w, kPlaceSuit, 0, 103},
+    {"нож1"_w, kPlaceHand, 4, 104},
+    {"меч2"_w, kPlaceHand, 5, 105},
+    {"топор3"_w, kPlaceHand, 6, 106},
+    {"аптеч"_w, kPlaceUsedUp, 0, 107},
+    {"квас"_w, kPlaceUsedUp, 0, 108},
+    {"кепка"_w, kPlaceCap, 0, 109},
+    {"б-пила"_w, kPlaceHand, 10, 110},
+    {"удочка"_w, kPlaceRod, 0, 111},
+    {"штаны1"_w, kPlacePants, 0, 112},
+    {"штаны2"_w, kPlacePants, 0, 113},
+    {"сапоги"_w, kPlaceBoots, 0, 114},
 };
 
 constexpr int kMedkitHeal = 200;
@@ -129,6 +130,12 @@ Fgr* DroidAlive() {
 
 const ItemKindInfo* ItemKindFind(int kind) {
     return kind >= 1 && kind <= kItemKinds ? &kItems[kind - 1] : nullptr;
+}
+
+Fgr* BackpackFigure(int slot) {
+    if (slot < 1 || slot > kBackpackSlots) return nullptr;
+    Fgr* f = FgrAt(backpack.slotFigure[slot]);
+    return f && f->fgrKind == kKindHandItem ? f : nullptr;
 }
 
 void BackpackReset() { backpack = BackpackState{}; }

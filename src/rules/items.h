@@ -79,6 +79,8 @@ int AddToBackpack(int kind, Fgr* figure);
 int Buy(int kind, int price);
 // First slot holding kind, or 0.
 int BackpackHolds(int kind);
+// The item figure of slot 1..8 while it still is one, else null.
+Fgr* BackpackFigure(int slot);
 
 // A click on backpack slot 1..8: 1 when the item window opens for it.
 int SelectSlot(int slot);

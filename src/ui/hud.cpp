@@ -31,6 +31,8 @@ Widget* abilityCells[5];
 Widget* spellCells[5];
 Widget* comboCells[4];
 Widget* gemCells[5];
+Widget* itemActionCells[4];
+Widget* fishChoiceCells[4];
 Widget *rankWidget, *abilityPointsWidget, *hitBarWidget, *manaBarWidget, *dialogTitle;
 Widget *dialogCloseButton, *closeButton, *minimiseButton, *mapButton, *heroButton;
 HudPainters hudPainters;
@@ -336,6 +338,8 @@ void HudReset() {
     for (Widget*& w : spellCells) w = nullptr;
     for (Widget*& w : comboCells) w = nullptr;
     for (Widget*& w : gemCells) w = nullptr;
+    for (Widget*& w : itemActionCells) w = nullptr;
+    for (Widget*& w : fishChoiceCells) w = nullptr;
     testInfoShown = 0;
     noticeBarVisible = nullptr;
 }
@@ -355,7 +359,7 @@ void BuildGameUI() {
     spellWindow = Top(p.panel, nullptr, 0.5f, 0.3f, 0.4f, 0.2f, 7, 0);
     Grid(spellWindow, p.spellCell, ClickSpell, 0, 0, 1.0f, 0.25f, 1, 4, spellCells);
     itemActionWindow = Top(nullptr, nullptr, 0.25f, 0.15f, 0.5f, 0.05f, 7, 0);
-    Grid(itemActionWindow, p.itemActionCell, ClickItemAction, 0, 0, 1.0f / 3, 1.0f, 3, 1, nullptr);
+    Grid(itemActionWindow, p.itemActionCell, ClickItemAction, 0, 0, 1.0f / 3, 1.0f, 3, 1, itemActionCells);
 
     BuildTopPanel();
     infoButton = Top(p.infoButton, ClickInfo, 0, 0, 0.06f, 0.035f, 11, 1);
@@ -367,7 +371,7 @@ void BuildGameUI() {
     comboWindow = Top(nullptr, nullptr, 0.25f, 0.3f, 0.5f, 0.2f, 7, 0);
     Grid(comboWindow, p.comboCell, ClickCombo, 0, -0.1f, 1.0f / 3, 0.8f, 3, 1, comboCells);
     fishChoiceWindow = Top(nullptr, nullptr, 0.2f, 0.3f, 0.6f, 0.4f, 7, 0);
-    Grid(fishChoiceWindow, p.fishChoiceCell, ClickFishChoice, 0, -0.1f, 1.0f / 3, 0.8f, 3, 1, nullptr);
+    Grid(fishChoiceWindow, p.fishChoiceCell, ClickFishChoice, 0, -0.1f, 1.0f / 3, 0.8f, 3, 1, fishChoiceCells);
     noticeBar = Top(p.notice, nullptr, 0, 0.49f, 0.8f, 0.07f, 7, 0);
     noticeBarVisible = &noticeBar->visible;
     titleLabel = Top(p.titleLabel, ClickTitle, 0.25f, 0.885f, 0.5f, 0.06f, 7, 1);
@@ -382,5 +386,6 @@ void HudSync() {
     if (!bottomBar) return;
     if (comboWindow) comboWindow->visible = heroCombat.comboButton != 0 && heroCombat.comboTime > 0;
     if (treasureButton) treasureButton->visible = heroCombat.treasureSeeker != 0;
+    if (fishChoiceWindow) fishChoiceWindow->visible = fishing.fishState == kFishBiting;
     if (testInfoPanel) testInfoShown = testInfoPanel->visible;
 }

@@ -23,6 +23,8 @@ extern Widget* abilityCells[5];
 extern Widget* spellCells[5];
 extern Widget* comboCells[4];
 extern Widget* gemCells[5];
+extern Widget* itemActionCells[4];     // "Применить", "Выбросить", "Отменить"
+extern Widget* fishChoiceCells[4];     // the three "Где?"
 extern Widget *rankWidget, *abilityPointsWidget, *hitBarWidget, *manaBarWidget, *dialogTitle;
 extern Widget *dialogCloseButton, *closeButton, *minimiseButton, *mapButton, *heroButton;
 

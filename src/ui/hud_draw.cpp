@@ -8,6 +8,7 @@
 
 #include "app/frame.h"
 #include "app/input.h"
+#include "combat/hero_attack.h"
 #include "combat/hero_combat.h"
 #include "combat/stats.h"
 #include "gfx/draw2d.h"
@@ -33,7 +34,6 @@ namespace {
 
 constexpr int kCursorSlot = 3, kAttackSlot = 9, kSlotFrame = 11, kCooldownSlot = 65, kChargeSlot = 68;
 constexpr int kStatusIconFirst = 94;
-constexpr int kItemPictureBase = 100;
 constexpr int kCooldownFull = 900, kChargeFull = 3000;
 constexpr int kLine = 96;
 
@@ -74,6 +74,17 @@ void PaintPanel(Widget* w) { DrawPanel(w); }
 
 // ---- bottom bar
 
+// "name-level [урон d] (износ w/m) ..." of a blade's figure; 0 when the
+// figure is not a weapon.
+int WeaponLine(char* out, int size, const char* name, const Fgr* item, const char* where) {
+    if (!item || item->damage <= 0) return 0;
+    std::snprintf(out, std::size_t(size), "%s-%d [урон %d] (износ %d/%d) %s"_w, name, item->comboLevel, item->damage,
+                  item->wearNow, item->wearMax, where);
+    return 1;
+}
+
+bool IsBlade(int kind) { return kind == kItemKnife || kind == kItemSword || kind == kItemAxe; }
+
 void PaintBackpackSlot(Widget* w) {
     const int n = w->tag;
     SetBlendMode(38);
@@ -91,13 +102,13 @@ void PaintBackpackSlot(Widget* w) {
         return;
     }
     SetBlendMode(38);
-    TexBindIndex(texTable, kItemPictureBase + kind);
+    TexBindIndex(texTable, info->picture);
     SetDrawColor(1, 0.9f, 0.9f, 0.9f);
     DrawTexRect(F(w->x + w->width / 4), F(w->y + 2), F(w->width / 2), F(w->height - 4), 1, 0, 1);
     DisableTexturing();
     if (kind == kItemRod)
         std::snprintf(tip, sizeof tip, "(%s) найди берег и примени (навык %d)"_w, info->shortName, fishing.fishSkill);
-    else
+    else if (!IsBlade(kind) || !WeaponLine(tip, sizeof tip, info->shortName, BackpackFigure(n), "оружие в рюкзаке"_w))
         std::snprintf(tip, sizeof tip, "(%s) предмет лежит в рюкзаке героя"_w, info->shortName);
     DrawButton(w, info->shortName, tip, 1);
 }
@@ -253,7 +264,7 @@ void Worn(Widget* w, int kind, const char* emptyText, const char* wornText) {
     SetBlendMode(38);
     const ItemKindInfo* info = ItemKindFind(kind);
     if (info) {
-        TexBindIndex(texTable, kItemPictureBase + kind);
+        TexBindIndex(texTable, info->picture);
         SetDrawColor(1, 0.9f, 0.9f, 0.9f);
     } else {
         DisableTexturing();
@@ -270,10 +281,21 @@ void PaintHelmet(Widget* w) {
 void PaintWeapon(Widget* w) {
     Buf tip;
     const ItemKindInfo* info = ItemKindFind(backpack.wearInHand);
-    if (info) std::snprintf(tip, sizeof tip, "(%s) предмет в руках героя"_w, info->shortName);
+    if (info && !WeaponLine(tip, sizeof tip, info->shortName, HeroHandItem(), "оружие в руках"_w))
+        std::snprintf(tip, sizeof tip, "(%s) предмет в руках героя"_w, info->shortName);
     Worn(w, backpack.wearInHand, "Кулаки"_w, info ? tip : "орудие (для удара)"_w);
 }
-void PaintSuit(Widget* w) { Worn(w, backpack.wearSuit, "Изначальный костюм без бонусов"_w, "Барахло"_w); }
+// What the worn suit takes off the hits.
+void PaintSuit(Widget* w) {
+    static const char* const kSuitText[4] = {
+        "Барахло"_w,
+        "(шикарня) снимает 6..9 урона с каждого удара, удваивает опыт квестов"_w,
+        "(отважный) урон по крови -30%, по жару -60%"_w,
+        "(броник) урон по крови -50%"_w,
+    };
+    const int s = backpack.wearSuit;
+    Worn(w, s, "Изначальный костюм без бонусов"_w, kSuitText[s >= 1 && s <= 3 ? s : 0]);
+}
 void PaintBoots(Widget* w) {
     Buf tip;
     const ItemKindInfo* info = ItemKindFind(backpack.wearBoots);
@@ -553,6 +575,13 @@ void DrawCursorAndStatus() {
     TexBindIndex(texTable, kCursorSlot);
     glColor4ub(255, 255, 255, 255);
     DrawTexRectLTRB(F(cursorX + 16), F(cursorY), F(cursorX + 32), F(cursorY + 16), 1);
+    // The item whose window is open rides above the cursor.
+    if (const ItemKindInfo* held = ItemKindFind(backpack.selectedSlot >= 1 && backpack.selectedSlot <= kBackpackSlots
+                                                    ? backpack.slotKind[backpack.selectedSlot]
+                                                    : 0)) {
+        TexBindIndex(texTable, held->picture);
+        DrawTexRectLTRB(F(cursorX + 16), F(cursorY + 16), F(cursorX + 32), F(cursorY + 32), 1);
+    }
     DisableTexturing();
     if (!testInfoShown || !fgrMainHero) return;
     const Fgr* h = fgrMainHero;

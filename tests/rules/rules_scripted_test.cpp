@@ -1,9 +1,12 @@
-// Scripted runs of the real frame loop on the start location: the hero
-// walks to crystals, clamps, piles, bags and the shore; the buttons of the
-// game screen call the same rule operations as here.
+// Scripted runs of the real frame loop on the start location, played like
+// a player: clicks on the townspeople, the dialog's answers, the backpack
+// slots, the item window, the "Где?" buttons, the gem buttons and the day
+// button at their rectangles; the hero walks by move orders.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "../scripted/game_dir.h"
 #include "../scripted/reset_all.h"
@@ -15,6 +18,10 @@
 #include "rules/crystals.h"
 #include "rules/fishing.h"
 #include "rules/items.h"
+#include "rules/story.h"
+#include "rules/story_state.h"
+#include "ui/hud.h"
+#include "world/camera.h"
 #include "world/fgr.h"
 #include "world/kle.h"
 #include "world/path_follow.h"
@@ -24,204 +31,318 @@ namespace {
 
 constexpr unsigned kExtraMsPerFrame = 48;   // frames of 50 ms of game time
 
+Fgr* Hero() { return fgrMainHero; }
+int HeroCell() { return KleAt(Hero()->x, Hero()->z); }
+bool Standing() { return Hero()->onPath == 0 && Hero()->targPathKle == 0; }
+void PutHeroXZ(float x, float z) {
+    StopPath(Hero());
+    Hero()->x = x, Hero()->z = z;
+}
+void PutHero(int cell) {
+    float x, z;
+    KleCentre(cell, &x, &z);
+    PutHeroXZ(x, z);
+}
+
+// A step returns true when it is done; the next one starts in the same
+// frame unless the step clicked (a click holds the button for two frames).
+using Step = std::function<bool()>;
+
 class RulesRun : public ::testing::Test {
 protected:
     void SetUp() override { ResetShellAndGame(6000); }
     void TearDown() override { ResetShellAndGame(6000); }
-    static void Play(const std::function<bool(int)>& step) {
+
+    void Then(Step s) { steps_.push_back(std::move(s)); }
+    void Do(std::function<void()> f) {
+        Then([f] {
+            f();
+            return true;
+        });
+    }
+    void WaitFor(std::function<bool()> cond) { Then(std::move(cond)); }
+    void Frames(int n) {
+        Then([n, left = n]() mutable { return --left <= 0; });
+    }
+    void ClickAt(std::function<void(int*, int*)> where) {
+        Then([this, where] {
+            int x = 0, y = 0;
+            where(&x, &y);
+            ScriptMoveCursor(x, winHeight - 1 - y);
+            ScriptMouseDown(VK_LBUTTON);
+            releaseAt_ = swap_ + 2;
+            freeAt_ = swap_ + 4;
+            return true;
+        });
+    }
+    // A widget by its global handle (resolved when the step runs).
+    void Click(Widget* const& w) {
+        ClickAt([&w](int* x, int* y) {
+            ASSERT_NE(w, nullptr);
+            *x = w->x + w->width / 2, *y = w->y + w->height / 2;
+        });
+    }
+    void ClickSlotOf(int kind) {
+        ClickAt([kind](int* x, int* y) {
+            const int slot = BackpackHolds(kind);
+            ASSERT_NE(slot, 0) << kind;
+            const Widget* w = backpackCells[slot];
+            *x = w->x + w->width / 2, *y = w->y + w->height / 2;
+        });
+    }
+    // Uses the backpack's item of kind: its slot, then "Применить".
+    void UseItem(int kind) {
+        ClickSlotOf(kind);
+        WaitFor([] { return itemActionWindow->visible == 1; });
+        Click(itemActionCells[1]);
+    }
+    // Stands beside townsperson n and clicks him; the dialog opens.
+    void Talk(int n) {
+        Do([n] {
+            ASSERT_NE(fgrNpc[n], nullptr);
+            PutHeroXZ(fgrNpc[n]->x - 10, fgrNpc[n]->z);
+        });
+        Frames(3);   // the camera follows him
+        ClickAt([n](int* x, int* y) {
+            float fx, fy, fw, fh;
+            FigureScreenRect(fgrNpc[n], &fx, &fy, &fw, &fh);
+            *x = int(fx + fw / 2), *y = int(fy + fh / 3);
+        });
+        WaitFor([n] { return dialogState.openNpc == n && dialogWindow->visible; });
+    }
+    void Answer(int option) { Click(answerCells[option]); }
+    void WalkTo(int cell) {
+        Do([cell] { FgrMoveOrder(Hero(), cell, 0); });
+        Frames(2);
+        WaitFor(Standing);
+    }
+
+    // Runs the steps in the frame loop; false when they did not all finish
+    // within maxSwaps frames.
+    bool Play(const char* dirName, int maxSwaps) {
+        GameDir dir(dirName);
+        ScriptMoveCursor(5, 5);
         ScriptOnSwap([&](int swap) {
             ScriptAdvanceClock(kExtraMsPerFrame);
-            if (!step(swap)) ScriptPost(WM_CLOSE);
+            swap_ = swap;
+            if (swap == releaseAt_) ScriptMouseUp(VK_LBUTTON);
+            if (!Hero() || swap < 3) return;
+            while (at_ < steps_.size() && swap >= freeAt_ && steps_[at_]()) ++at_;
+            // The last click is seen through before the end.
+            if ((at_ == steps_.size() && swap >= freeAt_) || swap > maxSwaps || HasFatalFailure())
+                ScriptPost(WM_CLOSE);
         });
         EXPECT_EQ(BrindomaMain(), 0);
+        EXPECT_EQ(at_, steps_.size()) << "stopped at step " << at_;
+        return at_ == steps_.size();
     }
-    static Fgr* Hero() { return fgrMainHero; }
-    static int HeroCell() { return KleAt(Hero()->x, Hero()->z); }
-    static void PutHero(int cell) {
-        float x, z;
-        KleCentre(cell, &x, &z);
-        StopPath(Hero());
-        Hero()->x = x, Hero()->z = z;
-    }
-    static bool Standing() { return Hero()->onPath == 0 && Hero()->targPathKle == 0; }
-};
 
-// Walks the hero through a list of cells, one order after each arrival.
-struct Walk {
-    const int* cells;
-    int count, next = 0, wait = 0;
-    bool Step() {
-        Fgr* h = fgrMainHero;
-        if (next > 0 && (h->onPath || h->targPathKle)) return false;
-        if (next >= count) return true;
-        FgrMoveOrder(h, cells[next++], 0);
-        return false;
-    }
+    int Swap() const { return swap_; }
+
+private:
+    std::vector<Step> steps_;
+    std::size_t at_ = 0;
+    int swap_ = 0, releaseAt_ = -1, freeAt_ = 0;
 };
 
 TEST_F(RulesRun, ThreeRedCrystalsAtRankTwoMakeARuby) {
-    GameDir dir("rules_crystals");
     const int base = KleIndex(113, 60);
-    const int cells[] = {base, base + 3, base + 6};
-    Walk walk{cells, 3};
-    Play([&](int swap) {
-        if (!Hero() || swap < 3) return true;
-        if (swap == 3) {
-            PutHero(base - 3);
-            Hero()->unitExpRang = 2;
-            for (int c : cells) EXPECT_NE(MakeCrystal(kCrystalRed, c), nullptr);
-        }
-        return !walk.Step() && swap < 1500;
+    Do([&] {
+        PutHero(base - 3);
+        Hero()->unitExpRang = 2;
+        for (int c : {base, base + 3, base + 6}) EXPECT_NE(MakeCrystal(kCrystalRed, c), nullptr);
     });
+    for (int c : {base, base + 3, base + 6}) WalkTo(c);
+    ASSERT_TRUE(Play("rules_crystals", 1500));
     EXPECT_EQ(crystals.rubies, 1);
     EXPECT_EQ(crystals.chainLength, 0);
 }
 
+// The sapphire closes clamp A, the emerald clamp B; the barrier plants go
+// and the planner finds the way into the pocket.
 TEST_F(RulesRun, BothClampsOpenThePassIntoThePocket) {
-    GameDir dir("rules_clamps");
     const int pocket = KleIndex(203, 65);
-    int phase = 0;
-    Play([&](int swap) {
-        if (!Hero() || swap < 3) return true;
-        switch (phase) {
-            case 0:
-                Hero()->unitExpRang = 3;
-                Hero()->moveMode = 2;   // he can swim, as the sailor taught him
-                crystals.sapphires = crystals.emeralds = 1;
-                PutHero(kClampACell - 2);
-                FgrMoveOrder(Hero(), kClampACell, 0);
-                phase = 1;
-                break;
-            case 1:
-                if (!Standing()) break;
-                EXPECT_EQ(HeroCell(), kClampACell);
-                HammerStrike(3);
-                EXPECT_EQ(crystals.clampAClosed, 1);
-                PutHero(kClampBCell + 2);
-                FgrMoveOrder(Hero(), kClampBCell, 0);
-                phase = 2;
-                break;
-            case 2:
-                if (!Standing()) break;
-                crystals.hammerCooldown = 0;
-                EXPECT_EQ(HeroCell(), kClampBCell);
-                HammerStrike(2);
-                EXPECT_EQ(crystals.clampBClosed, 1);
-                FgrMoveOrder(Hero(), pocket, 0);
-                phase = 3;
-                break;
-            case 3:
-                if (Standing()) return false;
-                break;
-        }
-        return swap < 3000;
+    Do([] {
+        Hero()->unitExpRang = 3;
+        Hero()->moveMode = 2;   // he can swim, as the sailor taught him
+        crystals.sapphires = crystals.emeralds = 1;
+        PutHero(kClampACell - 2);
     });
-    EXPECT_EQ(phase, 3);
+    WalkTo(kClampACell);
+    Click(gemCells[3]);
+    Do([] {
+        EXPECT_EQ(crystals.clampAClosed, 1);
+        EXPECT_EQ(crystals.sapphires, 0);
+        EXPECT_NE(masKle.m[kBarrierCellA].fgrKey, nullptr);   // the pass is still shut
+        crystals.hammerCooldown = 0;                           // the hammer rested
+        PutHero(kClampBCell + 2);
+    });
+    WalkTo(kClampBCell);
+    Click(gemCells[2]);
+    Do([] {
+        EXPECT_EQ(crystals.clampBClosed, 1);
+        EXPECT_EQ(masKle.m[kBarrierCellA].fgrKey, nullptr);
+        EXPECT_EQ(masKle.m[kBarrierCellB].fgrKey, nullptr);
+    });
+    WalkTo(pocket);
+    ASSERT_TRUE(Play("rules_clamps", 3000));
     EXPECT_EQ(HeroCell(), pocket);
 }
 
+// Kvass bought at the shop and drunk from the backpack: the same walk
+// takes about two thirds of the time.
 TEST_F(RulesRun, KvassMakesTheHeroWalkFaster) {
-    GameDir dir("rules_kvass");
     const int from = KleIndex(113, 55), to = KleIndex(113, 75);
-    int phase = 0, started = 0, plain = 0, fast = 0;
-    Play([&](int swap) {
-        if (!Hero() || swap < 3) return true;
-        if (phase == 0 || phase == 2) {
+    int started = 0, plain = 0, fast = 0;
+    auto timedWalk = [&](int* took) {
+        Do([&] {
             PutHero(from);
-            FgrMoveOrder(Hero(), to, 0);
-            started = swap;
-            ++phase;
-        } else if (Standing()) {
+            started = Swap();
+        });
+        WalkTo(to);
+        Do([&, took] {
             EXPECT_EQ(HeroCell(), to);
-            if (phase == 1) {
-                plain = swap - started;
-                heroCombat.heroGold = 10;
-                EXPECT_EQ(Buy(kItemKvass, 10), 1);
-                heroCombat.strikeCooldown = 0;
-                EXPECT_EQ(SelectSlot(1), 1);
-                ItemWindowButton(1);
-                EXPECT_GT(backpack.kvassTimer, 0);
-                ++phase;
-            } else {
-                fast = swap - started;
-                return false;
-            }
-        }
-        return swap < 2000;
+            *took = Swap() - started;
+        });
+    };
+    timedWalk(&plain);
+    Do([] { heroCombat.heroGold = 10; });
+    Talk(3);
+    Answer(2);
+    WaitFor([] { return BackpackHolds(kItemKvass) != 0; });
+    UseItem(kItemKvass);
+    WaitFor([] { return backpack.kvassTimer > 0; });
+    Do([] {
+        EXPECT_EQ(heroCombat.heroGold, 0);
+        EXPECT_EQ(BackpackHolds(kItemKvass), 0);
     });
+    timedWalk(&fast);
+    ASSERT_TRUE(Play("rules_kvass", 2500));
     ASSERT_GT(plain, 0);
-    EXPECT_LT(fast * 10, plain * 8);   // 1.5 times the speed: about two thirds of the time
+    EXPECT_LT(fast * 10, plain * 8);   // 1.5 times the speed
 }
 
-TEST_F(RulesRun, ADeadDogsBagGivesAKnifeToEquip) {
-    GameDir dir("rules_bag");
-    int phase = 0;
-    Fgr* dog = nullptr;
-    Play([&](int swap) {
-        if (!Hero() || swap < 3) return true;
-        if (phase == 0) {
-            PutHero(KleIndex(113, 55));
-            dog = SpawnMonster(5, Hero()->x + 60, Hero()->z, 0);
-            dog->firstHitBy = Hero()->serial;
-            StatSet(dog, kStNormHP, 0);
-            phase = 1;
-        } else if (phase == 1) {
-            const int k = KleAt(dog->x, dog->z);
-            Fgr* bag = masKle.m[k].fgrKey;
-            if (bag && bag->fgrKind == kKindLoot) {
-                FgrMoveOrder(Hero(), k, 0);
-                phase = 2;
-            }
-        } else if (phase == 2 && Standing()) {
-            const int slot = BackpackHolds(kItemKnife);
-            EXPECT_NE(slot, 0);
-            heroCombat.strikeCooldown = 0;
-            EXPECT_EQ(SelectSlot(slot), 1);
-            ItemWindowButton(1);
-            return false;
-        }
-        return swap < 1500;
+// The sweeper's quest taken in his dialog; five piles walked over pay its
+// reward.
+TEST_F(RulesRun, FiveGarbagePilesFinishTheQuest) {
+    const int base = KleIndex(118, 60);
+    int gold = 0;
+    Talk(2);
+    Answer(3);
+    Do([&] {
+        EXPECT_EQ(questState.garbage, kQuestTaken);
+        PutHero(base - 2);
+        gold = heroCombat.heroGold;
+        for (int i = 0; i < 5; ++i) EXPECT_NE(MakePickup(kPickupGarbage, base + 2 * i, 0, 0), nullptr);
     });
+    for (int i = 0; i < 5; ++i) WalkTo(base + 2 * i);
+    ASSERT_TRUE(Play("rules_garbage", 2000));
+    EXPECT_EQ(questState.garbage, kQuestDone);
+    EXPECT_EQ(questState.garbageCollected, 5);
+    EXPECT_EQ(heroCombat.heroGold, gold + 10);
+}
+
+// A killed dog drops a bag; the hero walks onto it, finds a knife and
+// takes it into his hand from the backpack.
+TEST_F(RulesRun, ADeadDogsBagGivesAKnifeToEquip) {
+    Fgr* dog = nullptr;
+    int bagCell = 0;
+    Do([&] {
+        PutHero(KleIndex(113, 55));
+        dog = SpawnMonster(5, Hero()->x + 60, Hero()->z, 0);
+        ASSERT_NE(dog, nullptr);
+        dog->firstHitBy = Hero()->serial;
+        StatSet(dog, kStNormHP, 0);
+    });
+    WaitFor([&] {
+        const int k = KleAt(dog->x, dog->z);
+        Fgr* bag = masKle.m[k].fgrKey;
+        if (!bag || bag->fgrKind != kKindLoot) return false;
+        bagCell = k;
+        return true;
+    });
+    Then([&] {
+        FgrMoveOrder(Hero(), bagCell, 0);
+        return true;
+    });
+    Frames(2);
+    WaitFor(Standing);
+    UseItem(kItemKnife);
+    ASSERT_TRUE(Play("rules_bag", 1500));
     EXPECT_EQ(backpack.wearInHand, kItemKnife);
+    EXPECT_EQ(BackpackHolds(kItemKnife), 0);
     ASSERT_NE(HeroHandItem(), nullptr);
     EXPECT_EQ(HeroHandItem()->unitType, kItemKnife);
 }
 
+// The sailor sells the rod (his fourth answer); at the beach the rod casts,
+// the "Где?" buttons come up at the bite and the right one catches.
 TEST_F(RulesRun, TheSailorsRodCatchesAFish) {
-    GameDir dir("rules_fishing");
-    int phase = 0, gold = 0;
-    Play([&](int swap) {
-        if (!Hero() || swap < 3) return true;
-        if (phase == 0) {
-            heroCombat.heroGold = 60;
-            EXPECT_EQ(Buy(kItemRod, 25), 1);   // the sailor's fourth answer
-            // The sailor's beach: west along his row to the last dry cell
-            // that sees deep water.
-            int shore = 0;
-            for (int c = 37; c > 1 && !shore; --c) {
-                const int k = KleIndex(178, c);
-                if (masKle.m[k].landType != kLandDeepWater && PlaceFishiness(k) > 0) shore = k;
-            }
-            EXPECT_NE(shore, 0);
-            if (!shore) return false;
-            PutHero(KleIndex(178, 40));
-            FgrMoveOrder(Hero(), shore, 0);
-            phase = 1;
-        } else if (phase == 1 && Standing()) {
-            heroCombat.strikeCooldown = 0;
-            gold = heroCombat.heroGold;
-            EXPECT_EQ(SelectSlot(BackpackHolds(kItemRod)), 1);
-            ItemWindowButton(1);
-            EXPECT_EQ(fishing.fishState, kFishWaiting);
-            phase = 2;
-        } else if (phase == 2 && fishing.fishState == kFishBiting) {
-            FishingStrike(fishing.fishRightButton);
-            return false;
-        }
-        return swap < 1500;
+    int shore = 0, gold = 0;
+    Do([] {
+        heroCombat.heroGold = 60;
+        VagrantFound();   // the sailor talks once his vagrant is found
     });
+    Talk(5);
+    Answer(4);
+    Do([&] {
+        EXPECT_NE(BackpackHolds(kItemRod), 0);
+        EXPECT_EQ(heroCombat.heroGold, 35);
+        // The sailor's beach: west along his row to the last dry cell that
+        // sees deep water.
+        for (int c = 37; c > 1 && !shore; --c) {
+            const int k = KleIndex(178, c);
+            if (masKle.m[k].landType != kLandDeepWater && PlaceFishiness(k) > 0) shore = k;
+        }
+        ASSERT_NE(shore, 0);
+        PutHero(KleIndex(178, 40));
+        FgrMoveOrder(Hero(), shore, 0);
+    });
+    Frames(2);
+    WaitFor(Standing);
+    UseItem(kItemRod);
+    Do([&] {
+        EXPECT_EQ(fishing.fishState, kFishWaiting);
+        EXPECT_EQ(fishChoiceWindow->visible, 0);
+        gold = heroCombat.heroGold;
+    });
+    WaitFor([] { return fishChoiceWindow->visible == 1; });
+    ClickAt([](int* x, int* y) {
+        const Widget* w = fishChoiceCells[fishing.fishRightButton];
+        *x = w->x + w->width / 2, *y = w->y + w->height / 2;
+    });
+    WaitFor([] { return fishing.fishState == kFishIdle; });
+    ASSERT_TRUE(Play("rules_fishing", 1500));
     EXPECT_EQ(fishing.fishSkill, 1);
     EXPECT_GT(heroCombat.heroGold, gold);
+    EXPECT_EQ(fishChoiceWindow->visible, 0);
+}
+
+// The day button: a coin heap whose life ran out stands again for a whole
+// life, and the day's flags of the items, the dig and the hammer clear.
+TEST_F(RulesRun, NewDayRefreshesCoinHeapsAndDailyFlags) {
+    Fgr* heap = nullptr;
+    Do([&] {
+        for (int c = 60; c < 90 && !heap; ++c) heap = MakeLoot(kPickupGold, KleIndex(118, c));
+        ASSERT_NE(heap, nullptr);
+        heap->countdown = 1;
+        backpack.suitChangedToday = 1;
+        treasure.dugToday = 1;
+        crystals.hammerCooldown = 9000;
+        crystals.virForce = 3;
+    });
+    WaitFor([&] { return heap && heap->stateFlag == 0; });
+    Click(sideBarCells[5]);
+    WaitFor([] { return dayState.dayNumber == 2; });
+    Frames(100);   // five seconds of the new day
+    ASSERT_TRUE(Play("rules_new_day", 600));
+    EXPECT_EQ(heap->fgrKind, kKindLoot);
+    EXPECT_EQ(heap->stateFlag, 1);
+    EXPECT_GE(heap->countdown, kGoldLifeMin - 5000);
+    EXPECT_EQ(backpack.suitChangedToday, 0);
+    EXPECT_EQ(treasure.dugToday, 0);
+    EXPECT_EQ(crystals.hammerCooldown, 0);
+    EXPECT_EQ(crystals.virForce, 1);
 }
 
 }  // namespace
