@@ -230,6 +230,13 @@ void TalkToSelected() {
     OpenDialog(n);
 }
 
+void DialogShowSaved() {
+    const int n = dialogState.openNpc;
+    if (n >= 1 && n <= kNpcCount) OpenDialog(n);
+    else CloseDialog();
+    if (titleLabel) titleLabel->visible = 0;
+}
+
 void DialogChoice(int option) {
     if (option < 1 || option > 4 || !HeroAlive()) return;
     const int n = dialogState.openNpc;

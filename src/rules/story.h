@@ -20,6 +20,9 @@ void NewDay();
 void TalkToSelected();
 // Answer 1..4 of the open dialog.
 void DialogChoice(int option);
+// A continued game: the window shows the dialog that was open, or none
+// (not the new game's first page).
+void DialogShowSaved();
 // A black fir was cut.
 void FirChopped(Fgr* tree);
 // A wild dog died: the quest's count and reward.

@@ -6,7 +6,10 @@
 #include "io/cp1251.h"
 #include "io/files.h"
 #include "platform/platform.h"
+#include "rules/items.h"
+#include "rules/story.h"
 #include "save/save_file.h"
+#include "ui/hud.h"
 #include "world/camera.h"
 #include "world/fgr.h"
 #include "world/kle.h"
@@ -24,6 +27,10 @@ int ContinueSavedGame() {
     SetupView();
     const SaveStatus status = LoadGameFromFile();
     if (status == SaveStatus::Ok) {
+        // The windows that belong to saved state: an open dialog, a chosen
+        // backpack slot's buttons (without them the backpack stays locked).
+        DialogShowSaved();
+        if (itemActionWindow) itemActionWindow->visible = backpack.selectedSlot != 0;
         LogPrintf("\n\nStart ... (saved game)");
         return 1;
     }
