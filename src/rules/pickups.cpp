@@ -32,6 +32,7 @@ constexpr int kFirSound = 8;
 constexpr int kTrapBootsPct = 37, kTrapPct = 75;
 constexpr int kGarbagePct = 5;
 constexpr int kAxeChance = 3;
+constexpr int kHeapValueCap = 100000;   // a figure file's value beyond it pays the cap
 
 void Post(const char* format, int a, int b = 0) {
     char line[128];
@@ -91,7 +92,8 @@ int TouchPickup(Fgr* hero, Fgr* p) {
         case kPickupChest: TouchChest(hero, p); break;
         case kPickupGold: {
             if (p->stateFlag == 0) return 0;   // gone for today
-            const int gold = 2 * (p->pickValue > 0 ? p->pickValue : 0);
+            const int value = p->pickValue < 0 ? 0 : p->pickValue > kHeapValueCap ? kHeapValueCap : p->pickValue;
+            const int gold = 2 * value;
             heroCombat.heroGold += gold;
             Post("злато +%d"_w, gold);
             break;

@@ -189,6 +189,15 @@ TEST_F(CrystalRules, PickupsPayHurtAndGoAway) {
     EXPECT_EQ(HeroTouches(hero, heap), 1);
     EXPECT_EQ(Gold() - gold, 2 * heap->pickValue);
     EXPECT_GT(Gold(), gold);
+    // Values of a hostile figure file: nothing for a negative one, a capped
+    // sum (no overflow) for a huge one.
+    for (int value : {-7, 2147483647}) {
+        heap = MakePickup(kPickupGold, kHeroCell + 4, 0, 0);
+        heap->pickValue = value;
+        const int before = Gold();
+        HeroTouches(hero, heap);
+        EXPECT_EQ(Gold() - before, value < 0 ? 0 : 200000) << value;
+    }
     for (int bad : {0, 6, -1}) EXPECT_EQ(MakePickup(bad, kHeroCell + 6, 0, 0), nullptr);
 }
 

@@ -43,13 +43,6 @@ TEST_F(ItemRules, SlotsOpenOnlyWithAnItemAndUsingEmptiesOrSwaps) {
     ItemWindowButton(2);
     EXPECT_EQ(backpack.slotKind[2], 0);
     EXPECT_TRUE(Has(Feed(), "Выкинули предмет."_w));
-    AddToBackpack(kItemKvass, nullptr);
-    ASSERT_EQ(SelectSlot(1), 1);
-    ItemWindowButton(1);
-    EXPECT_EQ(backpack.kvassTimer, kKvassMs);
-    frameDeltaMs = 100;
-    BackpackTick();
-    EXPECT_EQ(backpack.kvassTimer, kKvassMs - 100);
 }
 
 TEST_F(ItemRules, IngotsAreDrawnAtRandomAndGivenBackWhenShort) {
