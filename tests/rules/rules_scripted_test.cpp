@@ -62,7 +62,7 @@ protected:
     }
     void WaitFor(std::function<bool()> cond) { Then(std::move(cond)); }
     void Frames(int n) {
-        Then([n, left = n]() mutable { return --left <= 0; });
+        Then([left = n]() mutable { return --left <= 0; });
     }
     void ClickAt(std::function<void(int*, int*)> where) {
         Then([this, where] {
