@@ -17,6 +17,7 @@
 #include "app/random.h"
 #include "app/startup_files.h"
 #include "app/window.h"
+#include "bench_support.h"
 #include "editor/editor.h"
 #include "platform/platform.h"
 #include "platform/script/script_platform.h"
@@ -45,31 +46,11 @@ BENCHMARK(BM_Stroke5x5)->Unit(benchmark::kMicrosecond);
 // the cursor crosses a row of cells with F1 and the left button held and the
 // dirt tool at 5 x 5 (every frame paints). Reported per frame.
 static void EditorFrames(benchmark::State& state, bool painting) {
-    setenv("ALSOFT_DRIVERS", "null", 1);
-    char old[4096];
-    if (!getcwd(old, sizeof old) || chdir(BD_RUNTIME_DIR) != 0) {
-        state.SkipWithError("no runtime folder");
-        return;
-    }
-    ScriptReset();
-    FrameReset();
-    InputReset();
-    MainLoopReset();
-    asyncKeyProbe = PlatAsyncKeyHeld;
-    MsgBaseLoadFile(kPathMsgBase);
-    PinStartDirectory();
-    if (!CreateGLWindow(winWidth, winHeight)) {
-        state.SkipWithError("no window");
-        return;
-    }
-    StartAudio();
-    if (widgetLayerReady) BuildGameWidgets();
-    StartGame();
+    if (!OpenGame(&state)) return;
     EditorNewLocation();
     editor.selectedTool = 3;
     editor.brushSize = 5;
     while (PlatPeekMessage()) {}
-    for (int i = 0; i < 20; ++i) DrawFrame(1);   // driver warm-up
     ScriptSetAsyncKey(VK_F1, painting);
     ScriptSetAsyncKey(VK_LBUTTON, painting);
     double worst = 0;
@@ -88,12 +69,7 @@ static void EditorFrames(benchmark::State& state, bool painting) {
     state.counters["worst_frame_ms"] = worst;
     ScriptSetAsyncKey(VK_F1, false);
     ScriptSetAsyncKey(VK_LBUTTON, false);
-    ShutdownAudio();
-    KillGlWindow();
-    MsgBaseClear();
-    ResetGameState();
-    ScriptReset();
-    if (chdir(old) != 0) state.SkipWithError("cannot go back");
+    CloseGame(&state);
 }
 static void BM_EditorFrames(benchmark::State& state) { EditorFrames(state, false); }
 static void BM_EditorFramesPainting(benchmark::State& state) { EditorFrames(state, true); }

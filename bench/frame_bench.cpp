@@ -15,6 +15,7 @@
 #include "app/signals.h"
 #include "app/startup_files.h"
 #include "app/window.h"
+#include "bench_support.h"
 #include "platform/platform.h"
 #include "platform/script/script_platform.h"
 
@@ -65,38 +66,12 @@ BENCHMARK(BM_SignalPass);
 // A whole frame of the running game (world, widgets, text) with its swap,
 // on llvmpipe at 800 x 600.
 static void BM_GameFrame(benchmark::State& state) {
-    setenv("ALSOFT_DRIVERS", "null", 1);
-    char old[4096];
-    if (!getcwd(old, sizeof old) || chdir(BD_RUNTIME_DIR) != 0) {
-        state.SkipWithError("no runtime folder");
-        return;
-    }
-    ScriptReset();
-    FrameReset();
-    InputReset();
-    MainLoopReset();
-    asyncKeyProbe = PlatAsyncKeyHeld;
-    MsgBaseLoadFile(kPathMsgBase);
-    PinStartDirectory();
-    if (!CreateGLWindow(winWidth, winHeight)) {
-        state.SkipWithError("no window");
-        return;
-    }
-    StartAudio();
-    if (widgetLayerReady) BuildGameWidgets();
-    StartGame();
-    while (PlatPeekMessage()) {}
-    for (int i = 0; i < 20; ++i) DrawFrame(1);   // driver warm-up
+    if (!OpenGame(&state)) return;
     for (auto _ : state) {
         DrawFrame(drawEnabled);
         PlatSwapBuffers();
         PlatSleep(framePauseMs);
     }
-    ShutdownAudio();
-    KillGlWindow();
-    MsgBaseClear();
-    ResetGameState();
-    ScriptReset();
-    if (chdir(old) != 0) state.SkipWithError("cannot go back");
+    CloseGame(&state);
 }
 BENCHMARK(BM_GameFrame)->Unit(benchmark::kMillisecond)->Iterations(200);

@@ -16,6 +16,7 @@
 #include "app/frame.h"
 #include "app/main_loop.h"
 #include "app/window.h"
+#include "bench_support.h"
 #include "gfx/image_codec.h"
 #include "io/files.h"
 #include "platform/platform.h"
@@ -123,29 +124,17 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_StartupToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-long BareProc(unsigned, std::uintptr_t, std::intptr_t) { return 0; }
-
 // A bare window with a GL context and one cleared frame.
 void BM_BareGLWindow(benchmark::State& state) {
     for (auto _ : state) {
-        ScriptReset();
-        if (!PlatRegisterClass("bare", BareProc) || !PlatCreateWindow("bare", 800, 600) || !PlatGetDC()) {
-            state.SkipWithError("window failed");
-            break;
-        }
-        int format = PlatChoosePixelFormat(24, 16, 0, 1);
-        if (!PlatSetPixelFormat(format) || !PlatCreateGLContext() || !PlatMakeCurrent(1)) {
-            state.SkipWithError("context failed");
+        if (!OpenBareWindow(800, 600)) {
+            state.SkipWithError("bare window failed");
             break;
         }
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glFinish();
         state.PauseTiming();
-        PlatMakeCurrent(0);
-        PlatDeleteGLContext();
-        PlatReleaseDC();
-        PlatDestroyWindow();
-        PlatUnregisterClass("bare");
+        CloseBareWindow();
         state.ResumeTiming();
     }
 }

@@ -17,6 +17,7 @@
 #include "app/paths.h"
 #include "app/startup_files.h"
 #include "app/window.h"
+#include "bench_support.h"
 #include "io/files.h"
 #include "gfx/draw2d.h"
 #include "platform/platform.h"
@@ -27,56 +28,19 @@
 
 namespace {
 
-// The running game in the runtime folder; false when it cannot start.
-bool StartRunningGame(benchmark::State& state, std::string& old) {
-    setenv("ALSOFT_DRIVERS", "null", 1);
-    char buf[4096];
-    if (!getcwd(buf, sizeof buf) || chdir(BD_RUNTIME_DIR) != 0) {
-        state.SkipWithError("no runtime folder");
-        return false;
-    }
-    old = buf;
-    ScriptReset();
-    FrameReset();
-    InputReset();
-    MainLoopReset();
-    asyncKeyProbe = PlatAsyncKeyHeld;
-    PinStartDirectory();
-    if (!CreateGLWindow(winWidth, winHeight)) {
-        state.SkipWithError("no window");
-        return false;
-    }
-    StartAudio();
-    if (widgetLayerReady) BuildGameWidgets();
-    StartGame();
-    while (PlatPeekMessage()) {}
-    for (int i = 0; i < 10; ++i) DrawFrame(1);
-    return true;
-}
-
-void StopRunningGame(benchmark::State& state, const std::string& old) {
-    ShutdownAudio();
-    KillGlWindow();
-    ResetGameState();
-    ScriptReset();
-    if (chdir(old.c_str()) != 0) state.SkipWithError("cannot go back");
-}
-
 void BM_WidgetPass(benchmark::State& state) {
-    std::string old;
-    if (!StartRunningGame(state, old)) return;
+    if (!OpenGame(&state)) return;
     int x = 0;
     for (auto _ : state) {
         x = (x + 37) % winWidth;   // the cursor sweeps over the screen
         benchmark::DoNotOptimize(UIProcessAt(0, x, winHeight / 2));
     }
-    StopRunningGame(state, old);
+    CloseGame(&state);
 }
 BENCHMARK(BM_WidgetPass)->Unit(benchmark::kMicrosecond);
 
 void BM_HudDraw(benchmark::State& state) {
-    std::string old;
-    if (!StartRunningGame(state, old)) return;
+    if (!OpenGame(&state)) return;
     for (auto _ : state) {
         Ortho2DBegin(0, winWidth, 0, winHeight);
         DrawWidgets();
@@ -84,7 +48,7 @@ void BM_HudDraw(benchmark::State& state) {
         Ortho2DEnd();
         glFinish();
     }
-    StopRunningGame(state, old);
+    CloseGame(&state);
 }
 BENCHMARK(BM_HudDraw)->Unit(benchmark::kMicrosecond)->Iterations(300);
 

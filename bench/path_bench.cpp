@@ -15,21 +15,12 @@
 
 #include "app/frame.h"
 #include "app/random.h"
+#include "bench_support.h"
 #include "world/fgr.h"
 #include "world/kle.h"
 #include "world/path_astar.h"
 #include "world/path_follow.h"
 #include "world/path_grid.h"
-
-// Counts heap allocations so each benchmark can show it makes none per search.
-static std::atomic<long> allocCount{0};
-[[gnu::noinline]] void* operator new(std::size_t n) {
-    ++allocCount;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -85,10 +76,10 @@ void BM_OurAStar(benchmark::State& state, Grid g) {
     long allocs = 0;
     int length = 0;
     for (auto _ : state) {
-        const long before = allocCount;
+        const long before = benchAllocations;
         const int r = kScan ? FindPathLinearScan(kClass, 0, q.sx * 10 + 5, q.sy * 10 + 5, q.tx * 10 + 5, q.ty * 10 + 5)
                             : FindPath(kClass, 0, q.sx * 10 + 5, q.sy * 10 + 5, q.tx * 10 + 5, q.ty * 10 + 5);
-        allocs += allocCount - before;
+        allocs += benchAllocations - before;
         if (r != kPathFound) state.SkipWithError("no path");
         length = pathSearchers[0].length;
         benchmark::DoNotOptimize(r);
@@ -161,7 +152,7 @@ void BM_BoostAStar(benchmark::State& state, Grid g) {
     int length = 0;
     long allocs = 0;
     for (auto _ : state) {
-        const long before = allocCount;
+        const long before = benchAllocations;
         bool reached = false;
         try {
             boost::astar_search(graph, s, Manhattan(q.tx, q.ty),
@@ -174,7 +165,7 @@ void BM_BoostAStar(benchmark::State& state, Grid g) {
         } catch (TargetReached&) {
             reached = true;
         }
-        allocs += allocCount - before;
+        allocs += benchAllocations - before;
         if (!reached) state.SkipWithError("no path");
         length = 0;
         for (Vertex v = t; v != s; v = pred[v]) ++length;
@@ -236,9 +227,9 @@ void BM_RebuildAndReplan200(benchmark::State& state) {
     int walking = 0;
     for (auto _ : state) {
         for (int s = 41; s < 41 + kWalkers; ++s) FigureTable[s].onPath = 0;
-        const long before = allocCount;
+        const long before = benchAllocations;
         PathRebuild();
-        allocs += allocCount - before;
+        allocs += benchAllocations - before;
         walking = 0;
         for (int s = 41; s < 41 + kWalkers; ++s) walking += FigureTable[s].onPath;
     }
@@ -263,7 +254,7 @@ void BM_WalkFrame200(benchmark::State& state) {
     frameDeltaF = 16.0f;
     long allocs = 0;
     for (auto _ : state) {
-        const long before = allocCount;
+        const long before = benchAllocations;
         PathWorldStep();
         for (int s = 41; s < 41 + kWalkers; ++s) {
             Fgr& f = FigureTable[s];
@@ -273,7 +264,7 @@ void BM_WalkFrame200(benchmark::State& state) {
             }
             PathStepFigure(&f);
         }
-        allocs += allocCount - before;
+        allocs += benchAllocations - before;
     }
     state.counters["allocs_per_frame"] = static_cast<double>(allocs) / static_cast<double>(state.iterations());
 }

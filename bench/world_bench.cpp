@@ -10,25 +10,12 @@
 #include "app/frame.h"
 #include "app/log.h"
 #include "app/random.h"
+#include "bench_support.h"
 #include "io/binary.h"
 #include "world/bunker.h"
 #include "world/fgr.h"
 #include "world/kle.h"
 #include "world/location.h"
-
-static std::atomic<long> allocations{0};
-
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-void* operator new(std::size_t n) {
-    ++allocations;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -56,12 +43,12 @@ void FillTable() {
 
 void BM_WorldUpdatePass(benchmark::State& state) {
     FillTable();
-    const long before = allocations.load();
+    const long before = benchAllocations.load();
     for (auto _ : state) {
         FgrUpdateAll();
         benchmark::ClobberMemory();
     }
-    state.counters["allocs"] = static_cast<double>(allocations.load() - before);
+    state.counters["allocs"] = static_cast<double>(benchAllocations.load() - before);
     state.counters["figures"] = kFigureSlots;
 }
 BENCHMARK(BM_WorldUpdatePass)->Unit(benchmark::kMicrosecond);

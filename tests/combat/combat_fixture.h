@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "app/frame.h"
+#include "app/game_state.h"
 #include "app/log.h"
 #include "app/msgfeed.h"
 #include "app/random.h"
@@ -37,20 +38,11 @@ class CombatTest : public ::testing::Test {
 protected:
     void SetUp() override {
         WorldReset();
+        InteractionReset();
         PathReset();
         FrameReset();
-        InteractionReset();
         MsgFeedReset();
-        GameParamsReset();
-        ProgressionReset();
-        HeroCombatReset();
-        HitPipelineReset();
-        AuraReset();
-        MonsterStateReset();
-        VisibilityReset();
-        BackpackReset();
-        CrystalsReset();
-        QuestStateReset();
+        ResetRuleState();
         RandSeed(11);
         FillPlainGround();
         KleSetCorners();
