@@ -55,7 +55,8 @@ void Fighters(float x0, float z0, float w, float h) {
 long LostHP() {
     long lost = 0;
     for (const Fgr& f : FigureTable)
-        if (f.fgrKind != 0 && f.fgrClass == kClassUnit && f.unitType == 5) lost += 1000000 - StatGet(&f, kStNormHP);
+        if (f.fgrKind != 0 && f.fgrClass == kClassUnit && f.unitType == 5 && f.kor.ph)
+            lost += 1000000 - StatGet(&f, kStNormHP);
     return lost;
 }
 
@@ -145,9 +146,16 @@ void BM_GameFrameVsQuad(benchmark::State& state) {
     state.counters["on_screen"] = OnScreen();
     state.counters["blood_lost"] = double(LostHP() - lost0);
     state.counters["game_ms"] = gameClockMs - clock0;
-    int aiming = 0;
-    for (const Fgr& f : FigureTable) aiming += f.fgrKind != 0 && f.unitType == 5 && f.target2 != nullptr;
+    // Fighters beyond the stat-block pool (1000, shared with the location's
+    // own units) have no stats: they aim and shoot, their hits do nothing.
+    int aiming = 0, withStats = 0;
+    for (const Fgr& f : FigureTable) {
+        if (f.fgrKind == 0 || f.fgrClass != kClassUnit || f.unitType != 5) continue;
+        aiming += f.target2 != nullptr;
+        withStats += f.kor.ph != nullptr;
+    }
     state.counters["aiming"] = aiming;
+    state.counters["with_stats"] = withStats;
     glDeleteTextures(1, &tex);
     CloseGame(&state);
 }
