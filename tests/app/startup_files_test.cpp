@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -75,19 +75,6 @@ TEST(PaintWords, OrderFittingAndLimits) {
     Words(many);
     EXPECT_EQ(paintWords.size(), static_cast<std::size_t>(kPaintMaxEntries));
     PaintWordsClear();
-}
-
-TEST(PaintWords, DumpListsWordsAndNothingForAnEmptyList) {
-    std::string src = ::testing::TempDir() + "paint_src.txt", dump = ::testing::TempDir() + "paint_dump.txt";
-    std::remove(dump.c_str());
-    ASSERT_EQ(WriteFileSafely(src.c_str(), Bytes("h\n--\n0\nab\nr\n--\n0\nabcd\ng\n")), FileStatus::Ok);
-    PaintWordsLoadFile(src.c_str(), dump.c_str());
-    std::vector<std::uint8_t> got;
-    ASSERT_EQ(ReadWholeFile(dump.c_str(), got), FileStatus::Ok);
-    EXPECT_EQ(std::string(got.begin(), got.end()), "abcd\nab\n");
-    std::remove(dump.c_str());
-    PaintWordsLoadFile("no/such/paintword.txt", dump.c_str());
-    EXPECT_FALSE(FileExists(dump.c_str()));
 }
 
 TEST(StartupData, ShippedFilesLoad) {

@@ -10,13 +10,7 @@
 #include "../scripted/game_dir.h"
 #include "../scripted/reset_all.h"
 #include "app/frame.h"
-#include "app/game_hooks.h"
-#include "app/input.h"
-#include "app/log.h"
 #include "app/main_loop.h"
-#include "app/msgfeed.h"
-#include "app/signals.h"
-#include "app/startup_files.h"
 #include "platform/platform.h"
 #include "platform/script/script_platform.h"
 #include "ui/widget.h"
@@ -24,9 +18,7 @@
 #include "world/fgr.h"
 #include "world/interaction.h"
 #include "world/kle.h"
-#include "world/location.h"
 #include "world/path_follow.h"
-#include "world/spawn.h"
 
 namespace {
 
@@ -47,12 +39,6 @@ protected:
         EXPECT_EQ(BrindomaMain(), 0);
     }
 
-    static void ScreenOf(float wx, float wz, int* x, int* y) {
-        float sx, sy;
-        WorldToScreen(wx, wz, &sx, &sy);
-        *x = int(sx);
-        *y = winHeight - int(sy);
-    }
     static int CellUnderScreen(int x, int y) {
         float wx, wz;
         ScreenToWorld(float(x), float(winHeight - y), &wx, &wz);
@@ -155,42 +141,6 @@ TEST_F(PlayerHands, RightClickGroundWalksTheHeroAlongThePathAndLeavesAMarker) {
     EXPECT_NEAR(camX + camWidth / 2, fgrMainHero->x, 1.0f);
 }
 
-TEST_F(PlayerHands, RightClickOutsideTheInteriorStopsTheHero) {
-    GameDir dir("hands_stop");
-    ClickScript click;
-    int phase = 0;
-    float stoppedX = 0;
-    Play([&](int swap) {
-        click.Step(swap);
-        if (!fgrMainHero) return swap < 50;
-        if (phase == 0 && swap == 2) {
-            StopPath(fgrMainHero);
-            fgrMainHero->x = 35;
-            fgrMainHero->z = 1135;
-            FgrMoveOrder(fgrMainHero, KleIndex(90, 3), 0);
-            phase = 1;
-        } else if (phase == 1 && fgrMainHero->onPath && swap > 6) {
-            // Left of x = 10 lies the border column: no interior cell.
-            int x, y;
-            ScreenOf(4, fgrMainHero->z, &x, &y);
-            EXPECT_EQ(CellUnderScreen(x, y), -1);
-            ScriptMoveCursor(x, y);
-            click.Start(swap, VK_RBUTTON);
-            phase = 2;
-        } else if (phase == 2 && click.Done(swap)) {
-            EXPECT_EQ(fgrMainHero->onPath, 0);
-            EXPECT_EQ(fgrMainHero->targPathKle, 0);
-            stoppedX = fgrMainHero->x;
-            phase = 3;
-        } else if (phase >= 3 && ++phase > 13) {
-            EXPECT_EQ(fgrMainHero->x, stoppedX);
-            return false;
-        }
-        return swap < 300;
-    });
-    EXPECT_EQ(phase, 14);
-}
-
 TEST_F(PlayerHands, ArrowKeysWalkCellByCellWithTheDiagonalGrace) {
     GameDir dir("hands_keys");
     int phase = 0, start = -1, upFrames = 0;
@@ -234,52 +184,6 @@ TEST_F(PlayerHands, ArrowKeysWalkCellByCellWithTheDiagonalGrace) {
     for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i - 1] - rows[i], 1);
     EXPECT_GT(turnedAt, graceStart);
     EXPECT_GE(turnedAt - graceStart, 4);
-}
-
-TEST_F(PlayerHands, LeftClickSelectsATownspersonAndAUnitSelectsItsGroup) {
-    GameDir dir("hands_select");
-    ClickScript click;
-    int phase = 0;
-    Fgr* band = nullptr;
-    Fgr* wolf = nullptr;
-    Play([&](int swap) {
-        click.Step(swap);
-        if (!fgrMainHero) return swap < 50;
-        if (phase == 0 && swap == 2) {
-            StopPath(fgrMainHero);
-            fgrMainHero->x = fgrNpc[1]->x - 60;
-            fgrMainHero->z = fgrNpc[1]->z;
-            fgrNpc[1]->talkFlag = 0;   // silent: talking from afar would drop the selection
-            phase = 1;
-        } else if (phase == 1 && swap == 5) {
-            int x, y;
-            ScreenOf(fgrNpc[1]->x, fgrNpc[1]->z - 2, &x, &y);
-            ScriptMoveCursor(x, y);
-            click.Start(swap, VK_LBUTTON);
-            phase = 2;
-        } else if (phase == 2 && click.Done(swap)) {
-            EXPECT_EQ(leftClickCount, 1);
-            EXPECT_EQ(selectionCount, 1);
-            EXPECT_EQ(selection[0], fgrNpc[1]);
-            band = FgrCreateFigure(kKindBand, fgrMainHero->x + 40, fgrMainHero->z + 40);
-            wolf = SpawnMonster(11, fgrMainHero->x + 40, fgrMainHero->z + 40, 0);
-            band->members = wolf;
-            wolf->owner = band;
-            phase = 3;
-        } else if (phase == 3 && swap >= click.at + 7) {
-            int x, y;
-            ScreenOf(wolf->x, wolf->z - 2, &x, &y);
-            ScriptMoveCursor(x, y);
-            click.Start(swap, VK_LBUTTON);
-            phase = 4;
-        } else if (phase == 4 && click.Done(swap)) {
-            EXPECT_EQ(selectionCount, 1);
-            EXPECT_EQ(selection[0], band);
-            return false;
-        }
-        return swap < 200;
-    });
-    EXPECT_EQ(phase, 4);
 }
 
 }  // namespace

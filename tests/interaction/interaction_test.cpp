@@ -238,20 +238,6 @@ TEST_F(Interaction, MinimapAndEditorTakeTheirClicks) {
     editor.open = 0;
 }
 
-TEST(DirectionKeys, KeypadCodesAndOffsets) {
-    struct Case {
-        int l, r, u, d, code, offset;
-    };
-    const Case cases[] = {
-        {1, 0, 0, 1, 1, 255}, {0, 1, 1, 0, 9, -255}, {0, 0, 1, 0, 8, -256},
-        {0, 0, 0, 0, 0, 0},   {1, 1, 1, 1, 7, -257}, {1, 1, 0, 0, 4, -1},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(DirectionCode(c.l, c.r, c.u, c.d), c.code);
-        EXPECT_EQ(DirectionCellOffset(c.code), c.offset);
-    }
-}
-
 TEST_F(Interaction, HalfSpeedOnDeepWaterAndSpeedHooks) {
     hero->moveMode = 2;   // he can swim
     hero->x = 505;
@@ -300,6 +286,21 @@ TEST_F(Interaction, WalkersWithoutBehaviourGetTheWalk) {
     hero->fnUpdate = [](Fgr*) { ++updates; };
     Frames(3);
     EXPECT_EQ(updates, 3);   // an installed behaviour is left alone
+}
+
+// A right click where no interior cell lies (the border column) stops the hero.
+TEST_F(Interaction, RightClickOffTheInteriorStopsTheHero) {
+    hero->x = 35;
+    FollowHero(hero);
+    FgrMoveOrder(hero, Cell(50, 9), 0);
+    Frames(3);
+    ASSERT_EQ(hero->onPath, 1);
+    PointAt(4, hero->z);
+    Click(2);
+    EXPECT_EQ(hero->onPath + hero->targPathKle, 0);
+    const float x = hero->x;
+    Frames(10);
+    EXPECT_EQ(hero->x, x);
 }
 
 TEST_F(Interaction, SelectionOfARemovedFigureOrdersNothing) {

@@ -46,56 +46,22 @@ protected:
     }
 };
 
-TEST_F(PathPlanner, LandTypesBlockTheirClasses) {
-    struct Case {
-        int landType;
-        bool blocked[5];
-    };
-    const Case cases[] = {
-        {0, {1, 1, 1, 1, 1}}, {1, {0, 1, 1, 1, 1}}, {2, {0, 0, 0, 0, 0}}, {3, {0, 0, 0, 0, 0}},
-        {4, {0, 0, 0, 0, 0}}, {5, {0, 0, 1, 0, 1}}, {6, {0, 1, 1, 1, 1}}, {7, {1, 1, 1, 1, 1}},
-        {8, {0, 0, 0, 0, 0}}, {255, {0, 0, 0, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        PathClearLayers();
-        const int k = 20 * 256 + 30;  // row 20, column 30
-        PathStampLandType(k, c.landType);
-        for (int cls = 1; cls <= 5; ++cls)
-            EXPECT_EQ(PathIsBlocked(cls, 30, 20), c.blocked[cls - 1])
-                << "landType " << c.landType << " class " << cls;
-        EXPECT_FALSE(PathIsBlocked(3, 20, 30)) << "layers are (column, row)";
-    }
-}
-
-TEST_F(PathPlanner, FootprintShapes) {
-    struct Case {
-        int shape;
-        std::vector<int> cells;  // offsets from the anchor
-    };
-    const Case cases[] = {{1, {0}}, {2, {0, 1}}, {3, {0, 256}}, {7, {0, 1, 256, 257, 512, 513}},
-                          {9, {0, 1, 2, 256, 257, 258, 512, 513, 514}}, {12, {0}}, {-3, {0}}};
-    const int anchor = 100 * 256 + 100;
-    for (const Case& c : cases) {
-        PathClearLayers();
-        PathStampFootprint(anchor, c.shape);
-        int marked = 0;
-        for (int k = 0; k < kPathCells; ++k) marked += PathIsBlocked(2, k & 255, k >> 8);
-        EXPECT_EQ(marked, static_cast<int>(c.cells.size())) << "shape " << c.shape;
-        for (int off : c.cells) {
-            const int k = anchor + off;
-            EXPECT_FALSE(PathIsBlocked(1, k & 255, k >> 8)) << "class 1 walks through buildings";
-            for (int cls = 2; cls <= 5; ++cls) EXPECT_TRUE(PathIsBlocked(cls, k & 255, k >> 8));
-        }
-    }
-    // Cells off the interior are skipped, not wrapped.
-    PathClearLayers();
+// Footprints block every class but 1; cells off the interior are skipped, not wrapped.
+TEST_F(PathPlanner, FootprintsAtTheEdge) {
     PathStampFootprint(2 * 256 + 253, 9);
     EXPECT_TRUE(PathIsBlocked(3, 254, 4));
+    EXPECT_FALSE(PathIsBlocked(1, 254, 4));
     EXPECT_FALSE(PathIsBlocked(3, 255, 2));
+    EXPECT_FALSE(PathIsBlocked(3, 4, 254)) << "layers are (column, row)";
     PathClearLayers();
     PathStampFootprint(65280 - 256 + 10, 5);
     EXPECT_TRUE(PathIsBlocked(3, 10, 254));
     EXPECT_FALSE(PathIsBlocked(3, 10, 255));
+    PathClearLayers();
+    PathStampFootprint(100 * 256 + 100, -3);   // an unknown shape blocks its anchor only
+    int marked = 0;
+    for (int k = 0; k < kPathCells; ++k) marked += PathIsBlocked(2, k & 255, k >> 8);
+    EXPECT_EQ(marked, 1);
 }
 
 TEST_F(PathPlanner, CostsOnOpenGround) {
@@ -176,6 +142,8 @@ TEST_F(PathPlanner, StartOutsideTheGridIsRefused) {
     for (int bad : {4, -1}) EXPECT_EQ(FindPath(3, bad, 55, 55, 95, 55), kPathNone);
     for (int cls : {0, 6}) EXPECT_EQ(FindPath(cls, 0, 55, 55, 95, 55), kPathNone);
     EXPECT_EQ(FindPath(3, 0, 55, 55, 55, 2560), kPathNone) << "a target off the grid is blocked";
+    PathStampLandType(5 * 256 + 6, 255);  // an unknown land type blocks nothing
+    EXPECT_FALSE(PathIsBlocked(1, 6, 5));
     PathStampLandType(5 * 256 + 5, 6);  // a blocked start cell can be left
     EXPECT_EQ(Find(3, 5, 5, 9, 5), kPathFound);
 }
@@ -188,16 +156,7 @@ TEST_F(PathPlanner, WalledOffTargetHasNoPath) {
     EXPECT_EQ(FindPath(1, 0, 505, 505, 501, 509), kPathNone) << "the failed search reset the read position";
 }
 
-TEST_F(PathPlanner, MarkerCountersGrowByTwoAndWrap) {
-    EXPECT_EQ(PathOnClosed(), 10);
-    Find(3, 5, 5, 9, 5);
-    EXPECT_EQ(PathOnClosed(), 12);
-    Find(3, 5, 5, 5, 5);        // start == target: no search
-    PathStampLandType(5 * 256 + 9, 7);
-    Find(3, 5, 5, 9, 5);        // blocked target: no search
-    EXPECT_EQ(PathOnClosed(), 12);
-    PathClearLayers();
-
+TEST_F(PathPlanner, MarkerCountersWrap) {
     PathSetOnClosed(1000001);
     ASSERT_EQ(Find(3, 5, 5, 40, 30), kPathFound);
     EXPECT_EQ(PathOnClosed(), 12) << "cleared and restarted at 10";
@@ -206,25 +165,6 @@ TEST_F(PathPlanner, MarkerCountersGrowByTwoAndWrap) {
     ASSERT_EQ(Find(3, 5, 5, 40, 30), kPathFound);
     EXPECT_EQ(PathOnClosed(), 1000001);
     EXPECT_EQ(Steps().size(), a.size());
-}
-
-TEST(PathHeapRules, PopSinksIntoTheRightChildOnEqualF) {
-    static PathHeap<true> h;
-    h.Clear();
-    // Heap after pushes: [1]=1, [2]=5, [3]=5, [4]=9.
-    h.Push(1, 100);
-    h.Push(5, 200);
-    h.Push(5, 300);
-    h.Push(9, 400);
-    ASSERT_EQ(h.e[2].cell, 200);
-    ASSERT_EQ(h.e[3].cell, 300);
-    EXPECT_EQ(h.Pop().cell, 100);
-    // 9 was moved to the top and sank; both children had F 5: the right one wins.
-    EXPECT_EQ(h.e[1].cell, 300);
-    EXPECT_EQ(h.e[2].cell, 200);
-    EXPECT_EQ(h.e[3].cell, 400);
-    EXPECT_EQ(h.pos[300], 1);
-    EXPECT_EQ(h.pos[400], 3);
 }
 
 // Random grid: rocks, holes and water with the given density, some walls.

@@ -2,6 +2,8 @@
 // with offscreen GL, a virtual clock and scripted input.
 #include <gtest/gtest.h>
 
+#include <AL/al.h>
+
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "io/cp1251.h"
 #include "io/files.h"
 #include "platform/platform.h"
+#include "sound/sound_al.h"
 
 namespace {
 
@@ -19,11 +22,25 @@ protected:
     void TearDown() override { ResetShellAndGame(3000); }
 };
 
+// The first frame also sounds effect 1 on the first source; shut-down gives
+// every sound resource back.
 TEST_F(FrameLoop, RunsOnTheVirtualClockAndEscapeYesEndsTheGame) {
     GameDir dir("escape_yes");
     std::vector<int> deltas;
     ScriptOnSwap([&](int swap) {
         deltas.push_back(frameDeltaMs);
+        if (swap == 0) {
+            ALint buffer = 0, relative = 0;
+            alGetSourcei(sndSource1, AL_BUFFER, &buffer);
+            EXPECT_EQ(static_cast<std::uint32_t>(buffer), soundBank.buffers[1]);
+            EXPECT_NE(buffer, 0);
+            EXPECT_TRUE(SourceIsPlaying(&sndSource1));
+            EXPECT_FALSE(SourceIsPlaying(&sndSource2));
+            alGetSourcei(sndSource3, AL_BUFFER, &buffer);
+            EXPECT_EQ(static_cast<std::uint32_t>(buffer), soundBank.buffers[3]);
+            alGetSourcei(sndSource3, AL_SOURCE_RELATIVE, &relative);   // effects follow the listener
+            EXPECT_EQ(relative, AL_TRUE);
+        }
         if (swap == 20) ScriptKeyDown(VK_ESCAPE);
         if (swap == 21) ScriptKeyUp(VK_ESCAPE);
     });
@@ -42,6 +59,9 @@ TEST_F(FrameLoop, RunsOnTheVirtualClockAndEscapeYesEndsTheGame) {
     EXPECT_FALSE(w.exists || w.hasContext || w.classRegistered);
     EXPECT_EQ(w.title, "RPG Brindoma");
     EXPECT_TRUE(FileExists("uni_files/test_paint.txt"));
+    EXPECT_EQ(sndSource1 | sndSource2 | sndSource3, 0u);
+    for (std::uint32_t b : soundBank.buffers) EXPECT_EQ(b, 0u);
+    EXPECT_EQ(SoundInstalledBackend(), nullptr);
 }
 
 TEST_F(FrameLoop, MissingSignalFileEndsWithNotInitGL) {

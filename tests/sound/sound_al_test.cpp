@@ -6,40 +6,69 @@
 #include <AL/alc.h>
 
 #include <chrono>
+#include <cmath>
+#include <filesystem>
 #include <set>
 #include <thread>
+#include <unistd.h>
 
 #include "app/log.h"
 #include "app/random.h"
 #include "io/files.h"
-#include "platform/platform.h"
 #include "platform/script/script_platform.h"
 #include "sound/sound_al.h"
 #include "sound/sound_list.h"
-#include "sound_test_util.h"
 
-using namespace soundtest;
+namespace fs = std::filesystem;
+using Entries = std::vector<std::pair<std::string, std::string>>;
 
 namespace {
 
-ALint BufferSize(std::uint32_t b) { ALint v = -1; alGetBufferi(b, AL_SIZE, &v); return v; }
+ALint BufferI(std::uint32_t b, ALenum what) { ALint v = -1; alGetBufferi(b, what, &v); return v; }
 ALint SourceI(std::uint32_t s, ALenum what) { ALint v = -1; alGetSourcei(s, what, &v); return v; }
 std::uint32_t Attached(std::uint32_t s) { return static_cast<std::uint32_t>(SourceI(s, AL_BUFFER)); }
 float SourceF(std::uint32_t s, ALenum what) { float v = -1; alGetSourcef(s, what, &v); return v; }
 
+void Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    fs::create_directories(fs::path(path).parent_path());
+    ASSERT_EQ(WriteFileSafely(path.c_str(), bytes), FileStatus::Ok);
+}
+void Write(const std::string& path, const std::string& text) { Write(path, std::vector<std::uint8_t>(text.begin(), text.end())); }
+
+// A canonical 16-bit mono 22050 Hz WAV of quiet samples.
+std::vector<std::uint8_t> Wav(double seconds) {
+    const std::uint32_t n = static_cast<std::uint32_t>(seconds * 22050);
+    std::vector<std::uint8_t> b;
+    b.reserve(44 + 2 * n);
+    auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i))); };
+    auto tag = [&](const char* t) { u32(std::uint32_t(t[0] | t[1] << 8 | t[2] << 16 | t[3] << 24)); };
+    tag("RIFF"), u32(36 + 2 * n), tag("WAVE"), tag("fmt "), u32(16), u32(1 | 1 << 16), u32(22050), u32(44100);
+    u32(2 | 16 << 16), tag("data"), u32(2 * n);
+    b.resize(b.size() + 2 * n, 1);
+    return b;
+}
+
+std::string ListText(const Entries& entries) {
+    std::string t = "sounds\n" + std::to_string(entries.size()) + "\n";
+    for (auto& [id, name] : entries) t += id + "\n" + name + "\n--\n";
+    return t;
+}
+
 class SoundAl : public ::testing::Test {
 protected:
-    ScratchDir dir{"al"};
-    std::string logPath = dir.File("log.txt");   // the log keeps the pointer
+    fs::path dir = fs::temp_directory_path() / ("bd_sound_al_" + std::to_string(getpid()));
+    std::string logPath = File("log.txt");   // the log keeps the pointer
     std::uint32_t src = 0;
 
+    std::string File(const std::string& name) const { return (dir / name).string(); }
     void SetUp() override {
+        fs::create_directories(dir);
         SoundReset();
         ScriptReset();
         LogSetPath(logPath.c_str());
         ASSERT_EQ(InitOpenAL(), 1) << "the null device must open";
         EXPECT_TRUE(ScriptBoxes().empty());
-        WriteBytes(dir.File("a a.wav"), ToneWav(0.1));
+        Write(File("a a.wav"), Wav(0.1));
     }
     void TearDown() override {
         ReleaseSource(&src);
@@ -48,17 +77,16 @@ protected:
         SoundReset();
         LogSetPath(nullptr);
         LogReset();
+        fs::remove_all(dir);
     }
-    int Load(const std::vector<std::pair<std::string, std::string>>& entries) {
-        WriteText(dir.File("list.txt"), ListText(entries));
-        return LoadPackWAV(soundBank, dir.File("list.txt").c_str());
+    int Load(const Entries& entries) {
+        Write(File("list.txt"), ListText(entries));
+        return LoadPackWAV(soundBank, File("list.txt").c_str());
     }
-    // Three short effects under 1..3 and a one-second tone under 4; sound on.
+    // Three short effects under 1..3 and a one-second one under 4; sound on.
     void LoadStandard() {
-        WriteBytes(dir.File("b.wav"), ToneWav(0.2, 660));
-        WriteBytes(dir.File("long.wav"), ToneWav(1.0));
-        ASSERT_EQ(Load({{"1", dir.File("a a.wav")}, {"2", dir.File("b.wav")}, {"3", dir.File("a a.wav")},
-                        {"4", dir.File("long.wav")}}), 1);
+        Write(File("long.wav"), Wav(1.0));
+        ASSERT_EQ(Load({{"1", File("a a.wav")}, {"2", File("a a.wav")}, {"3", File("a a.wav")}, {"4", File("long.wav")}}), 1);
         soundOn = 1;
         ASSERT_EQ(CreateSource(&src), 1);
     }
@@ -67,9 +95,9 @@ protected:
 }  // namespace
 
 TEST_F(SoundAl, LoadingClampsIdsAndStopsAtARepeatedOne) {
-    const std::string a = dir.File("a a.wav");
+    const std::string a = File("a a.wav");
     const struct Case {
-        std::vector<std::pair<std::string, std::string>> list;
+        Entries list;
         int result;
         std::vector<int> loaded, absent;
     } cases[] = {
@@ -81,29 +109,33 @@ TEST_F(SoundAl, LoadingClampsIdsAndStopsAtARepeatedOne) {
         StopSound();
         ASSERT_EQ(InitOpenAL(), 1);
         EXPECT_EQ(Load(c.list), c.result);
-        for (int id : c.loaded) EXPECT_EQ(BufferSize(soundBank.buffers[id]), 2 * 2205) << id;
+        for (int id : c.loaded) {
+            EXPECT_EQ(BufferI(soundBank.buffers[id], AL_SIZE), 2 * 2205) << id;
+            EXPECT_EQ(BufferI(soundBank.buffers[id], AL_FREQUENCY), 22050) << id;   // played at its own speed
+            EXPECT_EQ(BufferI(soundBank.buffers[id], AL_CHANNELS), 1) << id;
+        }
         for (int id : c.absent) EXPECT_EQ(soundBank.buffers[id], 0u) << id;
     }
 }
 
 TEST_F(SoundAl, MissingOrBrokenFilesGiveEmptyBuffersAndLoadingGoesOn) {
-    WriteBytes(dir.File("odd.wav"), std::vector<std::uint8_t>(44 + 7, 7));
-    WriteBytes(dir.File("huge.wav"), {});
-    fs::resize_file(dir.File("huge.wav"), kSoundFileMaxBytes + 1);   // sparse: never read into memory
-    EXPECT_EQ(Load({{"1", dir.File("nothere.wav")}, {"2", dir.File("odd.wav")}, {"3", dir.File("huge.wav")},
-                    {"4", ""}, {"5", dir.File("a a.wav")}}), 1);
+    Write(File("odd.wav"), std::vector<std::uint8_t>(44 + 7, 7));
+    Write(File("huge.wav"), std::vector<std::uint8_t>{});
+    fs::resize_file(File("huge.wav"), kSoundFileMaxBytes + 1);   // sparse: never read into memory
+    EXPECT_EQ(Load({{"1", File("nothere.wav")}, {"2", File("odd.wav")}, {"3", File("huge.wav")}, {"4", ""},
+                    {"5", File("a a.wav")}}), 1);
     const ALint sizes[] = {0, 6, 0, 0, 2 * 2205};   // odd: three whole samples of seven bytes
     for (int id = 1; id <= 5; ++id) {
         ASSERT_NE(soundBank.buffers[id], 0u) << id;
-        EXPECT_EQ(BufferSize(soundBank.buffers[id]), sizes[id - 1]) << id;
+        EXPECT_EQ(BufferI(soundBank.buffers[id], AL_SIZE), sizes[id - 1]) << id;
     }
     std::vector<std::uint8_t> log;
     ASSERT_EQ(ReadWholeFile(logPath.c_str(), log), FileStatus::Ok);
     EXPECT_NE(std::string(log.begin(), log.end()).find("sound file too large"), std::string::npos);
 
-    EXPECT_EQ(LoadPackWAV(soundBank, dir.File("no_list.txt").c_str()), 0);
-    WriteText(dir.File("short.txt"), "t\n3\n10\n" + dir.File("x.wav") + "\n-\n");
-    EXPECT_EQ(LoadPackWAV(soundBank, dir.File("short.txt").c_str()), 0);
+    EXPECT_EQ(LoadPackWAV(soundBank, File("no_list.txt").c_str()), 0);
+    Write(File("short.txt"), "t\n3\n10\n" + File("x.wav") + "\n-\n");
+    EXPECT_EQ(LoadPackWAV(soundBank, File("short.txt").c_str()), 0);
     EXPECT_NE(soundBank.buffers[10], 0u);   // the entry before the end stays
 }
 
@@ -118,16 +150,12 @@ TEST_F(SoundAl, SoundFailedGatesEveryOperationButRelativeAndPlayIfIdle) {
     EXPECT_TRUE(SoundFailed());
     std::uint32_t fresh = 0;
     EXPECT_EQ(CreateSource(&fresh), 0);
-    SetSourceSound(&fresh, 1);
-    EXPECT_EQ(fresh, 0u);
     SetSourceGain(&src, 0.25f);
     SetSourcePitch(&src, 0.5f);
     SetSourceLooping(&src, 1);
-    SetSourceSound(&src, 2);
     PlaySound(&src, 3, 0, 0.5f, 1.0f, 1.0f, 0);
     EXPECT_EQ(SourceState(&src), SRC_NONE);
-    EXPECT_FLOAT_EQ(SourceF(src, AL_GAIN), 1.0f);
-    EXPECT_FLOAT_EQ(SourceF(src, AL_PITCH), 1.0f);
+    EXPECT_FLOAT_EQ(SourceF(src, AL_GAIN) + SourceF(src, AL_PITCH), 2.0f);
     EXPECT_EQ(Attached(src), 0u);
     EXPECT_EQ(SourceI(src, AL_LOOPING), AL_FALSE);
     // these two only ask for a valid source
@@ -137,29 +165,22 @@ TEST_F(SoundAl, SoundFailedGatesEveryOperationButRelativeAndPlayIfIdle) {
     EXPECT_EQ(PlayIfIdle(&fresh, 1), 0);
 }
 
-TEST_F(SoundAl, BadIdsReleaseAndGameStartSources) {
+TEST_F(SoundAl, BadIdsKeepTheBufferAndReleaseIsSafe) {
     LoadStandard();
     SetSourceSound(&src, 4);
     for (int id : {250, 301, -1}) SetSourceSound(&src, id);   // no buffer or out of range: kept
     EXPECT_EQ(Attached(src), soundBank.buffers[4]);
+    PlaySound(&src, 2, 0, 0.8f, 1.0f, 1.0f, 0);
+    for (int id : {0, 250, -3, 999}) {   // id 0 or an empty id replays the previous buffer
+        PlaySound(&src, id, 0, 0.8f, 1.0f, 1.0f, 0);
+        EXPECT_EQ(Attached(src), soundBank.buffers[2]) << id;
+        EXPECT_TRUE(SourceIsPlaying(&src)) << id;
+    }
     std::uint32_t old = src;
     ReleaseSource(&src);
     EXPECT_EQ(src, 0u);
     EXPECT_FALSE(alIsSource(old));
     ReleaseSource(&src);   // twice is harmless
-
-    SetupGameSources();   // source n holds effect n, listener-relative, one unit ahead
-    std::uint32_t sources[3] = {sndSource1, sndSource2, sndSource3};
-    for (int n = 0; n < 3; ++n) {
-        ASSERT_TRUE(alIsSource(sources[n])) << n;
-        EXPECT_EQ(Attached(sources[n]), soundBank.buffers[n + 1]);
-        EXPECT_EQ(SourceI(sources[n], AL_SOURCE_RELATIVE), AL_TRUE);
-        float pos[3] = {};
-        alGetSourcefv(sources[n], AL_POSITION, pos);
-        EXPECT_FLOAT_EQ(pos[2], -1.0f);
-    }
-    ReleaseGameSources();
-    EXPECT_EQ(sndSource1 | sndSource2 | sndSource3, 0u);
 }
 
 TEST_F(SoundAl, PitchStepsNeverGivePitchMin) {
@@ -196,43 +217,24 @@ TEST_F(SoundAl, PlayIfIdleDoesNotRestartAPlayingSource) {
     ASSERT_GE(before, 2000) << "the null device should advance playback";
     EXPECT_EQ(PlayIfIdle(&src, 1), 0);
     EXPECT_GE(SourceI(src, AL_SAMPLE_OFFSET), before);
-    EXPECT_TRUE(SourceIsPlaying(&src));
     alSourceStop(src);   // once stopped it plays again from the start
     EXPECT_EQ(PlayIfIdle(&src, 1), 1);
     EXPECT_LT(SourceI(src, AL_SAMPLE_OFFSET), before);
 }
 
-TEST_F(SoundAl, IdZeroOrAnEmptyIdReplaysThePreviousBuffer) {
-    LoadStandard();
-    PlaySound(&src, 2, 0, 0.8f, 1.0f, 1.0f, 0);
-    for (int id : {0, 250, -3, 999}) {
-        PlaySound(&src, id, 0, 0.8f, 1.0f, 1.0f, 0);
-        EXPECT_EQ(Attached(src), soundBank.buffers[2]) << id;
-        EXPECT_TRUE(SourceIsPlaying(&src)) << id;
-    }
-    PlaySound(&src, 4, 0, 0.8f, 1.0f, 1.0f, 0);   // a new effect cuts the old one off
-    EXPECT_EQ(Attached(src), soundBank.buffers[4]);
-
-    ReleaseSource(&src);
-    StopSound();
-    for (std::uint32_t b : soundBank.buffers) EXPECT_EQ(b, 0u);
-    EXPECT_EQ(alcGetCurrentContext(), nullptr);
-    StopSound();   // twice is harmless
-}
-
 // StartSound reads the list from the working directory.
 TEST(StartSound, GoodListTurnsSoundOnBadListsLeaveTheGameSilent) {
-    ScratchDir dir("start");
-    fs::path oldCwd = fs::current_path();
-    fs::current_path(dir.path);
+    const fs::path dir = fs::temp_directory_path() / ("bd_sound_start_" + std::to_string(getpid())), oldCwd = fs::current_path();
+    fs::create_directories(dir);
+    fs::current_path(dir);
     const char* wav = "uni_files/res/zvu/a.wav";
-    WriteBytes(dir.File(wav), ToneWav(0.1));
+    Write(wav, Wav(0.1));
     for (const char* secondId : {"2", "1", ""}) {   // good, repeated id, no list
         SCOPED_TRACE(secondId);
         SoundReset();
         ScriptReset();
         fs::remove(kSoundListPath);
-        if (*secondId) WriteText(kSoundListPath, ListText({{"1", wav}, {secondId, wav}}));
+        if (*secondId) Write(kSoundListPath, ListText({{"1", wav}, {secondId, wav}}));
         StartSound();
         bool good = std::string(secondId) == "2";
         EXPECT_EQ(soundOn, good ? 1 : 0);
@@ -246,4 +248,5 @@ TEST(StartSound, GoodListTurnsSoundOnBadListsLeaveTheGameSilent) {
     }
     SoundReset();
     fs::current_path(oldCwd);
+    fs::remove_all(dir);
 }

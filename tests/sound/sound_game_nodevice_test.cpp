@@ -3,13 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
+#include "app/frame.h"
+#include "app/main_loop.h"
 #include "platform/platform.h"
-#include "game_run.h"
+#include "platform/script/script_platform.h"
+#include "sound/sound_al.h"
 
 TEST(SoundGameNoDevice, MessagesThenTheGameRunsSilently) {
     setenv("ALSOFT_DRIVERS", "no-such-driver", 1);   // before the library's first call
-    EXPECT_EQ(RunGame(5), 0);
+    ScriptReset();
+    FrameReset();
+    MainLoopReset();
+    SoundReset();
+    ScriptCloseAfterSwaps(5);
+    EXPECT_EQ(BrindomaMain(), 0);
     EXPECT_GE(ScriptSwapCount(), 5);
     const auto& boxes = ScriptBoxes();
     auto at = std::find_if(boxes.begin(), boxes.end(),

@@ -101,20 +101,6 @@ TEST_F(UiFixture, GridTags) {
     int col = (w->x - first->x) / first->width, row = (first->y - w->y) / first->height;
     EXPECT_EQ(w->tag, 1 + row * 9 + col) << "col " << col << " row " << row;
   }
-  // descending, with the tags reaching into each cell's children
-  Widget* box = CreateWidget(&uiRoot, nullptr, nullptr, 0, 0, 0.5f, 0.5f, 7, 1);
-  first = CreateWidget(box, nullptr, nullptr, 0, 0, 0.25f, 0.5f, 11, 1);
-  CreateWidget(first, nullptr, nullptr, 0, 0, 0.5f, 0.5f, 7, 1);
-  MakeWidgetGrid(first, 4, 2, 10, 1);
-  int sum = 0;
-  for (Widget* w : box->children) {
-    sum += w->tag;
-    ASSERT_EQ(w->children.size(), 1u);
-    if (w != first) {
-      EXPECT_EQ(w->children[0]->tag, w->tag);
-    }
-  }
-  EXPECT_EQ(sum, 10 + 9 + 8 + 7 + 6 + 5 + 4 + 3);
 }
 
 TEST_F(UiFixture, HoverAndClickRules) {

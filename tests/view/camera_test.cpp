@@ -88,15 +88,6 @@ TEST_F(CameraTest, EditorScrollLimits) {
   EXPECT_TRUE(camX > kScrollMax && camX <= kScrollMax + 1 && camZ > kScrollMax && camZ <= kScrollMax + 1);
 }
 
-TEST_F(CameraTest, LockedFollowCentresAtOnce) {
-  hero.x = 1000, hero.z = 500;
-  FollowHero(&hero);
-  EXPECT_FLOAT_EQ(camX, 1000 - 120);
-  EXPECT_FLOAT_EQ(camZ, 500 - 126);
-  FollowHero(nullptr);
-  EXPECT_FLOAT_EQ(camX, 1000 - 120);
-}
-
 TEST_F(CameraTest, GlideReachesTheTargetWithoutOvershooting) {
   const float jumps[][2] = {{300, 0}, {-700, 40}, {0.5f, -0.25f}, {5, 900}};
   for (int dt : {1, 16, 100})

@@ -58,27 +58,6 @@ class PaintTest : public ::testing::Test {
   }
 };
 
-// Tile k's corners are the centres of cells k+1 (1), k (2), k+256 (3), k+257 (4).
-TEST_F(PaintTest, DirtOnPlainDiagonalsAndFullTile) {
-  for (int trial = 0; trial < 20; ++trial) {
-    PlainGround();
-    EXPECT_EQ(PaintTileKeys(kMid, kBrushDirt, 0, 0), masKle.m[kMid].tile);
-    EXPECT_EQ(Dirt(kMid - 1) / 2, 4);
-    EXPECT_EQ(Dirt(kMid) / 2, 5);
-    EXPECT_EQ(Dirt(kMid - 256) / 2, 6);
-    EXPECT_EQ(Dirt(kMid - 257) / 2, 7);
-  }
-  PaintTileKeys(kMid + 257, kBrushDirt, 0, 0);
-  EXPECT_EQ(Dirt(kMid) / 2, 3);
-  PlainGround();
-  PaintTileKeys(kMid + 1, kBrushDirt, 0, 0);
-  PaintTileKeys(kMid + 256, kBrushDirt, 0, 0);
-  EXPECT_EQ(Dirt(kMid) / 2, 2);
-  PaintTileKeys(kMid, kBrushDirt, 0, 0);
-  PaintTileKeys(kMid + 257, kBrushDirt, 0, 0);
-  EXPECT_TRUE(Dirt(kMid) >= 0 && Dirt(kMid) <= 3) << Dirt(kMid);
-}
-
 TEST_F(PaintTest, RejectedBrushesChangeNothing) {
   const int cases[][2] = {
       {kMid, kBrushRock}, {kMid, kBrushHole}, {kMid, kBrushWater}, {kMid, kBrushConcrete},
@@ -136,7 +115,8 @@ TEST_F(PaintTest, VariantKeysAndPlainBrush) {
 }
 
 // Every family, every non-empty corner set of one tile: the picture of exactly
-// that set exists, and each painted cell changes only its four tiles.
+// that set exists, and each painted cell changes only its four tiles. Tile k's
+// corners are the centres of cells k+1 (1), k (2), k+256 (3), k+257 (4).
 TEST_F(PaintTest, EveryCornerMaskOfEveryFamily) {
   const int cellOfCorner[4] = {kMid + 1, kMid, kMid + 256, kMid + 257};
   for (const TileFamilyInfo& fam : kTileFamilies)
@@ -296,17 +276,6 @@ TEST_F(TileLoadTest, OverlayLoadAndReload) {
   masKle.overlayNumber = 0;
   ReloadOverlay();
   EXPECT_FALSE(TileLoaded(overlayImage));
-}
-
-TEST_F(TileLoadTest, GeneratedTileSetIsComplete) {
-  const char* rt = std::getenv("BD_RUNTIME_DIR");
-  if (!rt) GTEST_SKIP() << "BD_RUNTIME_DIR not set";
-  fs::current_path(rt);
-  EXPECT_EQ(LoadTileSet(1), 1);
-  for (int c = 1; c <= 196; ++c) EXPECT_EQ(TileImages[c].width + TileImages[c].height, 128) << c;
-  masKle.overlayNumber = 1;
-  EXPECT_EQ(LoadOverlay(1), 1);
-  EXPECT_EQ(overlayImage.bpp, 32);
 }
 
 }  // namespace

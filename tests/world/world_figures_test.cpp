@@ -30,16 +30,6 @@ TEST_F(WorldTest, SlotAllocationOrderAndFailures) {
     for (int s = 1; s <= kFigureSlots; ++s) ASSERT_EQ(FigureTable[s].fgrKind, kKindStructPlain);
 }
 
-TEST_F(WorldTest, ListedKindsCreate) {
-    for (int kind : {3, 21, 75, 100, 201, 213, 401, 422, 501, 614, 813, 1001, 1317}) {
-        Fgr* f = MakeAt(kind, 20000);
-        ASSERT_NE(f, nullptr) << kind;
-        EXPECT_EQ(f->active, f->fgrClass == kClassGun ? 0 : 1) << kind;
-        FgrRemove(f);
-    }
-    ASSERT_NE(MakeAt(1316, 20000)->kor.pe, nullptr);
-}
-
 TEST_F(WorldTest, RemovalIsRecursive) {
     Fgr* group = MakeAt(kKindGroup213, 20000);
     Fgr* units[3];
