@@ -49,7 +49,11 @@ function(bd_add_test name)
 endfunction()
 
 # bd_add_fuzz(NAME SOURCES fuzz_x.cpp LIBS bd_logic [SECONDS 5])
-# A libFuzzer target (clang, BD_FUZZ=ON) and a bounded CTest run of it.
+# A libFuzzer target (clang, BD_FUZZ=ON) and a bounded CTest run of it. Its
+# corpus: what the fuzzer learnt (build folder), seeds copied from the built
+# game's files at every build, and the hand-made cases checked in under
+# tests/fuzz_corpus/<name>/; seeds and -max_len come from cmake/fuzz_corpus.cmake.
+include(${CMAKE_CURRENT_LIST_DIR}/fuzz_corpus.cmake)
 function(bd_add_fuzz name)
   cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS" ${ARGN})
   if(NOT BD_FUZZ)
@@ -58,13 +62,33 @@ function(bd_add_fuzz name)
   if(NOT F_SECONDS)
     set(F_SECONDS 5)
   endif()
+  if(NOT DEFINED bd_fuzz_max_len_${name})
+    message(FATAL_ERROR "${name}: no -max_len in cmake/fuzz_corpus.cmake")
+  endif()
   add_executable(${name} ${F_SOURCES})
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
   file(MAKE_DIRECTORY ${corpus})
-  add_test(NAME ${name} COMMAND ${name} -max_total_time=${F_SECONDS} -rss_limit_mb=2048 ${corpus})
+  set(dirs ${corpus})
+  if(bd_fuzz_seeds_${name})
+    set(seeds ${CMAKE_CURRENT_BINARY_DIR}/${name}_seeds)
+    string(REPLACE ";" "|" items "${bd_fuzz_seeds_${name}}")
+    add_custom_target(${name}_seeds
+      COMMAND ${CMAKE_COMMAND} -DRUNTIME=${BD_RUNTIME_DIR} -DSOURCE=${CMAKE_SOURCE_DIR} -DOUT=${seeds}
+              -DSEEDS=${items} -P ${CMAKE_SOURCE_DIR}/cmake/fuzz_seeds.cmake
+      VERBATIM)
+    add_dependencies(${name}_seeds game_data)
+    add_dependencies(${name} ${name}_seeds)
+    list(APPEND dirs ${seeds})
+  endif()
+  set(hand ${CMAKE_SOURCE_DIR}/tests/fuzz_corpus/${name})
+  if(IS_DIRECTORY ${hand})
+    list(APPEND dirs ${hand})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} -max_total_time=${F_SECONDS} -rss_limit_mb=2048
+           -max_len=${bd_fuzz_max_len_${name}} ${dirs})
   set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 120)
 endfunction()
 

@@ -8,6 +8,7 @@
 
 #include "app/game_state.h"
 #include "app/log.h"
+#include "app/msgfeed.h"
 #include "editor/editor.h"
 #include "io/binary.h"
 #include "io/cp1251.h"
@@ -253,7 +254,12 @@ void EditorOpenFile() {
         Box("Локация не открыта.\n"_w + why, MB_OK | MB_ICONERROR);
         return;
     }
-    if (!warn.empty()) Box(warn, MB_OK | MB_ICONEXCLAMATION);
+    // The editor itself lets a unit stand on water or rock, so this is a
+    // notice in the feed (the list goes to the log), not an error box.
+    if (!warn.empty()) {
+        LogPrintf("\n%s", warn.c_str());
+        PostMsg("(Редактор) Есть юниты на непроходимых клетках: список в uni_files/log.txt"_w);
+    }
 }
 
 void EditorStartGame() {

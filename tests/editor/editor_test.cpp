@@ -333,6 +333,23 @@ TEST_F(EditorTest, BadPairsAreRefusedWhole) {
     ASSERT_TRUE(EditorOpenBytes("dog", waterLoc, dogFgr, true, why, warn)) << why;
     EXPECT_NE(warn.find(cp1251::FromUtf8("клетке 15420")), std::string::npos) << warn;
     EXPECT_EQ(Count(kKindUnitDog), 1);
+    // The editor made that pair itself, so opening it shows no box.
+    static std::string dogPath;
+    static int boxes;
+    dogPath = Path("dogmap");
+    boxes = 0;
+    ASSERT_TRUE(EditorSaveFiles(dogPath.c_str(), why)) << why;
+    editorDesktop.openDialog = [](char* b, int n) {
+        std::snprintf(b, std::size_t(n), "%s", dogPath.c_str());
+        return 1;
+    };
+    editorDesktop.messageBox = [](const char*, const char*, int) {
+        ++boxes;
+        return int(IDOK);
+    };
+    EditorOpenFile();
+    EXPECT_EQ(boxes, 0);
+    EXPECT_EQ(Count(kKindUnitDog), 1);
     // A location without its figure file opens with no figures.
     ASSERT_TRUE(EditorOpenBytes("bare", waterLoc, {}, false, why, warn));
     EXPECT_EQ(Figures(), std::vector<std::uint8_t>(4, 0));

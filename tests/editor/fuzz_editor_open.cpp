@@ -1,8 +1,9 @@
 // libFuzzer: the editor's whole open sequence (checks, then the load into
 // the grid and the figure table) on arbitrary pairs. The first input byte
-// chooses how the location is made: the input's own bytes, or a valid grid
-// whose header and first cells the input overwrites (a real grid is too big
-// for the fuzzer to find). The rest is the figure file.
+// chooses how the location is made: the input's own bytes (a whole pair:
+// the location, then its figure file), or a valid grid whose header and
+// first cells the input overwrites (a real grid is too big for the fuzzer to
+// find), the rest being the figure file.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -32,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::span<const std::uint8_t> rest(data + 1, size - 1);
     std::vector<std::uint8_t> loc;
     if (mode & 1) {
-        loc.assign(rest.begin(), rest.end());
+        const std::size_t cut = rest.size() < kLocFileBytes ? rest.size() : kLocFileBytes;
+        loc.assign(rest.begin(), rest.begin() + cut);
+        rest = rest.subspan(cut);
     } else {
         loc = grid;
         const std::size_t head = rest.size() < 64 ? rest.size() : 64;

@@ -362,7 +362,13 @@ void PlatSwapBuffers() {
     auto& s = S();
     int index = s.swaps++;
     if (s.onSwap) s.onSwap(index);
-    if (s.sdlWindow) sdlgl::Swap(s.sdlWindow);
+    if (s.sdlWindow) {
+        sdlgl::Swap(s.sdlWindow);
+        // The offscreen surface is a pbuffer, whose swap does nothing: without
+        // a finish the driver keeps every frame's commands queued (and their
+        // memory held) until something reads the pixels back.
+        if (s.glContext) glFinish();
+    }
     if (s.closeAfterSwaps > 0 && s.swaps == s.closeAfterSwaps) Queue(WM_CLOSE, 0, 0);
 }
 

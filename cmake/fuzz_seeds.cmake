@@ -1,0 +1,51 @@
+# Fills a fuzz target's seed folder from the built game's files.
+#   cmake -DRUNTIME=<runtime folder> -DSOURCE=<source tree> -DOUT=<folder>
+#         -DSEEDS="a|b|..." -P fuzz_seeds.cmake
+# Each item is a glob relative to the runtime folder, "src:<glob>" relative to
+# the source tree, or "<name>=<part>+<part>..." for one seed made by joining
+# files (parts are runtime paths, or "src:" paths).
+file(REMOVE_RECURSE ${OUT})
+file(MAKE_DIRECTORY ${OUT})
+string(REPLACE "|" ";" items "${SEEDS}")
+
+function(seed_path part out)
+  if(part MATCHES "^src:(.*)$")
+    set(${out} ${SOURCE}/${CMAKE_MATCH_1} PARENT_SCOPE)
+  else()
+    set(${out} ${RUNTIME}/${part} PARENT_SCOPE)
+  endif()
+endfunction()
+
+foreach(item ${items})
+  if(item MATCHES "^([^=]+)=(.+)$")
+    set(name ${CMAKE_MATCH_1})
+    string(REPLACE "+" ";" parts "${CMAKE_MATCH_2}")
+    set(files)
+    foreach(part ${parts})
+      seed_path(${part} p)
+      if(NOT EXISTS ${p})
+        message(FATAL_ERROR "fuzz seed part missing: ${p}")
+      endif()
+      list(APPEND files ${p})
+    endforeach()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E cat ${files} OUTPUT_FILE ${OUT}/${name} RESULT_VARIABLE rc)
+    if(rc)
+      message(FATAL_ERROR "fuzz seed ${name} not joined")
+    endif()
+  else()
+    seed_path(${item} glob)
+    file(GLOB_RECURSE found ${glob})
+    if(NOT found)
+      message(FATAL_ERROR "no fuzz seed matches ${glob}")
+    endif()
+    foreach(f ${found})
+      # Flat names, unique across folders.
+      file(RELATIVE_PATH rel ${RUNTIME} ${f})
+      if(item MATCHES "^src:")
+        file(RELATIVE_PATH rel ${SOURCE} ${f})
+      endif()
+      string(REPLACE "/" "_" flat "${rel}")
+      file(COPY_FILE ${f} ${OUT}/${flat})
+    endforeach()
+  endif()
+endforeach()
