@@ -264,17 +264,32 @@ int PlatPeekMessage() {
 }
 
 // ---- input state
-void PlatGetCursorPos(int* x, int* y) {
+// Over the window its own motion and button events are the freshest news:
+// the global query may answer from a cache that only raw input events
+// refresh, and synthetic or remote pointers need not send those.
+static Uint32 MouseState(int* x, int* y) {
     int gx = 0, gy = 0;
-    SDL_GetGlobalMouseState(&gx, &gy);
+    Uint32 buttons;
+    if (window && SDL_GetMouseFocus() == window) {
+        int wx = 0, wy = 0;
+        buttons = SDL_GetMouseState(&gx, &gy);
+        SDL_GetWindowPosition(window, &wx, &wy);
+        gx += wx;
+        gy += wy;
+    } else {
+        buttons = SDL_GetGlobalMouseState(&gx, &gy);
+    }
     if (x) *x = gx;
     if (y) *y = gy;
+    return buttons;
 }
+
+void PlatGetCursorPos(int* x, int* y) { MouseState(x, y); }
 
 int PlatAsyncKeyHeld(int vk) {
     if (vk < 1 || vk > 255) return 0;
     if (vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON) {
-        Uint32 buttons = SDL_GetGlobalMouseState(nullptr, nullptr);
+        Uint32 buttons = MouseState(nullptr, nullptr);
         Uint32 mask = vk == VK_LBUTTON ? SDL_BUTTON_LMASK : vk == VK_RBUTTON ? SDL_BUTTON_RMASK : SDL_BUTTON_MMASK;
         return (buttons & mask) ? 1 : 0;
     }
