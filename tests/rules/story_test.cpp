@@ -1,11 +1,13 @@
 // The day cycle, the quests, the dialogs' answers, the forest's anger and
 // the wins file.
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "io/cp1251.h"
 #include "io/files.h"
 #include "story_fixture.h"
+#include "ui/text_list.h"
 
 namespace {
 
@@ -145,6 +147,44 @@ TEST_F(StoryTest, OneLinePerWinAndAFailedWriteKeepsTheFile) {
     GameWon();
     InjectWriteFailureAfter(0);
     EXPECT_EQ(CountWins(), 2);
+}
+
+// Missing, empty, huge, binary and unterminated-quote texts: the start
+// notes and the shopkeeper's dialog still show something, and buying works.
+TEST_F(StoryTest, BadDialogAndStartTextsKeepTheGameGoing) {
+    std::string binary(4096, '\0');
+    for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = char(i * 37 % 256);
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool write;
+    } cases[] = {{"missing", "", false},
+                 {"empty", "", true},
+                 {"huge", std::string(kMaxTextListBytes + 1, 'x'), true},
+                 {"binary", binary, true},
+                 {"open quote", "\"no end\n\"\"\"\n\"", true}};
+    std::filesystem::create_directories("uni_files/res");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* path : {"uni_files/_about.txt", "uni_files/res/dlg_shop.txt"}) {
+            std::remove(path);
+            if (c.write) std::ofstream(path, std::ios::binary) << c.bytes;
+        }
+        UIReset();
+        HudReset();
+        UIInit(width, height);
+        BuildGameUI();
+        ASSERT_NE(dialogText->list, nullptr);
+        EXPECT_GE(dialogText->list->entries.size(), 1u);
+        heroCombat.heroGold = 50;
+        BackpackReset();
+        fgrNpc[3]->talkFlag = 1;
+        Talk(3);
+        ASSERT_EQ(dialogState.openNpc, 3);
+        EXPECT_GE(dialogText->list->entries.size(), 1u);
+        DialogChoice(1);
+        EXPECT_EQ(backpack.slotKind[1], kItemMedkit);
+    }
 }
 
 }  // namespace
