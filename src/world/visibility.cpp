@@ -20,9 +20,12 @@ int unitNext[kUnitsMax];
 Fgr* units[kUnitsMax];
 int unitCount = 0;
 
+// A figure file may place a unit anywhere: clamp before the conversion,
+// which is undefined for values beyond int.
 int BucketOf(float v) {
-    const int b = int(v) / kBucketSize;
-    return std::clamp(b, 0, kBuckets - 1);
+    if (!(v > 0.0f)) return 0;
+    if (v >= float(kBuckets * kBucketSize)) return kBuckets - 1;
+    return int(v) / kBucketSize;
 }
 
 bool Observed(const Fgr& f) {
