@@ -96,12 +96,8 @@ std::vector<Bytes> RecordBytes() {
 }
 
 // The sanitizer build plays a shorter day before the save (its frames are slow).
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define BD_SAVE_SANITIZED 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(BD_SAVE_SANITIZED)
+#include "save_sanitized.h"
+#if defined(BD_SAVE_SANITIZED)
 constexpr int kDayEndsAt = 300;
 #else
 constexpr int kDayEndsAt = 1200;
@@ -164,7 +160,7 @@ void TalkAndAnswer(int n, int option) {
 // the program that never stopped get the same input for a minute of game
 // time and hold the same state in every frame.
 TEST_F(SaveRun, PlayedGameSavedWithF5ContinuesFrameForFrame) {
-#if defined(__SANITIZE_ADDRESS__) || defined(BD_SAVE_SANITIZED)
+#if defined(BD_SAVE_SANITIZED)
     // Over 15 minutes under the sanitizers, and its shortened day ends in a
     // state that continues differently: kept to the normal build for now.
     GTEST_SKIP() << "too slow under the sanitizers";

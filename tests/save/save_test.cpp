@@ -43,12 +43,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Every refused load restores the whole state from a save of it; under the
 // sanitizers that costs seconds, so fewer random cases run there.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define BD_SAVE_SANITIZED 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(BD_SAVE_SANITIZED)
+#include "save_sanitized.h"
+#if defined(BD_SAVE_SANITIZED)
 constexpr int kRandomLengths = 40, kRandomFlips = 6;
 #else
 constexpr int kRandomLengths = 250, kRandomFlips = 40;
