@@ -1,5 +1,5 @@
 // Saving and restoring a full world: 6000 figures, every unit and gun with
-// its pool records, the whole grid.
+// its pool records, the whole grid; the new day's frame with its autosave.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -11,7 +11,11 @@
 #include "app/frame.h"
 #include "app/game_state.h"
 #include "app/log.h"
+#include "app/main_loop.h"
 #include "app/random.h"
+#include "bench_support.h"
+#include "platform/platform.h"
+#include "rules/story.h"
 #include "save/save_file.h"
 #include "world/fgr.h"
 #include "world/kle.h"
@@ -88,5 +92,25 @@ void BM_NewDayAutosave(benchmark::State& state) {
     SaveReset();
 }
 BENCHMARK(BM_NewDayAutosave)->Unit(benchmark::kMillisecond);
+
+// The frame in which a new day begins, autosave included: the day's rules,
+// the save written to the data folder, the world step and the whole frame
+// drawn (offscreen GL, 800 x 600, the game's own start location).
+void BM_NewDayFrame(benchmark::State& state) {
+    if (!OpenGame(&state)) return;
+    const std::string dir = "/tmp/bd_save_bench_" + std::to_string(getpid());
+    saveFolder = dir + "/brindoma";
+    for (auto _ : state) {
+        NewDay();
+        DrawFrame(drawEnabled);
+        PlatSwapBuffers();
+    }
+    if (!std::filesystem::exists(SaveFilePath())) state.SkipWithError("no autosave");
+    else state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(SaveFilePath()));
+    std::filesystem::remove_all(dir);
+    SaveReset();
+    CloseGame(&state);
+}
+BENCHMARK(BM_NewDayFrame)->Unit(benchmark::kMillisecond)->Iterations(40);
 
 }  // namespace

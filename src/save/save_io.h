@@ -14,7 +14,9 @@
 #include "world/kle.h"
 
 // Appends straight into the writer's buffer: a full world is several
-// megabytes, written in the frame that saves.
+// megabytes, written in the frame that saves. Its routines take the same
+// arguments as SaveIn's and answer true, so one visitor of a record's
+// words serves writing and reading.
 struct SaveOut {
     ByteWriter w;
 
@@ -29,32 +31,46 @@ struct SaveOut {
         p[2] = static_cast<std::uint8_t>(u >> 16);
         p[3] = static_cast<std::uint8_t>(u >> 24);
     }
-    void I32(std::int32_t v) { Put32(Grow(4), static_cast<std::uint32_t>(v)); }
-    void U32(std::uint32_t v) { Put32(Grow(4), v); }
-    void U16(std::uint16_t v) {
+    bool I32(std::int32_t v, std::int32_t = INT32_MIN, std::int32_t = INT32_MAX) {
+        Put32(Grow(4), static_cast<std::uint32_t>(v));
+        return true;
+    }
+    bool U32(std::uint32_t v) {
+        Put32(Grow(4), v);
+        return true;
+    }
+    bool U16(std::uint16_t v) {
         std::uint8_t* p = Grow(2);
         p[0] = static_cast<std::uint8_t>(v);
         p[1] = static_cast<std::uint8_t>(v >> 8);
+        return true;
     }
-    void U8(std::uint8_t v) { w.WriteByte(v); }
-    void F32(float v) {
+    bool U8(std::uint8_t v, std::uint8_t = 255) {
+        w.WriteByte(v);
+        return true;
+    }
+    bool F32(float v) {
         std::uint32_t u;
         std::memcpy(&u, &v, 4);
-        U32(u);
+        return U32(u);
     }
-    void Bytes(const void* p, std::size_t n) {
+    bool Bytes(const void* p, std::size_t n) {
         if (n) std::memcpy(Grow(n), p, n);
+        return true;
     }
-    void I32s(const std::int32_t* v, int n) {
-        if (n <= 0) return;
+    bool I32s(const std::int32_t* v, int n) {
+        if (n <= 0) return true;
         std::uint8_t* p = Grow(4 * static_cast<std::size_t>(n));
         for (int i = 0; i < n; ++i) Put32(p + 4 * i, static_cast<std::uint32_t>(v[i]));
+        return true;
     }
-    void F32s(const float* v, int n) {
+    bool F32s(const float* v, int n) {
         for (int i = 0; i < n; ++i) F32(v[i]);
+        return true;
     }
     // A figure reference as its slot number, 0 for none.
-    void Slot(const Fgr* f) { I32(FgrSlotOf(f)); }
+    bool Slot(const Fgr* f) { return I32(FgrSlotOf(f)); }
+    bool Flag(std::int32_t v) { return I32(v); }
 };
 
 struct SaveIn {

@@ -34,53 +34,57 @@ constexpr int kMaxPictureFile = 9999;
 
 // --- grid -------------------------------------------------------------------------
 
-void WriteGrid(SaveOut& o) {
-    o.I32(masKle.tilesetNumber);
-    o.I32(masKle.overlayNumber);
-    for (const Kle& c : masKle.m) {
-        const std::uint8_t b[8] = {c.landType, c.landSub, c.landHint, c.tile, c.aux0, c.aux1, c.aux2, c.brushMark};
-        o.Bytes(b, 8);
-        o.I32(c.cellParam);
-    }
-    std::int32_t links = 0;
-    for (const Kle& c : masKle.m) links += (c.fgrMove || c.fgrKey) ? 1 : 0;
-    o.I32(links);
-    for (int k = 0; k < kKleCount; ++k) {
-        const Kle& c = masKle.m[k];
-        if (!c.fgrMove && !c.fgrKey) continue;
-        o.I32(k);
-        o.Slot(c.fgrMove);
-        o.Slot(c.fgrKey);
+// A sparse list: how many of the indices lo..hi are picked, then each
+// picked index in ascending order with its record. Reading checks the
+// count, the order and the range; take checks the record.
+template <typename Pick, typename Put>
+void WriteSparse(SaveOut& o, int lo, int hi, Pick pick, Put put) {
+    std::int32_t count = 0;
+    for (int i = lo; i <= hi; ++i) count += pick(i) ? 1 : 0;
+    o.I32(count);
+    for (int i = lo; i <= hi; ++i) {
+        if (!pick(i)) continue;
+        o.I32(i);
+        put(i);
     }
 }
 
-bool ReadGrid(SaveIn& in) {
-    if (!in.I32(masKle.tilesetNumber, 0, kMaxPictureFile) || !in.I32(masKle.overlayNumber, 0, kMaxPictureFile))
-        return false;
-    for (Kle& c : masKle.m) {
-        std::uint8_t b[8];
-        if (!in.Bytes(b, 8) || !in.I32(c.cellParam)) return false;
-        c.landType = b[0];
-        c.landSub = b[1];
-        c.landHint = b[2];
-        c.tile = b[3];
-        c.aux0 = b[4];
-        c.aux1 = b[5];
-        c.aux2 = b[6];
-        c.brushMark = b[7];
-        c.fgrMove = c.fgrKey = nullptr;
-    }
-    std::int32_t links = 0;
-    if (!in.I32(links, 0, kKleCount)) return false;
-    int last = -1;
-    for (int i = 0; i < links; ++i) {
-        std::int32_t k = 0;
-        // Only interior cells hold figures; ascending order, each cell once.
-        if (!in.I32(k, last + 1, kKleCount - 1) || !KleInterior(k)) return in.Fail();
-        last = k;
-        if (!in.Slot(masKle.m[k].fgrMove) || !in.Slot(masKle.m[k].fgrKey)) return false;
+template <typename Take>
+bool ReadSparse(SaveIn& in, int lo, int hi, Take take) {
+    std::int32_t count = 0;
+    if (!in.I32(count, 0, hi - lo + 1)) return false;
+    int last = lo - 1;
+    for (int c = 0; c < count; ++c) {
+        std::int32_t i = 0;
+        if (!in.I32(i, last + 1, hi) || !take(i)) return false;
+        last = i;
     }
     return true;
+}
+
+constexpr std::size_t kGridBytes = std::size_t(kKleCount) * kLocCellBytes;
+
+void WriteGrid(SaveOut& o) {
+    o.I32(masKle.tilesetNumber);
+    o.I32(masKle.overlayNumber);
+    WriteGridCells(o.Grow(kGridBytes));
+    const auto linked = [](int k) { return masKle.m[k].fgrMove || masKle.m[k].fgrKey; };
+    WriteSparse(o, 0, kKleCount - 1, linked, [&](int k) {
+        o.Slot(masKle.m[k].fgrMove);
+        o.Slot(masKle.m[k].fgrKey);
+    });
+}
+
+bool ReadGrid(SaveIn& in) {
+    if (!in.I32(masKle.tilesetNumber, 0, kMaxPictureFile) || !in.I32(masKle.overlayNumber, 0, kMaxPictureFile) ||
+        !in.r.Has(kGridBytes))
+        return false;
+    ReadGridCells(in.r.bytes.data() + in.r.pos);
+    in.r.Skip(kGridBytes);
+    // Only interior cells hold figures.
+    return ReadSparse(in, 0, kKleCount - 1, [&](int k) {
+        return (KleInterior(k) || in.Fail()) && in.Slot(masKle.m[k].fgrMove) && in.Slot(masKle.m[k].fgrKey);
+    });
 }
 
 // --- pools --------------------------------------------------------------------------
@@ -91,103 +95,53 @@ bool Pristine(const Rec& r) {
     return std::memcmp(&r, &zero, sizeof r) == 0;
 }
 
-void WritePh(SaveOut& o, const PhRec& r) {
-    o.I32s(r.w, kPhWords);
-    o.I32(r.inUse);
+// Each pool record's words, for writing and for reading alike.
+template <typename Io>
+bool VisitPh(Io& io, PhRec& r) {
+    return io.I32s(r.w, kPhWords) && io.Flag(r.inUse);
 }
-bool ReadPh(SaveIn& in, PhRec& r) { return in.I32s(r.w, kPhWords) && in.Flag(r.inUse); }
 
-void WritePBuf(SaveOut& o, const PBufRec& r) {
-    o.I32(r.count);
-    for (const FilterEntry& e : r.e) {
-        o.I32(e.value);
-        o.U16(e.code);
-        o.U8(e.spread);
-        o.U8(e.pct);
-        o.U16(e.tag);
-        o.U16(e.stage);
-    }
-    o.I32(r.inUse);
-}
-bool ReadPBuf(SaveIn& in, PBufRec& r) {
-    if (!in.I32(r.count, 0, kFilterEntries)) return false;
+template <typename Io>
+bool VisitPBuf(Io& io, PBufRec& r) {
+    if (!io.I32(r.count, 0, kFilterEntries)) return false;
     for (FilterEntry& e : r.e)
-        if (!in.I32(e.value) || !in.U16(e.code) || !in.U8(e.spread) || !in.U8(e.pct) || !in.U16(e.tag) ||
-            !in.U16(e.stage))
+        if (!io.I32(e.value) || !io.U16(e.code) || !io.U8(e.spread) || !io.U8(e.pct) || !io.U16(e.tag) ||
+            !io.U16(e.stage))
             return false;
-    return in.Flag(r.inUse);
+    return io.Flag(r.inUse);
 }
 
-void WritePKu(SaveOut& o, const PKuRec& r) {
-    o.I32(r.inUse);
-    o.I32(r.count);
-    for (const PKuEntry& e : r.e) {
-        o.I32(e.value);
-        o.U16(e.unitFlag);
-        o.U16(e.code);
-        o.U16(e.tag);
-        o.U8(e.spread);
-        o.U8(e.pct);
-        o.U8(e.stage);
-        o.Bytes(e.spare, sizeof e.spare);
-    }
-}
-bool ReadPKu(SaveIn& in, PKuRec& r) {
-    if (!in.Flag(r.inUse) || !in.I32(r.count, 0, kPKuEntries)) return false;
+template <typename Io>
+bool VisitPKu(Io& io, PKuRec& r) {
+    if (!io.Flag(r.inUse) || !io.I32(r.count, 0, kPKuEntries)) return false;
     for (PKuEntry& e : r.e)
-        if (!in.I32(e.value) || !in.U16(e.unitFlag) || !in.U16(e.code) || !in.U16(e.tag) || !in.U8(e.spread) ||
-            !in.U8(e.pct) || !in.U8(e.stage) || !in.Bytes(e.spare, sizeof e.spare))
+        if (!io.I32(e.value) || !io.U16(e.unitFlag) || !io.U16(e.code) || !io.U16(e.tag) || !io.U8(e.spread) ||
+            !io.U8(e.pct) || !io.U8(e.stage) || !io.Bytes(e.spare, sizeof e.spare))
             return false;
     return true;
 }
 
-void WritePe(SaveOut& o, const PeRec& r) {
-    o.I32(r.inUse);
-    o.I32(r.count);
-    for (const PeEntry& e : r.e) {
-        o.U16(e.code);
-        o.U16(e.amount);
-        o.U8(e.subtract);
-        o.U8(e.useSource);
-        o.U8(e.useAttacker);
-        o.U8(e.spare);
-    }
-}
-bool ReadPe(SaveIn& in, PeRec& r) {
-    if (!in.Flag(r.inUse) || !in.I32(r.count, 0, kPeEntries)) return false;
+template <typename Io>
+bool VisitPe(Io& io, PeRec& r) {
+    if (!io.Flag(r.inUse) || !io.I32(r.count, 0, kPeEntries)) return false;
     for (PeEntry& e : r.e)
-        if (!in.U16(e.code) || !in.U16(e.amount) || !in.U8(e.subtract) || !in.U8(e.useSource) ||
-            !in.U8(e.useAttacker) || !in.U8(e.spare))
+        if (!io.U16(e.code) || !io.U16(e.amount) || !io.U8(e.subtract) || !io.U8(e.useSource) ||
+            !io.U8(e.useAttacker) || !io.U8(e.spare))
             return false;
     return true;
 }
 
 // Records in use and free records that still hold old words (a new owner
 // may read them before writing) are saved; the rest is zero.
-template <typename Rec, typename W>
-void WritePool(SaveOut& o, const Rec* pool, int n, W write) {
-    std::int32_t count = 0;
-    for (int i = 1; i <= n; ++i) count += Pristine(pool[i]) ? 0 : 1;
-    o.I32(count);
-    for (int i = 1; i <= n; ++i) {
-        if (Pristine(pool[i])) continue;
-        o.I32(i);
-        write(o, pool[i]);
-    }
+template <typename Rec>
+void WritePool(SaveOut& o, Rec* pool, int n, bool (*visit)(SaveOut&, Rec&)) {
+    WriteSparse(o, 1, n, [&](int i) { return !Pristine(pool[i]); }, [&](int i) { visit(o, pool[i]); });
 }
 
-template <typename Rec, typename R>
-bool ReadPool(SaveIn& in, Rec* pool, int n, R read) {
+template <typename Rec>
+bool ReadPool(SaveIn& in, Rec* pool, int n, bool (*visit)(SaveIn&, Rec&)) {
     for (int i = 0; i <= n; ++i) pool[i] = Rec{};
-    std::int32_t count = 0;
-    if (!in.I32(count, 0, n)) return false;
-    int last = 0;
-    for (int c = 0; c < count; ++c) {
-        std::int32_t i = 0;
-        if (!in.I32(i, last + 1, n) || !read(in, pool[i])) return false;
-        last = i;
-    }
-    return true;
+    return ReadSparse(in, 1, n, [&](int i) { return visit(in, pool[i]); });
 }
 
 void WritePools(SaveOut& o) {
@@ -195,18 +149,18 @@ void WritePools(SaveOut& o) {
     o.I32(cursorPBuf);
     o.I32(cursorPKu);
     o.I32(cursorPe);
-    WritePool(o, poolPh, kPhRecords, WritePh);
-    WritePool(o, poolPBuf, kPBufRecords, WritePBuf);
-    WritePool(o, poolPKu, kPKuRecords, WritePKu);
-    WritePool(o, poolPe, kPeRecords, WritePe);
+    WritePool(o, poolPh, kPhRecords, VisitPh<SaveOut>);
+    WritePool(o, poolPBuf, kPBufRecords, VisitPBuf<SaveOut>);
+    WritePool(o, poolPKu, kPKuRecords, VisitPKu<SaveOut>);
+    WritePool(o, poolPe, kPeRecords, VisitPe<SaveOut>);
 }
 
 bool ReadPools(SaveIn& in) {
     // A cursor may stand one past the end (it wraps on the next request).
     return in.I32(cursorPh, 1, kPhRecords + 1) && in.I32(cursorPBuf, 1, kPBufRecords + 1) &&
            in.I32(cursorPKu, 1, kPKuRecords + 1) && in.I32(cursorPe, 1, kPeRecords + 1) &&
-           ReadPool(in, poolPh, kPhRecords, ReadPh) && ReadPool(in, poolPBuf, kPBufRecords, ReadPBuf) &&
-           ReadPool(in, poolPKu, kPKuRecords, ReadPKu) && ReadPool(in, poolPe, kPeRecords, ReadPe);
+           ReadPool(in, poolPh, kPhRecords, VisitPh<SaveIn>) && ReadPool(in, poolPBuf, kPBufRecords, VisitPBuf<SaveIn>) &&
+           ReadPool(in, poolPKu, kPKuRecords, VisitPKu<SaveIn>) && ReadPool(in, poolPe, kPeRecords, VisitPe<SaveIn>);
 }
 
 // --- figures ------------------------------------------------------------------------
@@ -334,14 +288,8 @@ void WriteFigures(SaveOut& o) {
     o.I32(fgrSerial);
     o.Slot(fgrMainHero);
     o.Slot(pBos);
-    std::int32_t used = 0;
-    for (int s = 1; s <= kFigureSlots; ++s) used += SlotUsed(FigureTable[s]) ? 1 : 0;
-    o.I32(used);
-    for (int s = 1; s <= kFigureSlots; ++s) {
-        if (!SlotUsed(FigureTable[s])) continue;
-        o.I32(s);
-        WriteFigure(o, FigureTable[s]);
-    }
+    WriteSparse(o, 1, kFigureSlots, [](int s) { return SlotUsed(FigureTable[s]); },
+                [&](int s) { WriteFigure(o, FigureTable[s]); });
 }
 
 bool ReadFigures(SaveIn& in) {
@@ -349,16 +297,10 @@ bool ReadFigures(SaveIn& in) {
         !in.Slot(fgrMainHero) || !in.Slot(pBos))
         return false;
     for (int s = 0; s <= kFigureSlots; ++s) FreshSlot(FigureTable[s], s);
-    std::int32_t used = 0;
-    if (!in.I32(used, 0, kFigureSlots)) return false;
     // Every record in use must belong to a figure, and only to one.
     PoolClaims claims;
-    int last = 0;
-    for (int i = 0; i < used; ++i) {
-        std::int32_t s = 0;
-        if (!in.I32(s, last + 1, kFigureSlots) || !ReadFigure(in, FigureTable[s], claims)) return false;
-        last = s;
-    }
+    if (!ReadSparse(in, 1, kFigureSlots, [&](int s) { return ReadFigure(in, FigureTable[s], claims); }))
+        return false;
     const auto allClaimed = [](const auto* pool, int n, const std::vector<std::uint8_t>& claimed) {
         for (int i = 1; i <= n; ++i)
             if (pool[i].inUse && !claimed[i]) return false;
@@ -402,14 +344,8 @@ bool ReadSpawn(SaveIn& in) {
 
 void WritePaths(SaveOut& o) {
     o.I32(pathRebuildTimer);
-    std::int32_t failed = 0;
-    for (int s = 0; s <= kFigureSlots; ++s) failed += pathFailedTarget[s] ? 1 : 0;
-    o.I32(failed);
-    for (int s = 0; s <= kFigureSlots; ++s) {
-        if (!pathFailedTarget[s]) continue;
-        o.I32(s);
-        o.I32(pathFailedTarget[s]);
-    }
+    WriteSparse(o, 0, kFigureSlots, [](int s) { return pathFailedTarget[s] != 0; },
+                [&](int s) { o.I32(pathFailedTarget[s]); });
     // The layers as the last rebuild left them: figures keep walking on
     // them until the next rebuild.
     o.Bytes(passLayers.layer, sizeof passLayers.layer);
@@ -418,14 +354,7 @@ void WritePaths(SaveOut& o) {
 bool ReadPaths(SaveIn& in) {
     if (!in.I32(pathRebuildTimer)) return false;
     std::memset(pathFailedTarget, 0, sizeof(int) * (kFigureSlots + 1));
-    std::int32_t failed = 0;
-    if (!in.I32(failed, 0, kFigureSlots + 1)) return false;
-    int last = -1;
-    for (int i = 0; i < failed; ++i) {
-        std::int32_t s = 0;
-        if (!in.I32(s, last + 1, kFigureSlots) || !in.I32(pathFailedTarget[s])) return false;
-        last = s;
-    }
+    if (!ReadSparse(in, 0, kFigureSlots, [&](int s) { return in.I32(pathFailedTarget[s]); })) return false;
     if (!in.Bytes(passLayers.layer, sizeof passLayers.layer)) return false;
     for (const auto& layer : passLayers.layer)
         for (std::uint8_t b : layer)
@@ -469,30 +398,14 @@ bool ReadView(SaveIn& in) {
     return true;
 }
 
-void WriteHands(SaveOut& o) {
-    o.Slot(hoveredFigure);
-    o.I32(hoverTimerMs);
-    o.I32(selectionCount);
-    for (int i = 0; i < kSelectionMax; ++i) o.Slot(selection[i]);
-    o.I32(lastOrderX);
-    o.I32(lastOrderZ);
-    o.I32(leftClickCount);
-    o.I32(rightClickCount);
-    o.I32(pendingPlacement);
-    o.Slot(carriedFigure);
-    o.I32(heroPrevDir);
-    o.I32(heroPrevDiagonal);
-    o.I32(heroDir);
-    o.I32(heroDirGraceMs);
-}
-
-bool ReadHands(SaveIn& in) {
-    if (!in.Slot(hoveredFigure) || !in.I32(hoverTimerMs) || !in.I32(selectionCount, 0, kSelectionMax)) return false;
-    for (int i = 0; i < kSelectionMax; ++i)
-        if (!in.Slot(selection[i])) return false;
-    return in.I32(lastOrderX) && in.I32(lastOrderZ) && in.I32(leftClickCount) && in.I32(rightClickCount) &&
-           in.I32(pendingPlacement) && in.Slot(carriedFigure) && in.I32(heroPrevDir, 0, 9) &&
-           in.Flag(heroPrevDiagonal) && in.I32(heroDir, 0, 9) && in.I32(heroDirGraceMs);
+template <typename Io>
+bool VisitHands(Io& io) {
+    if (!io.Slot(hoveredFigure) || !io.I32(hoverTimerMs) || !io.I32(selectionCount, 0, kSelectionMax)) return false;
+    for (Fgr*& f : selection)
+        if (!io.Slot(f)) return false;
+    return io.I32(lastOrderX) && io.I32(lastOrderZ) && io.I32(leftClickCount) && io.I32(rightClickCount) &&
+           io.I32(pendingPlacement) && io.Slot(carriedFigure) && io.I32(heroPrevDir, 0, 9) &&
+           io.Flag(heroPrevDiagonal) && io.I32(heroDir, 0, 9) && io.I32(heroDirGraceMs);
 }
 
 // --- game clock and the random generator ------------------------------------------------
@@ -522,7 +435,7 @@ std::span<const SaveSection> WorldSaveSections() {
     static const SaveSection sections[] = {
         {"GRID", WriteGrid, ReadGrid},   {"POOL", WritePools, ReadPools}, {"FIGS", WriteFigures, ReadFigures},
         {"SPWN", WriteSpawn, ReadSpawn}, {"PATH", WritePaths, ReadPaths}, {"VIEW", WriteView, ReadView},
-        {"HAND", WriteHands, ReadHands}, {"CLCK", WriteClock, ReadClock},
+        {"HAND", [](SaveOut& o) { VisitHands(o); }, VisitHands<SaveIn>}, {"CLCK", WriteClock, ReadClock},
     };
     return sections;
 }

@@ -171,21 +171,7 @@ bool ParseLocation(std::span<const std::uint8_t> bytes) {
     if (!r.ReadI32(tiles) || !r.ReadI32(overlay) || !r.Has(65536 * kLocCellBytes)) return false;
     masKle.tilesetNumber = tiles;
     masKle.overlayNumber = overlay;
-    for (int k = 0; k < kKleCount; ++k) {
-        Kle& c = masKle.m[k];
-        std::uint8_t b[8] = {};
-        r.ReadBytes(b, 8);
-        c.landType = b[0];
-        c.landSub = b[1];
-        c.landHint = b[2];
-        c.tile = b[3];
-        c.aux0 = b[4];
-        c.aux1 = b[5];
-        c.aux2 = b[6];
-        c.brushMark = b[7];
-        r.ReadI32(c.cellParam);
-        c.fgrMove = c.fgrKey = nullptr;
-    }
+    ReadGridCells(bytes.data() + r.pos);
     KleWriteBorder();
     return true;
 }
@@ -198,7 +184,10 @@ void WriteLocation(ByteWriter& w) {
     // The grid is written in place: one resize, no per-byte appends.
     const std::size_t at = w.bytes.size();
     w.bytes.resize(at + std::size_t(kKleCount) * kLocCellBytes);
-    std::uint8_t* p = w.bytes.data() + at;
+    WriteGridCells(w.bytes.data() + at);
+}
+
+void WriteGridCells(std::uint8_t* p) {
     for (const Kle& c : masKle.m) {
         const std::uint32_t param = static_cast<std::uint32_t>(c.cellParam);
         const std::uint8_t b[kLocCellBytes] = {c.landType, c.landSub, c.landHint, c.tile,
@@ -206,6 +195,23 @@ void WriteLocation(ByteWriter& w) {
                                                std::uint8_t(param), std::uint8_t(param >> 8),
                                                std::uint8_t(param >> 16), std::uint8_t(param >> 24)};
         std::memcpy(p, b, kLocCellBytes);
+        p += kLocCellBytes;
+    }
+}
+
+void ReadGridCells(const std::uint8_t* p) {
+    for (Kle& c : masKle.m) {
+        c.landType = p[0];
+        c.landSub = p[1];
+        c.landHint = p[2];
+        c.tile = p[3];
+        c.aux0 = p[4];
+        c.aux1 = p[5];
+        c.aux2 = p[6];
+        c.brushMark = p[7];
+        c.cellParam = static_cast<std::int32_t>(std::uint32_t(p[8]) | std::uint32_t(p[9]) << 8 |
+                                                std::uint32_t(p[10]) << 16 | std::uint32_t(p[11]) << 24);
+        c.fgrMove = c.fgrKey = nullptr;
         p += kLocCellBytes;
     }
 }

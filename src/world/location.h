@@ -16,6 +16,12 @@ struct Fgr;
 inline constexpr std::size_t kLocHeaderBytes = 16;
 inline constexpr std::size_t kLocCellBytes = 12;
 inline constexpr std::size_t kLocFileBytes = kLocHeaderBytes + 65536 * kLocCellBytes;
+
+// The grid's cells as the location file lays them out, kLocCellBytes each
+// in cell order (the saved game holds them the same way). Reading clears
+// the cells' figure links.
+void WriteGridCells(std::uint8_t* out);
+void ReadGridCells(const std::uint8_t* in);
 inline constexpr std::size_t kFgrRecordBytes = 905;
 inline constexpr char kFgrMarker[9] = "Fgr#----";
 inline constexpr int kLocNameBytes = 256;
