@@ -1,5 +1,7 @@
 // The per-frame path allocates nothing: 1000 frames under a counting operator
-// new. The software GL driver's own lazy allocations are told apart by the stack.
+// new, the hero walking on the arrow keys meanwhile (path planning, following
+// and the rebuilds). The software GL driver's own lazy allocations are told
+// apart by the stack.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -15,6 +17,8 @@
 #include "game_dir.h"
 #include "platform/platform.h"
 #include "platform/script/script_platform.h"
+#include "world/fgr.h"
+#include "world/kle.h"
 
 static std::atomic<long> allocations{0};
 static std::atomic<bool> counting{false};
@@ -71,17 +75,27 @@ TEST(FrameAlloc, ThousandFramesAllocateNothing) {
     ScriptQueueBoxAnswer(IDYES);
     constexpr int kWarmUp = 30, kFrames = 1000;
     long counted = -1;
+    int startCell = -1, endCell = -1;
     void* warm[4];
     backtrace(warm, 4);   // loads the unwinder before counting starts
-    ScriptOnSwap([&](int swap) {   // the hook only flips flags: it allocates nothing
+    ScriptOnSwap([&](int swap) {   // the script's own queue is filled while not counting
+        ScriptAdvanceClock(18);   // 20 ms frames
         if (swap == kWarmUp) allocations = 0, counting = true;
+        if (swap == kWarmUp + 100 || swap == kWarmUp + 400) {
+            counting = false;
+            if (swap == kWarmUp + 100) startCell = KleAt(fgrMainHero->x, fgrMainHero->z), ScriptKeyDown(VK_UP);
+            else ScriptKeyUp(VK_UP);
+            counting = true;
+        }
         if (swap == kWarmUp + kFrames) {
             counting = false;
+            endCell = KleAt(fgrMainHero->x, fgrMainHero->z);
             counted = allocations.load();
             ScriptPost(WM_CLOSE);
         }
     });
     EXPECT_EQ(BrindomaMain(), 0);
     EXPECT_EQ(counted, 0) << "allocations in " << kFrames << " frames";
+    EXPECT_LT(KleRow(endCell), KleRow(startCell) - 3) << "the hero walked";
     ScriptReset();
 }
