@@ -20,10 +20,10 @@ endif()
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# bd_add_test(NAME SOURCES a.cpp b.cpp LIBS bd_logic [LABELS unit] [WORKDIR dir])
+# bd_add_test(NAME SOURCES a.cpp b.cpp LIBS bd_logic [LABELS unit] [WORKDIR dir] [TIMEOUT s])
 # A GoogleTest executable registered with CTest, one CTest entry per test case.
 function(bd_add_test name)
-  cmake_parse_arguments(T "" "WORKDIR" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "WORKDIR;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(BD_SANITIZE)
     target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/sanitizer_defaults.cpp)
@@ -43,8 +43,12 @@ function(bd_add_test name)
   set(env "ALSOFT_DRIVERS=null" "BD_SOURCE_DIR=${CMAKE_SOURCE_DIR}" "BD_RUNTIME_DIR=${BD_RUNTIME_DIR}"
       "XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/xdg-data-${name}")
   string(REPLACE ";" "\\\\\\\\\\\\\\\\;" env "${env}")
+  set(timeout)
+  if(T_TIMEOUT)
+    set(timeout TIMEOUT ${T_TIMEOUT})
+  endif()
   gtest_discover_tests(${name} WORKING_DIRECTORY ${T_WORKDIR}
-    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${env}"
+    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${env}" ${timeout}
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

@@ -1,0 +1,483 @@
+// The scripted player: plans from the game's state, acts through input.
+#include "player.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdlib>
+
+#include "app/frame.h"
+#include "app/signals.h"
+#include "combat/hero_combat.h"
+#include "combat/stats.h"
+#include "platform/platform.h"
+#include "platform/script/script_platform.h"
+#include "rules/crystals.h"
+#include "rules/items.h"
+#include "rules/pickups.h"
+#include "rules/progression.h"
+#include "rules/story_state.h"
+#include "ui/hud.h"
+#include "ui/widget.h"
+#include "world/camera.h"
+#include "world/fgr.h"
+#include "world/interaction.h"
+#include "world/spawn.h"
+
+namespace {
+
+constexpr int kSettle = 3;   // frames an action is given to take effect
+
+float Dist(const Fgr* a, float x, float z) { return std::hypot(a->x - x, a->z - z); }
+float Dist(const Fgr* a, const Fgr* b) { return Dist(a, b->x, b->z); }
+float CellX(int cell) { return float(cell % 256) * 10 + 5; }
+float CellZ(int cell) { return float(cell / 256) * 10 + 5; }
+
+int Hp(const Fgr* f) { return f && f->kor.ph ? f->kor.ph->w[kStNormHP] : 0; }
+int HpMax(const Fgr* f) { return f && f->kor.ph ? f->kor.ph->w[kStNormHPMax] : 1; }
+bool Living(const Fgr* f) { return f && f->fgrKind != 0 && f->active && !f->dead; }
+
+bool InWidget(const Widget* w, int x, int y) {
+    if (!w->visible) return false;
+    if (x >= w->x && x <= w->x + w->width && y >= w->y && y <= w->y + w->height) return true;
+    for (const Widget* c : w->children)
+        if (InWidget(c, x, y)) return true;
+    return false;
+}
+
+Widget* ChildDrawnBy(Widget* parent, WidgetFn draw) {
+    if (!parent) return nullptr;
+    for (Widget* c : parent->children)
+        if (c->draw == draw) return c;
+    return nullptr;
+}
+
+// What a kill of this monster type costs a hero of this rank (0 = avoid).
+bool Fair(int type, int rank, bool blade) {
+    switch (type) {
+        case 5: case 7: return true;            // dog, drunkard
+        case 10: case 11: return rank >= 2;     // giant fly, wolf
+        case 6: case 12: return rank >= 3 && blade;
+        case 9: case 8: return rank >= 4 && blade;
+        default: return false;                  // skeletons, the demon
+    }
+}
+
+}  // namespace
+
+void Player::Log(const char* fmt, ...) {
+    char line[300];
+    va_list ap;
+    va_start(ap, fmt);
+    std::vsnprintf(line, sizeof line, fmt, ap);
+    va_end(ap);
+    char head[48];
+    std::snprintf(head, sizeof head, "[d%d %dm s%d] ", dayState.dayNumber, gameClockMs / 60000, swap_);
+    trace += head;
+    trace += line;
+    trace += '\n';
+    static const bool live = std::getenv("BD_PLAYTHROUGH_TRACE") != nullptr;
+    if (live) std::fprintf(stderr, "%s%s\n", head, line);
+}
+
+void Player::RecordDay() {
+    const Fgr* h = fgrMainHero;
+    DayLog d;
+    d.day = dayState.dayNumber;
+    d.kills = kills;
+    d.gold = heroCombat.heroGold;
+    d.rank = h ? h->unitExpRang : 0;
+    d.exp = h ? h->unitExpNow : 0;
+    d.minutes = gameClockMs / 60000;
+    days.push_back(d);
+}
+
+// ---- input --------------------------------------------------------------
+
+void Player::Click(int button, int ox, int oy) {
+    ScriptMoveCursor(ox, winHeight - 1 - oy);
+    ScriptMouseDown(button);
+    releaseButton_ = button;
+    releaseAt_ = swap_ + 2;
+    busyUntil_ = swap_ + kSettle;
+}
+
+void Player::ClickWidget(const Widget* w) { Click(VK_LBUTTON, w->x + w->width / 2, w->y + w->height / 2); }
+
+void Player::Key(int vk) {
+    ScriptKeyDown(vk);
+    ScriptKeyUp(vk);
+    busyUntil_ = swap_ + kSettle;
+}
+
+bool Player::MapClickable(int ox, int oy) const {
+    if (ox < viewX + 4 || oy < viewY + 4 || ox > viewX + viewWidth - 4 || oy > viewY + viewHeight - 4) return false;
+    if (minimapShown && ox >= minimapX && ox <= minimapX + minimapSide && oy >= minimapY &&
+        oy <= minimapY + minimapSide)
+        return false;
+    for (const Widget* w : uiRoot.children)
+        if (InWidget(w, ox, oy)) return false;
+    return true;
+}
+
+// ---- plans ----------------------------------------------------------------
+
+// Closes what the start opens over the map: the about text, the title, the
+// minimap, the hero window.
+bool Player::Tidy() {
+    const Widget* w = dialogWindow->visible && !dialogState.openNpc ? dialogCloseButton
+                      : titleLabel->visible                         ? titleLabel
+                      : minimapShown                                ? mapButton
+                      : heroWindow->visible && !progress.statPoints ? heroButton
+                                                                    : nullptr;
+    if (!w) return false;
+    if (++tidyClicks_ % 20 == 0) Log("tidy: still clicking %d %d", w->x, w->y);
+    ClickWidget(w);
+    return true;
+}
+
+// Walks toward a world point; true while on the way (something was done or
+// is under way), false once within near of it.
+bool Player::WalkTo(float wx, float wz, float near) {
+    Fgr* h = fgrMainHero;
+    if (Dist(h, wx, wz) <= near) return false;
+    // Stuck: the hero has not moved for 3 s although he should.
+    if (std::hypot(h->x - lastX_, h->z - lastZ_) > 4) {
+        lastX_ = h->x, lastZ_ = h->z;
+        stillSince_ = swap_;
+    } else if (swap_ - stillSince_ > 30) {
+        detour_ = detour_ % 7 + 1;
+        detourUntil_ = swap_ + 25;
+        stillSince_ = swap_;
+        clickedAt_ = -100;
+    }
+    if (detour_ && swap_ > detourUntil_) detour_ = 0, clickedAt_ = -100;
+    const bool newAim = std::hypot(wx - aimX_, wz - aimZ_) > 8;
+    if (!newAim && h->onPath && swap_ - clickedAt_ < 25) return true;
+    if (!newAim && !h->onPath && swap_ - clickedAt_ < 4) return true;
+    // A point toward the goal inside the view, turned aside when stuck.
+    float dx = wx - h->x, dz = wz - h->z;
+    if (detour_) {
+        const float a = float(detour_) * 0.8f * (detour_ % 2 ? 1.0f : -1.0f);
+        const float rx = dx * std::cos(a) - dz * std::sin(a), rz = dx * std::sin(a) + dz * std::cos(a);
+        dx = rx, dz = rz;
+    }
+    const float reach = 0.42f * std::min(camWidth, camHeight);
+    const float len = std::hypot(dx, dz);
+    if (len > reach) dx *= reach / len, dz *= reach / len;
+    for (float f = 1.0f; f > 0.05f; f -= 0.15f) {
+        float sx, sy;
+        WorldToScreen(h->x + dx * f, h->z + dz * f, &sx, &sy);
+        if (!MapClickable(int(sx), int(sy))) continue;
+        Click(VK_RBUTTON, int(sx), int(sy));
+        aimX_ = wx, aimZ_ = wz;
+        clickedAt_ = swap_;
+        return true;
+    }
+    detour_ = detour_ % 7 + 1;
+    detourUntil_ = swap_ + 25;
+    return true;
+}
+
+// Walks to townsperson npc, clicks him and answers option (0: no answer).
+bool Player::TalkTo(int npc, int option) {
+    Fgr* p = fgrNpc[npc];
+    Fgr* h = fgrMainHero;
+    if (!p) return false;
+    if (dialogState.openNpc == npc) {
+        if (option) return ClickWidget(answerCells[option]), true;
+        return false;
+    }
+    if (Dist(h, p) > 19) return WalkBeside(p, 19);
+    if (h->onPath) return true;
+    float x, y, w, hh;
+    FigureScreenRect(p, &x, &y, &w, &hh);
+    Click(VK_LBUTTON, int(x + w / 2), int(y + hh / 3));
+    return true;
+}
+
+Fgr* Player::NearestEnemy(int) const {
+    Fgr* h = fgrMainHero;
+    const bool blade = backpack.wearInHand != 0;
+    Fgr* best = nullptr;
+    float bestD = 1e9f;
+    for (int s = 1; s <= kFigureSlots; ++s) {
+        Fgr* f = FgrAt(s);
+        if (!Living(f) || f->fgrClass != kClassUnit || f->side == kSidePlayer || f->fgrKind == kKindNpc) continue;
+        if (!f->targetable || !Fair(f->unitType, h->unitExpRang, blade)) continue;
+        const float d = Dist(h, f);
+        if (d < bestD) bestD = d, best = f;
+    }
+    return best;
+}
+
+bool Player::Fight(Fgr* e) {
+    Fgr* h = fgrMainHero;
+    if (e != enemy_ || e->serial != enemySerial_) {
+        enemy_ = e, enemySerial_ = e->serial;
+        char name[16];
+        std::snprintf(name, sizeof name, "%.12s", e->figureName);
+        Log("fight type %d at %d %d, %d hp", e->unitType, int(e->x), int(e->z), Hp(e));
+    }
+    const float d = Dist(h, e);
+    if (d > 140) return WalkBeside(e, 50);
+    if (selectionCount != 1 || selection[0] != e) {
+        float x, y, w, hh;
+        FigureScreenRect(e, &x, &y, &w, &hh);
+        const int cx = int(x + w / 2), cy = int(y + hh / 2);
+        if (!MapClickable(cx, cy)) return WalkBeside(e, 30);
+        Click(VK_LBUTTON, cx, cy);
+        return true;
+    }
+    if (heroCombat.comboButton && comboWindow->visible) return ClickWidget(comboCells[heroCombat.comboButton]), true;
+    if (backpack.wearInHand) {
+        // Close in for the blade, strike when it is ready.
+        if (d > 18) return WalkBeside(e, 18);
+        if (!heroCombat.strikeCooldown && !heroCombat.actionCooldown) return ClickWidget(attackCells[1]), true;
+    }
+    if (!heroCombat.autoAttack && !heroCombat.actionCooldown) return ClickWidget(attackCells[3]), true;
+    return true;
+}
+
+// The day button heals and wakes the hero at home.
+bool Player::Retreat() {
+    if (dayState.dayButtonCooldown > 0) {
+        if (enemy_ && Living(enemy_)) {
+            Fgr* h = fgrMainHero;
+            return WalkTo(h->x + (h->x - enemy_->x) * 2, h->z + (h->z - enemy_->z) * 2, 5);
+        }
+        return true;
+    }
+    Log("day button: hp %d/%d", Hp(fgrMainHero), HpMax(fgrMainHero));
+    ClickWidget(sideBarCells[5]);
+    busyUntil_ = swap_ + 12;
+    return true;
+}
+
+// Walks next to a figure that holds its cell: to the cell beside it on
+// the hero's side.
+bool Player::WalkBeside(const Fgr* f, float near) {
+    Fgr* h = fgrMainHero;
+    if (Dist(h, f) <= near) return false;
+    const float d = std::max(1.0f, Dist(h, f));
+    return WalkTo(f->x + (h->x - f->x) / d * 11, f->z + (h->z - f->z) / d * 11, 4);
+}
+
+bool Player::PickUp(Fgr* p) {
+    const int cell = PointToCell(p->x, p->z);
+    if (cell != pickCell_) {
+        pickCell_ = cell;
+        Log("to pick up kind %d type %d at cell %d (hero at %d)", p->fgrKind, p->unitType, cell,
+            PointToCell(fgrMainHero->x, fgrMainHero->z));
+    }
+    if (WalkTo(CellX(cell), CellZ(cell), 3)) return true;
+    // Standing on it without the touch: step off and come back.
+    Fgr* h = fgrMainHero;
+    if (!h->onPath) {
+        Log("step off cell %d", cell);
+        WalkTo(CellX(cell + 1), CellZ(cell + 1), 0);
+        busyUntil_ = swap_ + 15;
+    }
+    return true;
+}
+
+// Puts the best blade from the backpack into the hand.
+bool Player::EquipBest() {
+    if (itemActionWindow->visible) {
+        Log("item window: slot %d kind %d", backpack.selectedSlot, backpack.slotKind[backpack.selectedSlot]);
+        return ClickWidget(itemActionWindow->children[backpack.selectedSlot ? 0 : 2]), true;
+    }
+    static const int order[] = {0, kItemKnife, kItemAxe, kItemSword, kItemChainsaw};
+    auto rankOf = [&](int kind) {
+        for (int i = 4; i > 0; --i)
+            if (order[i] == kind) return i;
+        return 0;
+    };
+    int best = 0, bestRank = rankOf(backpack.wearInHand);
+    for (int s = 1; s <= kBackpackSlots; ++s)
+        if (rankOf(backpack.slotKind[s]) > bestRank) best = s, bestRank = rankOf(backpack.slotKind[s]);
+    if (!best || heroCombat.strikeCooldown) return false;
+    Log("equip slot %d kind %d", best, backpack.slotKind[best]);
+    ClickWidget(backpackCells[best]);
+    return true;
+}
+
+bool Player::HaveItem(int kind) const {
+    for (int s = 1; s <= kBackpackSlots; ++s)
+        if (backpack.slotKind[s] == kind) return true;
+    return backpack.wearInHand == kind;
+}
+
+bool Player::Heal() {
+    Fgr* h = fgrMainHero;
+    if (Hp(h) * 2 > HpMax(h) || heroCombat.strikeCooldown) return false;
+    for (int s = 1; s <= kBackpackSlots; ++s)
+        if (backpack.slotKind[s] == kItemMedkit) {
+            Log("medkit");
+            ClickWidget(backpackCells[s]);
+            return true;
+        }
+    return false;
+}
+
+// The story, in the order a player would take it.
+bool Player::Stage() {
+    Fgr* h = fgrMainHero;
+    const int rank = h->unitExpRang;
+    // 1. The wild-dogs quest from Кармашкин.
+    if (questState.wildDogs == kQuestNone) {
+        if (stage < 1) stage = 1, Log("stage 1: wild-dogs quest");
+        return TalkTo(1, 3);
+    }
+    // 2. The garbage quest from Чистяков, then its piles.
+    if (questState.garbage == kQuestNone) {
+        if (stage < 2) stage = 2, Log("stage 2: garbage quest");
+        return TalkTo(2, 3);
+    }
+    if (questState.garbage == kQuestTaken && Hp(h) * 10 > HpMax(h) * 4) {
+        Fgr* pile = nullptr;
+        float bestD = 1e9f;
+        for (int s = 1; s <= kFigureSlots; ++s) {
+            Fgr* f = FgrAt(s);
+            if (f->fgrKind != kKindLoot || f->unitType != kPickupGarbage || !f->active) continue;
+            if (Dist(h, f) < bestD) bestD = Dist(h, f), pile = f;
+        }
+        if (pile) {
+            if (stage < 3) stage = 3, Log("stage 3: garbage piles");
+            return PickUp(pile);
+        }
+    }
+    // 3. Stat and ability points as soon as they come.
+    if (progress.statPoints > 0) {
+        if (!heroWindow->visible) return ClickWidget(heroButton), true;
+        // Blood and Anger in turn: blood to last, anger for the crits.
+        Widget* w = ChildDrawnBy(heroWindow, progress.bloodPoints <= progress.angerPoints ? hudPainters.bloodStat
+                                                                                           : hudPainters.angerStat);
+        Log("stat point");
+        return ClickWidget(w), true;
+    }
+    if (heroWindow->visible) return ClickWidget(heroButton), true;
+    if (heroCombat.abilPoints > 0) {
+        if (!abilityWindow->visible) return ClickWidget(rankWidget), true;
+        const int pick = !heroCombat.optLightning ? 1 : !heroCombat.fireAddOn ? 2 : !heroCombat.optCrystals ? 4 : 3;
+        Log("ability %d", pick);
+        return ClickWidget(abilityCells[pick]), true;
+    }
+    if (abilityWindow->visible) return ClickWidget(rankWidget), true;
+    // 4. Crystals into gems from rank 2: three of one colour in a row.
+    const int gems = crystals.rubies + crystals.emeralds + crystals.sapphires + crystals.diamonds;
+    if (rank >= 2 && gems < 4 + 2 * (rank >= 4)) {
+        int want = crystals.chainColour, best = -1;
+        if (!want || want > 4) want = 0;
+        Fgr* pick = nullptr;
+        float pickD = 1e9f;
+        int count[5] = {};
+        for (int s = 1; s <= kFigureSlots; ++s) {
+            Fgr* f = FgrAt(s);
+            if (f->fgrKind == kKindCrystal && !f->collected && f->unitType >= 1 && f->unitType <= 4) ++count[f->unitType];
+        }
+        if (!want || count[want] == 0)
+            for (int c = 1; c <= 4; ++c)
+                if (count[c] >= 3 && (best < 0 || count[c] > count[best])) best = c;
+        if (want && count[want]) best = want;
+        if (best > 0)
+            for (int s = 1; s <= kFigureSlots; ++s) {
+                Fgr* f = FgrAt(s);
+                if (f->fgrKind == kKindCrystal && !f->collected && f->unitType == best && Dist(h, f) < pickD)
+                    pickD = Dist(h, f), pick = f;
+            }
+        if (pick) {
+            if (stage < 4) stage = 4, Log("stage 4: crystals");
+            return PickUp(pick);
+        }
+    }
+    // 5. The wood quest from the smith, then the black firs until the
+    //    forest answers.
+    const bool blade = backpack.wearInHand != 0;
+    if (rank >= 3 && blade && questState.wood == kQuestNone) {
+        if (stage < 5) stage = 5, Log("stage 5: wood quest");
+        return TalkTo(6, 0);
+    }
+    if (questState.wood == kQuestDone) return TalkTo(6, 0);
+    if (rank >= 3 && blade && questState.wood >= kQuestTaken && !dayState.demonAwake &&
+        Hp(h) * 10 > HpMax(h) * 6) {
+        Fgr* fir = nullptr;
+        float firD = 1e9f;
+        for (int s = 1; s <= kFigureSlots; ++s) {
+            Fgr* f = FgrAt(s);
+            if (f->fgrKind == kKindPlant && f->unitType == 3 && f->active && Dist(h, f) < firD) firD = Dist(h, f), fir = f;
+        }
+        if (fir) {
+            if (stage < 6) stage = 6, Log("stage 6: black firs (%d chopped)", dayState.firsChopped);
+            return PickUp(fir);
+        }
+    }
+    // 6. The chainsaw, then the demon.
+    if (dayState.demonAwake && backpack.wearInHand != kItemChainsaw && heroCombat.heroGold >= 505 &&
+        !HaveItem(kItemChainsaw)) {
+        if (stage < 7) stage = 7, Log("stage 7: chainsaw");
+        return TalkTo(3, 4);
+    }
+    if (dayState.demonAwake && pBos && Living(pBos) && rank >= 5 && backpack.wearInHand == kItemChainsaw &&
+        Hp(h) * 10 > HpMax(h) * 7) {
+        if (stage < 8) stage = 8, Log("stage 8: the demon, %d hp", Hp(pBos));
+        return Fight(pBos);
+    }
+    return false;
+}
+
+bool Player::Turn(int swap) {
+    swap_ = swap;
+    if (swap == releaseAt_) ScriptMouseUp(releaseButton_);
+    ScriptAdvanceClock(98);   // with the loop's 2 ms pause: 100 ms frames
+    Fgr* h = fgrMainHero;
+    if (!h) return true;
+    if (dayState.dayNumber != loggedDay_) {
+        if (loggedDay_) {
+            RecordDay();
+            const DayLog& d = days.back();
+            Log("new day: kills %d gold %d rank %d exp %d", d.kills, d.gold, d.rank, d.exp);
+        }
+        loggedDay_ = dayState.dayNumber;
+    }
+    if (dayState.gameWon) {
+        won = true;
+        return false;
+    }
+    if (enemy_ && enemySerial_ && (enemy_->serial != enemySerial_ || enemy_->dead || !enemy_->fgrKind)) {
+        ++kills;
+        Log("enemy down (%d kills), gold %d, rank %d exp %d", kills, heroCombat.heroGold, h->unitExpRang,
+            h->unitExpNow);
+        enemy_ = nullptr, enemySerial_ = 0;
+    }
+    if (swap % 300 == 0)
+        Log("hero at %d %d (cell %d) hp %d/%d, path %d", int(h->x), int(h->z), PointToCell(h->x, h->z), Hp(h), HpMax(h),
+            h->onPath);
+    if (swap < busyUntil_) return true;
+    if (Tidy()) return true;
+    // Save once, the day after the first.
+    if (dayState.dayNumber >= 2 && !saveRequested) {
+        saveRequested = true;
+        Log("F5");
+        Key(VK_F5);
+        return true;
+    }
+    if (saveRequested && !saved) {
+        saved = true;
+        return false;   // end this run; the test continues the saved game
+    }
+    if (h->dead || Hp(h) * 10 < HpMax(h) * 3) {
+        if (Heal()) return true;
+        return Retreat();
+    }
+    if (EquipBest()) return true;
+    if (Heal()) return true;
+    // A loot bag nearby.
+    for (int s = 1; s <= kFigureSlots; ++s) {
+        Fgr* f = FgrAt(s);
+        if (f->fgrKind == kKindLoot && f->unitType == kPickupBag && f->active && Dist(h, f) < 200) return PickUp(f);
+    }
+    if (Stage()) return true;
+    if (Fgr* e = NearestEnemy(0)) return Fight(e);
+    return Retreat();
+}

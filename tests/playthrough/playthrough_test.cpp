@@ -1,0 +1,80 @@
+// The whole game played through the real frame loop by a scripted player:
+// a new hero, a fixed seed, a virtual clock of 100 ms frames, input only.
+// The game is saved with F5 on the second day, closed and continued.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
+#include "../scripted/game_dir.h"
+#include "../scripted/reset_all.h"
+#include "app/frame.h"
+#include "app/random.h"
+#include "platform/platform.h"
+#include "platform/script/script_platform.h"
+#include "player.h"
+#include "rules/story_state.h"
+
+namespace {
+
+// A frame for review every 300 swaps when BD_PLAYTHROUGH_SHOTS names a folder.
+void Shot(int swap) {
+    static const char* dir = std::getenv("BD_PLAYTHROUGH_SHOTS");
+    if (!dir || swap % 300) return;
+    std::vector<unsigned char> px = ScriptReadPixels(0, 0, winWidth, winHeight);
+    std::vector<unsigned char> rgb(std::size_t(winWidth) * winHeight * 3);
+    for (std::size_t i = 0, n = rgb.size() / 3; i < n; ++i)
+        for (int c = 0; c < 3; ++c) rgb[i * 3 + c] = px[i * 4 + c];
+    stbi_flip_vertically_on_write(1);
+    const std::string name = std::string(dir) + "/s" + std::to_string(swap) + ".png";
+    stbi_write_png(name.c_str(), winWidth, winHeight, 3, rgb.data(), winWidth * 3);
+}
+
+// Frames of one run at most (an hour of game time at 100 ms frames).
+constexpr int kMaxSwaps = 40000;
+
+int RunGame(GameDir& dir, Player& player, bool continueSave) {
+    dir.Write("konfig.txt", "sizes\n400 300\n800 600\n");
+    ScriptQueueBoxAnswer(IDYES);                       // the small window
+    if (continueSave) ScriptQueueBoxAnswer(IDYES);     // continue the saved game
+    ScriptMoveCursor(5, 5);
+    ScriptOnSwap([&](int swap) {
+        Shot(swap);
+        if (!player.Turn(swap)) ScriptPost(WM_CLOSE);
+    });
+    return BrindomaMain();
+}
+
+TEST(Playthrough, NewHeroWinsTheGame) {
+    const std::string data = ::testing::TempDir() + "/bd_playthrough_data_" + std::to_string(getpid());
+    std::filesystem::create_directories(data);
+    Player player;
+    {
+        GameDir dir("playthrough");
+        ResetShellAndGame(kMaxSwaps);
+        ScriptSetDataFolder(data);
+        EXPECT_EQ(RunGame(dir, player, false), 0);
+    }
+    ASSERT_TRUE(player.saved) << player.trace;
+    {
+        GameDir dir("playthrough2");
+        ResetShellAndGame(kMaxSwaps);
+        ScriptSetDataFolder(data);
+        player.NewRun();
+        EXPECT_EQ(RunGame(dir, player, true), 0);
+    }
+    std::printf("%s", player.trace.c_str());
+    std::printf("day kills gold rank exp minutes\n");
+    for (const DayLog& d : player.days)
+        std::printf("%3d %5d %5d %4d %5d %7d\n", d.day, d.kills, d.gold, d.rank, d.exp, d.minutes);
+    std::printf("stage reached: %d\n", player.stage);
+    EXPECT_TRUE(player.won);
+    std::filesystem::remove_all(data);
+}
+
+}  // namespace
