@@ -256,7 +256,7 @@ TEST_F(Interaction, MinimapAndEditorTakeTheirClicks) {
     editor.open = 0;
 }
 
-TEST_F(Interaction, HalfSpeedOnDeepWaterAndSpeedHooks) {
+TEST_F(Interaction, HalfSpeedOnDeepWater) {
     hero->moveMode = 2;   // he can swim
     hero->x = 505;
     hero->z = 605;        // row 60 is deep water
@@ -267,22 +267,6 @@ TEST_F(Interaction, HalfSpeedOnDeepWaterAndSpeedHooks) {
     const float inWater = hero->x - x0;
     EXPECT_NEAR(inWater, 10 * 10 * 0.02f * 0.5f, 0.05f);
     EXPECT_FLOAT_EQ(hero->speed, 0.02f);   // put back after the step
-    // On dry land the rules' factor applies (kvass, the demon's gaze).
-    mapHooks.heroSpeedFactor = [](const Fgr*) { return 1.5f; };
-    hero->x = 505;
-    hero->z = 505;
-    FgrMoveOrder(hero, Cell(50, 80), 0);
-    Frames(2);
-    x0 = hero->x;
-    Frames(10);
-    EXPECT_NEAR(hero->x - x0, 10 * 10 * 0.02f * 1.5f, 0.05f);
-    // A hero who may not walk stands, but the camera still follows him.
-    mapHooks.heroMayWalk = [](const Fgr*) { return 0; };
-    x0 = hero->x;
-    camX = 0;
-    Frames(10);
-    EXPECT_EQ(hero->x, x0);
-    EXPECT_NEAR(camX + camWidth / 2, hero->x, 0.5f);
 }
 
 TEST_F(Interaction, WalkersWithoutBehaviourGetTheWalk) {
