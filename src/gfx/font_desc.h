@@ -14,6 +14,7 @@ inline constexpr int kFontCount = 12;   // fonts and font textures are numbered 
 struct GlyphRec {
     std::int32_t width = 0;   // drawn width and pen advance, pixels
     std::int32_t height = 0;  // texHeight / rows
+    float s0 = 0, s1 = 0, t0 = 0, t1 = 0;  // its part of the font picture, set with the lists
 };
 
 struct FontSlot {

@@ -1,4 +1,8 @@
 // Bitmap font textures, glyph display lists and text drawing.
+//
+// Each glyph has its display list, and its quad's corners are kept beside its
+// width: a string is drawn as one run of quads (one draw call), since software
+// GL pays for every list call as a draw of its own.
 #include "gfx/fonts.h"
 
 #include <GL/gl.h>
@@ -9,6 +13,7 @@
 
 #include "app/frame.h"
 #include "gfx/image_codec.h"
+#include "gfx/quad_batch.h"
 #include "io/files.h"
 #include "io/text_reader.h"
 
@@ -40,10 +45,11 @@ void BuildGlyphLists(FontSlot& s) {
     const float dt = cellH / s.texHeight;
     float t = 1.0f - dt;
     for (int i = 0; i < s.count; ++i) {
-        const GlyphRec& g = s.glyphs[s.first + i];
+        GlyphRec& g = s.glyphs[s.first + i];
         const float w = float(g.width), h = float(g.height);
         const float s0 = (i % s.columns) * cellW / s.texWidth;
         const float s1 = s0 + w / s.texWidth;
+        g.s0 = s0, g.s1 = s1, g.t0 = t, g.t1 = t + dt;
         glNewList(s.listBase + i, GL_COMPILE);
         glBegin(GL_QUADS);
         glTexCoord2f(s0, t); glVertex2f(0, 0);
@@ -123,6 +129,8 @@ constexpr ColourCode kColourCodes[] = {
 };
 }  // namespace
 
+// 'w' and 'x' also mean a highlight block behind the character, which
+// DrawText puts there before it sets the colour.
 void SetTextColorCode(int code) {
     const float* d = defaultTextColour;
     if (code == 1) {
@@ -132,14 +140,6 @@ void SetTextColorCode(int code) {
     if (code == ' ') {
         glColor4f(d[0], d[1], d[2], d[3]);
         return;
-    }
-    // 'w' and 'x' put a half-transparent highlight block (glyph 0, which
-    // does not advance the pen) behind the character.
-    if (code == 'w' || code == 'x') {
-        const float grey = code == 'w' ? 0.6f : 0.5f;
-        glColor4f(grey, grey, grey, 0.5f);
-        static const GLubyte kBlock = 0;  // glyph code 0 through the list base
-        glCallLists(1, GL_UNSIGNED_BYTE, &kBlock);
     }
     for (const ColourCode& c : kColourCodes) {
         if (c.code == code) {
@@ -176,7 +176,16 @@ static void BeginText(const FontSet& set, int font, float x, float y, float vx, 
     glPushMatrix();
     glLoadIdentity();
     glTranslatef(x, y, 0);
-    glListBase(s.listBase - static_cast<GLuint>(s.first));
+}
+
+// The glyph of a character code at the pen, in the open run; returns the pen
+// advance (the first four glyphs do not advance). Codes the font does not
+// cover draw nothing.
+static float GlyphQuad(const FontSlot& s, int code, float pen) {
+    if (code < s.first || code >= s.first + s.count) return 0;
+    const GlyphRec& g = s.glyphs[code];
+    QuadBatchRect(pen, 0, float(g.width), float(g.height), g.s0, g.t0, g.s1, g.t1);
+    return code - s.first >= 4 ? float(g.width) : 0.0f;
 }
 
 static void EndText() {
@@ -198,14 +207,22 @@ void DrawText(FontSet& set, const char* text, int font, float x, float y, float 
     if (skipHead + skipTail >= len) return;
     BeginText(set, font, x, y, viewX, viewY, viewWidth, viewHeight);
     const int n = len - skipHead - skipTail;
-    if (colourCodes && static_cast<int>(std::strlen(colourCodes)) == len) {
-        for (int i = skipHead; i < skipHead + n; ++i) {
-            SetTextColorCode(static_cast<unsigned char>(colourCodes[i]));
-            glCallLists(1, GL_UNSIGNED_BYTE, text + i);
+    const FontSlot& s = set.slots[font];
+    const bool coloured = colourCodes && static_cast<int>(std::strlen(colourCodes)) == len;
+    float pen = 0;
+    for (int i = skipHead; i < skipHead + n; ++i) {
+        if (coloured) {
+            const int code = static_cast<unsigned char>(colourCodes[i]);
+            if (code == 'w' || code == 'x') {  // half-transparent block, glyph 0, no advance
+                const float grey = code == 'w' ? 0.6f : 0.5f;
+                glColor4f(grey, grey, grey, 0.5f);
+                GlyphQuad(s, 0, pen);
+            }
+            SetTextColorCode(code);
         }
-    } else {
-        glCallLists(n, GL_UNSIGNED_BYTE, text + skipHead);
+        pen += GlyphQuad(s, static_cast<unsigned char>(text[i]), pen);
     }
+    QuadBatchEnd();
     EndText();
 }
 

@@ -2,7 +2,9 @@
 //
 // The ground pass sorts the visible cells by picture first (a counting sort
 // over the 256 tile codes) and draws each group inside one glBegin/glEnd, so
-// a frame costs a texture bind per picture in view, not per cell.
+// a frame costs a texture bind per picture in view, not per cell. The figure
+// pass sends its sprites through the quad batch, so a run of figures with the
+// same picture and blend mode is one draw call.
 #include "world/map_draw.h"
 
 #include <GL/gl.h>
@@ -13,6 +15,7 @@
 
 #include "editor/editor.h"
 #include "gfx/draw2d.h"
+#include "gfx/quad_batch.h"
 #include "gfx/textures.h"
 #include "rules/game_params.h"
 #include "world/camera.h"
@@ -99,6 +102,41 @@ int MakeTerrainTexture(TexRec& rec, int linear) {
 
 void ReleaseTerrainTexture(TexRec& rec) { TexDelete(rec); }
 
+// The ground is drawn at one scale, so each tile picture samples a single mip
+// level over the whole pass. Choosing that level here and sampling it with
+// nearest filtering gives the same texels without the driver's per-pixel
+// level computation, the larger part of the ground's cost in software GL.
+// When magnified, or near a level boundary (where the driver's rounding
+// could differ), the driver's mipmapping draws as before.
+struct TileSampling {
+  std::uint32_t name;  // texture the level was set on
+  int level;           // -1: the driver's mipmapping
+};
+TileSampling tileSampling[kTileCodes];
+
+int TileLevel(const TexRec& rec, float pixelsX, float pixelsY) {
+  if (!rec.mipmapped || !(pixelsX > 0.0f) || !(pixelsY > 0.0f)) return -1;
+  const float lod = std::log2(std::max(float(rec.width) / pixelsX, float(rec.height) / pixelsY));
+  const float past = lod - 0.5f - std::floor(lod - 0.5f);  // GL picks level ceil(lod + 0.5) - 1
+  if (!(lod > 0.55f) || past < 0.05f || past > 0.95f) return -1;
+  const int level = int(std::ceil(lod + 0.5f)) - 1;
+  int top = 0;
+  while ((std::max(rec.width, rec.height) >> (top + 1)) > 0) ++top;
+  return std::min(level, top);
+}
+
+// With the tile's texture bound.
+void SetTileSampling(int code, int level) {
+  TileSampling& t = tileSampling[code];
+  const std::uint32_t name = TileImages[code].name;
+  if ((t.name == name ? t.level : -1) == level) return;
+  const bool own = level >= 0;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, own ? level : 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, own ? GL_NEAREST : GL_NEAREST_MIPMAP_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, own ? GL_NEAREST : GL_LINEAR);
+  t = {name, level};
+}
+
 int LoadTilesetForLocation(int number) { return LoadTileSet(number); }
 
 // ---- ground ------------------------------------------------------------------
@@ -174,49 +212,28 @@ int drawCount;
 constexpr int kStructureKinds[] = {21, 22, 23, 24, 26, 31, 34, 35, 36, 51, 52, 53, 54, 55, 71, 72, 73, 74, 75};
 constexpr int kStructureFirstSlot = 261;
 
-// What the figure pass last set, so runs of figures skip redundant state
-// changes (each one costs a revalidation in software GL).
-std::uint32_t passTexture;
-int passBlend;
-
 // Sprite textures once drawn with one mip level per pixel (bilinear within
 // the nearest level): trilinear costs a second lookup per pixel.
 std::uint32_t spriteTuned[kTexSlots];
 
-void PassBind(std::uint32_t tex) {
-  if (tex == passTexture) return;
-  glBindTexture(GL_TEXTURE_2D, tex);
-  passTexture = tex;
-}
-
-void PassBindSlot(int slot) {
+void PassUseSlot(int slot, int blend) {
   const TexRec& rec = texTable.slots[slot];
-  PassBind(rec.name);
+  QuadBatchUse(rec.name, blend);
   if (spriteTuned[slot] != rec.name && rec.mipmapped) {
+    QuadBatchEnd();  // no parameter changes inside a run
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     spriteTuned[slot] = rec.name;
   }
 }
 
-void PassBlend(int mode) {
-  if (mode == passBlend) return;
-  SetBlendMode(mode);
-  passBlend = mode;
-}
-
 void SpriteColour(const Fgr* f, float alphaScale) {
   auto c = [](int v) { return float(std::clamp(v, 0, 255)) / 255.0f; };
-  glColor4f(c(f->colour[kColR]), c(f->colour[kColG]), c(f->colour[kColB]), c(f->colour[kColA]) * alphaScale);
+  QuadBatchColour(c(f->colour[kColR]), c(f->colour[kColG]), c(f->colour[kColB]), c(f->colour[kColA]) * alphaScale);
 }
 
 void TexturedRect(float x, float y, float w, float h, bool mirrored) {
-  const float s0 = mirrored ? 1.0f : 0.0f, s1 = 1.0f - s0;
-  glBegin(GL_QUADS);
-  glTexCoord2f(s0, 0); glVertex2f(x, y);
-  glTexCoord2f(s1, 0); glVertex2f(x + w, y);
-  glTexCoord2f(s1, 1); glVertex2f(x + w, y + h);
-  glTexCoord2f(s0, 1); glVertex2f(x, y + h);
-  glEnd();
+  const float s0 = mirrored ? 1.0f : 0.0f;
+  QuadBatchRect(x, y, w, h, s0, 0, 1.0f - s0, 1);
 }
 
 // Standing sprite: picture on the foot point, facing the way it walks.
@@ -225,8 +242,7 @@ void DrawStanding(Fgr* f) {
   if (!SlotTexture(slot)) return;
   float x, y, w, h;
   FigureScreenRect(f, &x, &y, &w, &h);
-  PassBindSlot(slot);
-  PassBlend(38);
+  PassUseSlot(slot, 38);
   // The dead fade out over the time they stay (the hero lies until revived).
   float fade = 1.0f;
   if (f->dead && f != fgrMainHero && gameParams.deadStayMs > 0)
@@ -249,8 +265,7 @@ void DrawPickup(Fgr* f) {
   if (!SlotTexture(slot)) return;
   float x, y, w, h;
   FigureScreenRect(f, &x, &y, &w, &h);
-  PassBindSlot(slot);
-  PassBlend(38);
+  PassUseSlot(slot, 38);
   const float fade = f->unitType == kPickupBag && f->countdown < 3000 ? float(f->countdown) / 3000.0f : 1.0f;
   SpriteColour(f, fade < 0.2f ? 0.2f : fade);
   TexturedRect(x, y, w, h, false);
@@ -266,8 +281,7 @@ void DrawEffect(Fgr* f) {
   WorldToScreen(f->x, f->z, &sx, &sy);
   const float scale = camWidth != 0.0f ? float(viewWidth) / camWidth : 0.0f;
   const float half = f->size * scale * (1.5f - 0.5f * life);
-  PassBind(tex);
-  PassBlend(34);
+  QuadBatchUse(tex, 34);
   SpriteColour(f, life);
   TexturedRect(sx - half, sy - half, 2 * half, 2 * half, false);
 }
@@ -282,8 +296,7 @@ void DrawMarker(Fgr* f) {
   const float scale = camWidth != 0.0f ? float(viewWidth) / camWidth : 0.0f;
   const float pulse = 0.85f + 0.15f * std::sin(float(f->countdown) * 0.012f);
   const float half = std::max(f->size, 3.0f) * scale * pulse;
-  PassBind(tex);
-  PassBlend(34);
+  QuadBatchUse(tex, 34);
   SpriteColour(f, std::min(1.0f, life * 3.0f));
   TexturedRect(sx - half, sy - half * 0.6f, 2 * half, 1.2f * half, false);
 }
@@ -352,6 +365,7 @@ void MapDrawReset() {
   drawCount = 0;
   overviewSerialShown = -1;
   std::fill(spriteTuned, spriteTuned + kTexSlots, 0u);
+  std::fill(tileSampling, tileSampling + kTileCodes, TileSampling{0, -1});
 }
 
 // Figure pictures live in slots 131..299 of the texture list; a picture word
@@ -440,6 +454,7 @@ void DrawGround() {
   glColor4f(1, 1, 1, 1);
   glEnable(GL_TEXTURE_2D);
   groundBinds = 0;
+  const float cellPixelsX = std::fabs(m.ax) * 10.0f, cellPixelsY = std::fabs(m.az) * 10.0f;
   int from = 0;
   for (int code = 0; code < kTileCodes; ++code) {
     const int to = codeStart[code];
@@ -448,6 +463,7 @@ void DrawGround() {
     if (tex) {
       ++groundBinds;
       glBindTexture(GL_TEXTURE_2D, tex);
+      if (tex == TileImages[code].name) SetTileSampling(code, TileLevel(TileImages[code], cellPixelsX, cellPixelsY));
       glBegin(GL_QUADS);
       for (int i = from; i < to; ++i) {
         const Kle& cell = masKle.m[groundCells[i]];
@@ -551,18 +567,20 @@ void DrawFigures() {
   });
   glLoadIdentity();
   glEnable(GL_TEXTURE_2D);
-  passTexture = 0;
-  passBlend = -1;
+  QuadBatchReset();
   for (int i = 0; i < drawCount; ++i) {
     Fgr* f = &FigureTable[drawList[i].slot];
-    if (f->fnDraw) {
-      f->fnDraw(f);
-      passTexture = 0;  // someone else's drawing: assume nothing about the state
-      passBlend = -1;
-    } else {
+    if (!f->fnDraw) {
       FigureDrawOpFor(f->fgrKind)(f);
+    } else if (f->fnDraw == DrawEffect || f->fnDraw == DrawMarker) {
+      f->fnDraw(f);  // ours: they keep to the batch
+    } else {
+      QuadBatchEnd();  // someone else's drawing: assume nothing about the state
+      f->fnDraw(f);
+      QuadBatchReset();
     }
   }
+  QuadBatchEnd();
   figuresDrawn = drawCount;
   glDisable(GL_TEXTURE_2D);
   SetBlendMode(38);
