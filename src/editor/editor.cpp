@@ -241,7 +241,7 @@ void PaintTerrain(const EditorTool& t, int h) {
             default: break;
         }
     }
-    BuildLocationOverview();
+    RefreshOverviewAround(h, 2);   // as far as the 5 x 5 brush reaches
 }
 
 void ApplyHook(int drag) { EditorApplyTool(drag); }

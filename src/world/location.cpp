@@ -1,6 +1,7 @@
 // Location and figure files, LoadMortFrom and the grid's lifecycle.
 #include "world/location.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -150,14 +151,27 @@ bool FgrIsMonsterStartPoint(const Fgr* f) {
     return f->fgrClass == kClassUnit && f->fgrKind != kKindNpc && f->unitType >= 5 && f->unitType <= 8;
 }
 
+namespace {
+void OverviewPixel(int k) {
+    const int t = masKle.m[k].landType;
+    const OverviewColour c = t < 8 ? kOverview[t] : kOverview[0];
+    locationOverview[3 * k] = c.r;
+    locationOverview[3 * k + 1] = c.g;
+    locationOverview[3 * k + 2] = c.b;
+}
+}  // namespace
+
 void BuildLocationOverview() {
-    for (int k = 0; k < kKleCount; ++k) {
-        const int t = masKle.m[k].landType;
-        const OverviewColour c = t < 8 ? kOverview[t] : kOverview[0];
-        locationOverview[3 * k] = c.r;
-        locationOverview[3 * k + 1] = c.g;
-        locationOverview[3 * k + 2] = c.b;
-    }
+    for (int k = 0; k < kKleCount; ++k) OverviewPixel(k);
+    ++locationOverviewSerial;
+}
+
+void RefreshOverviewAround(int h, int radius) {
+    if (h < 0 || h >= kKleCount) return;
+    const int row = KleRow(h), col = KleCol(h);
+    for (int r = std::max(row - radius, 0); r <= std::min(row + radius, kKleRows - 1); ++r)
+        for (int c = std::max(col - radius, 0); c <= std::min(col + radius, kKleCols - 1); ++c)
+            OverviewPixel(KleIndex(r, c));
     ++locationOverviewSerial;
 }
 

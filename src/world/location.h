@@ -40,6 +40,8 @@ extern int (*locationLoadTileset)(int number);
 extern std::uint8_t locationOverview[65536 * 3];
 extern int locationOverviewSerial;
 void BuildLocationOverview();
+// The overview's pixels of the square of cells within radius of cell h.
+void RefreshOverviewAround(int h, int radius);
 
 // --- location file ------------------------------------------------------------
 
