@@ -39,8 +39,7 @@ TEST(MsgBase, LookupsAndTruncatedFiles) {
         EXPECT_STREQ(MsgText(l.n), l.text) << l.n;
     // The count promises more than the file holds: the end of the data ends the base.
     ASSERT_TRUE(MsgBaseParse(Bytes("1000000\n#\nOne\nОдин\n#\nTwo")));
-    EXPECT_EQ(MsgBaseStrings(), 2);
-    EXPECT_STREQ(MsgText(2), ".Z.");
+    EXPECT_TRUE(MsgBaseStrings() == 2 && std::string(MsgText(2)) == ".Z.");
     ASSERT_TRUE(MsgBaseParse(Bytes("garbage")));
     EXPECT_EQ(MsgBaseStrings(), 0);
     ASSERT_TRUE(MsgBaseParse(Bytes("1\n#\nA\nБ\n")));
@@ -69,7 +68,7 @@ TEST(PaintWords, OrderFittingAndLimits) {
 
     Words("h\n--\n0\n" + std::string(400, 'w') + "\nab\n");
     ASSERT_EQ(paintWords.size(), 1u);
-    EXPECT_EQ(paintWords[0].colours.size(), 2u + kPaintMaxGrow);
+    EXPECT_EQ(paintWords[0].colours.size(), 2u + kPaintMaxGrow);   // the fill is capped
     std::string many = "h\n";
     for (int i = 0; i < 10005; ++i) many += "--\n0\nab\nr\n";
     Words(many);
@@ -81,9 +80,8 @@ TEST(StartupData, ShippedFilesLoad) {
     const char* dir = std::getenv("BD_RUNTIME_DIR");
     ASSERT_NE(dir, nullptr);
     std::string res = std::string(dir) + "/uni_files/res/";
-    ASSERT_TRUE(MsgBaseLoadFile((res + "msgbase.txt").c_str()));
-    EXPECT_STRNE(MsgText(1), ".Z.");
     // The shipped texts teach the controls the game has: the right button walks.
+    ASSERT_TRUE(MsgBaseLoadFile((res + "msgbase.txt").c_str()));
     EXPECT_NE(std::string(MsgText(1)).find("правой"_w), std::string::npos);
     std::vector<std::uint8_t> about;
     ASSERT_EQ(ReadWholeFile((std::string(dir) + "/uni_files/_about.txt").c_str(), about), FileStatus::Ok);
