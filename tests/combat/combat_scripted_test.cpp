@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <set>
 #include <string>
@@ -44,89 +43,57 @@ protected:
         });
         EXPECT_EQ(BrindomaMain(), 0);
     }
-    // The middle of a figure's sprite, in the script's top-down screen pixels.
-    static void ScreenOf(const Fgr* f, int* x, int* y) {
-        float sx, sy, w, h;
-        FigureScreenRect(f, &sx, &sy, &w, &h);
-        *x = int(sx + w / 2);
-        *y = winHeight - int(sy + h / 2);
-    }
-    // The monster of a type nearest to the hero.
-    static Fgr* NearestOfType(int type) {
-        Fgr* best = nullptr;
-        float bestD = 0;
-        for (int s = 1; s <= kFigureSlots; ++s) {
-            Fgr* f = &FigureTable[s];
-            if (f->fgrKind == 0 || f->fgrClass != kClassUnit || f->unitType != type || f->fgrKind == kKindNpc) continue;
-            const float d = std::hypot(f->x - fgrMainHero->x, f->z - fgrMainHero->z);
-            if (!best || d < bestD) {
-                best = f;
-                bestD = d;
-            }
-        }
-        return best;
-    }
-    // Spirits a lair has sent out so far (its remembered slots).
-    static int Sent(const Fgr* lair) {
-        int n = 0;
-        for (int s : lair->lairSlot) n += s != 0;
-        return n;
-    }
     std::set<std::string> feed;
 };
 
-// A press as a hand does it: down, up two frames later.
-struct Press {
-    int at = -1, vk = 0;
-    bool mouse = false;
-    void Start(int swap, int key, bool isMouse) {
-        at = swap;
-        vk = key;
-        mouse = isMouse;
-        if (mouse) ScriptMouseDown(vk); else ScriptKeyDown(vk);
-    }
-    void Step(int swap) {
-        if (at >= 0 && swap == at + 2) {
-            if (mouse) ScriptMouseUp(vk); else ScriptKeyUp(vk);
+// A left click on a figure's sprite, then key 3 (the shot, which turns
+// auto-attack on), each pressed as a hand does it: down, up two frames later.
+struct ClickThenKey3 {
+    int step = 0, at = -1, vk = 0;
+    // True once both presses are over; selected is what the click must select.
+    bool Run(int swap, const Fgr* f, const Fgr* selected) {
+        if (at >= 0 && swap == at + 2) (vk == VK_LBUTTON ? ScriptMouseUp : ScriptKeyUp)(vk);
+        const bool done = at >= 0 && swap >= at + 4;
+        if (step == 0) {
+            float sx, sy, w, h;
+            FigureScreenRect(f, &sx, &sy, &w, &h);
+            ScriptMoveCursor(int(sx + w / 2), winHeight - int(sy + h / 2));
+            ScriptMouseDown(vk = VK_LBUTTON);
+        } else if (step == 1 && done) {
+            EXPECT_EQ(selectionCount, 1);
+            EXPECT_EQ(selection[0], selected);
+            ScriptKeyDown(vk = '3');
+        } else if (step == 2 && done) {
+            EXPECT_EQ(heroCombat.autoAttack, 1);
+        } else {
+            return step == 3;
         }
+        at = swap;
+        return ++step == 3;
     }
-    bool Done(int swap) const { return at >= 0 && swap >= at + 4; }
 };
 
 TEST_F(Fights, HeroKillsTheDogWithLightningAlone) {
     GameDir dir("fight_dog");
-    Press press;
+    ClickThenKey3 attack;
     Fgr* dog = nullptr;
-    int phase = 0, killedAt = -1;
+    int killedAt = -1;
+    const std::string won = "Герой победил врага (Собака 1R)"_w;
     Play([&](int swap) {
-        press.Step(swap);
-        if (!fgrMainHero) return swap < 20;
-        if (phase == 0 && swap == 30) {
-            dog = NearestOfType(5);
-            if (!dog) return false;
-            int x, y;
-            ScreenOf(dog, &x, &y);
-            ScriptMoveCursor(x, y);
-            press.Start(swap, VK_LBUTTON, true);
-            phase = 1;
-        } else if (phase == 1 && press.Done(swap)) {
-            EXPECT_EQ(selectionCount, 1);
-            EXPECT_EQ(selection[0], dog);
-            press.Start(swap, '3', false);
-            phase = 2;
-        } else if (phase == 2 && press.Done(swap)) {
-            EXPECT_EQ(heroCombat.autoAttack, 1);
-            phase = 3;
-        } else if (phase == 3 && (dog->dead || dog->fgrKind == 0)) {
-            killedAt = swap;
-            phase = 4;
-        } else if (phase == 4 && feed.count("Герой победил врага (Собака 1R)"_w) && swap > killedAt + 60) {
-            return false;
+        if (!fgrMainHero || swap < 30) return swap < 20 || fgrMainHero;
+        auto away = [](const Fgr* f) { return std::hypot(f->x - fgrMainHero->x, f->z - fgrMainHero->z); };
+        for (int s = 1; attack.step == 0 && s <= kFigureSlots; ++s) {   // the nearest dog
+            Fgr* f = &FigureTable[s];
+            if (f->fgrKind && f->fgrKind != kKindNpc && f->fgrClass == kClassUnit && f->unitType == 5 &&
+                (!dog || away(f) < away(dog)))
+                dog = f;
         }
-        return swap < 1200;
+        if (!dog || !attack.Run(swap, dog, dog)) return dog != nullptr;
+        if (killedAt < 0 && (dog->dead || dog->fgrKind == 0)) killedAt = swap;
+        return swap < 1200 && (killedAt < 0 || !feed.count(won) || swap <= killedAt + 60);
     });
-    ASSERT_GE(phase, 4) << "the dog survived";
-    EXPECT_EQ(feed.count("Герой победил врага (Собака 1R)"_w), 1u);
+    ASSERT_GE(killedAt, 0) << "the dog survived";
+    EXPECT_EQ(feed.count(won), 1u);
     EXPECT_EQ(feed.count("Герою добавлен опыт (100)"_w), 1u);
     EXPECT_EQ(fgrMainHero->unitExpNow, 100);
     EXPECT_FALSE(fgrMainHero->dead);
@@ -135,29 +102,23 @@ TEST_F(Fights, HeroKillsTheDogWithLightningAlone) {
 
 TEST_F(Fights, WildDogKillsAnIdleHeroWhoThenLiesStill) {
     GameDir dir("fight_wild");
-    Press press;
-    int phase = 0, deadAt = -1;
+    int deadAt = -1;
     float deadX = 0, deadZ = 0;
     Play([&](int swap) {
-        press.Step(swap);
         if (!fgrMainHero) return swap < 20;
         Fgr* hero = fgrMainHero;
-        if (phase == 0 && swap == 30) {
-            if (!SpawnMonster(6, hero->x + 60, hero->z + 30, 0)) return false;
-            phase = 1;
-        } else if (phase == 1 && hero->dead) {
+        if (swap == 30 && !SpawnMonster(6, hero->x + 60, hero->z + 30, 0)) return false;
+        if (deadAt < 0 && hero->dead) {   // a right click on the map must not walk him
             deadAt = swap;
             deadX = hero->x;
             deadZ = hero->z;
             ScriptMoveCursor(200, 200);
-            press.Start(swap, VK_RBUTTON, true);
-            phase = 2;
-        } else if (phase == 2 && swap > deadAt + 40) {
-            return false;
+            ScriptMouseDown(VK_RBUTTON);
         }
-        return swap < 2500;
+        if (deadAt >= 0 && swap == deadAt + 2) ScriptMouseUp(VK_RBUTTON);
+        return swap < 2500 && (deadAt < 0 || swap <= deadAt + 40);
     });
-    ASSERT_EQ(phase, 2) << "the hero survived";
+    ASSERT_GE(deadAt, 0) << "the hero survived";
     EXPECT_TRUE(fgrMainHero->dead);
     EXPECT_EQ(StatGet(fgrMainHero, kStNormHP), 0);
     EXPECT_EQ(fgrMainHero->fgrKind, kKindHero);
@@ -169,29 +130,29 @@ TEST_F(Fights, WildDogKillsAnIdleHeroWhoThenLiesStill) {
 
 TEST_F(Fights, SpiritsComeFromBothLairsOnTheirTimers) {
     GameDir dir("fight_lairs");
-    int forestFirst = -1, waterFirst = -1, forestSecond = -1, waterSecond = -1;
+    int first[2] = {-1, -1}, second[2] = {-1, -1};   // forest, water
     Play([&](int swap) {
         if (!fgrLairForest || !fgrLairWater) return swap < 20;
-        const int forest = Sent(fgrLairForest), water = Sent(fgrLairWater);
-        if (forestFirst < 0 && forest >= 1) forestFirst = swap;
-        if (waterFirst < 0 && water >= 1) waterFirst = swap;
-        if (forestSecond < 0 && forest >= 2) forestSecond = swap;
-        if (waterSecond < 0 && water >= 2) waterSecond = swap;
-        return waterSecond < 0 && swap < 500;
+        const Fgr* lairs[2] = {fgrLairForest, fgrLairWater};
+        for (int i = 0; i < 2; ++i) {
+            int sent = 0;
+            for (int s : lairs[i]->lairSlot) sent += s != 0;
+            if (first[i] < 0 && sent >= 1) first[i] = swap;
+            if (second[i] < 0 && sent >= 2) second[i] = swap;
+        }
+        return second[1] < 0 && swap < 500;
     });
     // The first spirits come at once, the next after 24 s and 37 s (100 ms frames).
-    EXPECT_LE(forestFirst, 5);
-    EXPECT_LE(waterFirst, 5);
-    EXPECT_NEAR(forestSecond - forestFirst, 240, 3);
-    EXPECT_NEAR(waterSecond - waterFirst, 370, 3);
+    EXPECT_LE(first[0], 5);
+    EXPECT_LE(first[1], 5);
+    EXPECT_NEAR(second[0] - first[0], 240, 3);
+    EXPECT_NEAR(second[1] - first[1], 370, 3);
 }
 
 TEST_F(Fights, ShotDemonChasesTheSlowedHeroAndWolvesGatherWhenItWeakens) {
     GameDir dir("fight_demon");
-    int phase = 0, mark = 0;
-    float wolfDist0 = 0;
-    float walked = 0, lastX = 0, lastZ = 0;
-    int walkFrames = 0;
+    int phase = 0, mark = 0, walkFrames = 0;
+    float wolfDist0 = 0, walked = 0, lastX = 0, lastZ = 0;
     Fgr* wolf = nullptr;
     Play([&](int swap) {
         if (!fgrMainHero || !pBos) return swap < 20;
@@ -209,8 +170,7 @@ TEST_F(Fights, ShotDemonChasesTheSlowedHeroAndWolvesGatherWhenItWeakens) {
             // Shot once: the demon has him as its target. Walk away west.
             HeroAction(3);
             heroCombat.autoAttack = 0;
-            const int away = KleAt(hero->x, hero->z) - 25;
-            FgrMoveOrder(hero, away, 0);
+            FgrMoveOrder(hero, KleAt(hero->x, hero->z) - 25, 0);
             lastX = hero->x;
             lastZ = hero->z;
             mark = swap;
@@ -226,8 +186,7 @@ TEST_F(Fights, ShotDemonChasesTheSlowedHeroAndWolvesGatherWhenItWeakens) {
                 EXPECT_EQ(pBos->target1, hero);
                 EXPECT_TRUE(pBos->onPath || std::hypot(pBos->x - hero->x, pBos->z - hero->z) < 100) << "chases";
                 StatSet(pBos, kStNormHP, StatGet(pBos, kStNormHPMax) / 2 - 1);
-                wolf = SpawnMonster(11, pBos->x + 150, pBos->z, 0);
-                if (!wolf) return false;
+                if (!(wolf = SpawnMonster(11, pBos->x + 150, pBos->z, 0))) return false;
                 wolfDist0 = std::hypot(wolf->x - pBos->x, wolf->z - pBos->z);
                 mark = swap;
                 phase = 3;
@@ -241,55 +200,43 @@ TEST_F(Fights, ShotDemonChasesTheSlowedHeroAndWolvesGatherWhenItWeakens) {
     ASSERT_GT(walkFrames, 10);
     // 0.02 units per ms, divided by 2.5, over 100 ms frames: 0.8 per frame.
     EXPECT_NEAR(walked / float(walkFrames), 0.8f, 0.15f);
-    ASSERT_NE(wolf, nullptr);
     EXPECT_LT(std::hypot(wolf->x - pBos->x, wolf->z - pBos->z), wolfDist0 - 40.0f);
 }
 
+// A new day's band (one wolf, one spirit, the lair's old spirits gone): its
+// wolf, clicked (which selects the band) and auto-attacked, takes the damage.
 TEST_F(Fights, BandWolfClickedAndAutoAttackedTakesTheDamage) {
     GameDir dir("fight_band");
-    Press press;
-    int phase = 0;
+    ClickThenKey3 attack;
     Fgr* band = nullptr;
     Fgr* wolf = nullptr;
-    int hp0 = 0;
+    int hp0 = 0, members = 0;
     Play([&](int swap) {
-        press.Step(swap);
-        if (!fgrMainHero || !fgrLairForest) return swap < 20;
+        if (!fgrMainHero || !fgrLairForest || swap < 10) return swap < 20 || fgrMainHero;
         Fgr* hero = fgrMainHero;
-        if (phase == 0 && swap == 10) {
+        if (!band) {
             NewDayLair(fgrLairForest);
+            for (int s : fgrLairForest->lairSlot) EXPECT_EQ(s, 0);
             for (int s = 1; s <= kFigureSlots; ++s)
                 if (FigureTable[s].fgrKind == kKindBand) band = &FigureTable[s];
             if (!band) return false;
-            for (Fgr* m = band->members; m; m = m->next)
+            for (Fgr* m = band->members; m; m = m->next, ++members)
                 if (m->unitType == 11) wolf = m;
             if (!wolf) return false;
             StopPath(wolf);
             FgrPlaceNear(hero, wolf->x - 40, wolf->z);
             StatSet(hero, kStMana, 150);
             hp0 = StatGet(wolf, kStNormHP);
-            phase = 1;
-        } else if (phase == 1 && swap == 16) {
-            StopPath(wolf);
-            int x, y;
-            ScreenOf(wolf, &x, &y);
-            ScriptMoveCursor(x, y);
-            press.Start(swap, VK_LBUTTON, true);
-            phase = 2;
-        } else if (phase == 2 && press.Done(swap)) {
-            EXPECT_EQ(selection[0], band);
-            press.Start(swap, '3', false);
-            phase = 3;
-        } else if (phase == 3 && press.Done(swap)) {
-            EXPECT_EQ(heroCombat.autoAttack, 1);
-            EXPECT_EQ(hero->target1, wolf);
-            phase = 4;
-        } else if (phase == 4 && (StatGet(wolf, kStNormHP) < hp0 || wolf->dead)) {
-            return false;
         }
-        return swap < 400;
+        if (swap < 16) return true;
+        if (attack.step == 0) StopPath(wolf);
+        const bool attacking = attack.step == 3;
+        if (!attack.Run(swap, wolf, band)) return true;
+        EXPECT_TRUE(attacking || hero->target1 == wolf);
+        return StatGet(wolf, kStNormHP) == hp0 && !wolf->dead && swap < 400;
     });
-    ASSERT_EQ(phase, 4);
+    ASSERT_NE(wolf, nullptr);
+    EXPECT_EQ(members, 2);
     EXPECT_TRUE(StatGet(wolf, kStNormHP) < hp0 || wolf->dead);
 }
 

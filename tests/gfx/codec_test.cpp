@@ -152,32 +152,29 @@ TEST(Bmp, FivePixelRowsArePaddedToSixteenBytes) {
 
 TexList List(const std::string& s) { return ParseTexList(Bytes(s.begin(), s.end())); }
 
-TEST(TexList, EntriesSlotsClampedAndTrimmed) {
+// Entries trimmed, slots and mip settings clamped; a repeated slot stops the
+// list, a count over 501 is cut, and a short list keeps nothing.
+TEST(TexList, EntriesClampedRepeatsAndShortLists) {
     TexList l = List("title\n3 entries\n-- a\n7 x\n  a.tga \t\n1\n-- b\n-4\nb.tga\n0 rest\n-- c\r\n999\r\nc.tga\r\n5");
     ASSERT_TRUE(l.complete);
     ASSERT_EQ(l.entries.size(), 3u);
-    EXPECT_EQ(l.entries[0].path, "a.tga");
+    EXPECT_EQ(l.entries[0].path + l.entries[2].path, "a.tgac.tga");
     EXPECT_EQ(l.entries[0].slot * 10 + l.entries[0].mip, 71);
     EXPECT_EQ(l.entries[1].slot, 0);
-    EXPECT_EQ(l.entries[2].path, "c.tga");
     EXPECT_EQ(l.entries[2].slot * 10 + l.entries[2].mip, 5005);
     EXPECT_EQ(l.lastSlot, 500);
-}
-
-TEST(TexList, DuplicateSlotStopsAndShortListsFail) {
     TexList dup = List("t\n3\n-\n5\na.tga\n0\n-\n5\nb.tga\n0\n-\n6\nc.tga\n0\n");
     EXPECT_FALSE(dup.complete);
     ASSERT_EQ(dup.entries.size(), 1u);
     EXPECT_EQ(dup.entries[0].path, "a.tga");
     std::string s = "t\n9999\n";
     for (int i = 0; i < 501; ++i) s += "-\n" + std::to_string(i) + "\np.tga\n0\n";
-    TexList l = List(s + "-\n0\nextra.tga\n0\n");  // count cut to 501: the duplicate is never read
+    l = List(s + "-\n0\nextra.tga\n0\n");  // count cut to 501: the duplicate is never read
     EXPECT_TRUE(l.complete);
     EXPECT_EQ(l.entries.size(), 501u);
     for (const char* text : {"", "t\n", "t\n2\n-\n1\n", "t\n1\n-\n1\nname.tga\n", "t\nx\n"}) {
         TexList bad = List(text);
-        EXPECT_FALSE(bad.complete) << text;
-        EXPECT_TRUE(bad.entries.empty()) << text;
+        EXPECT_FALSE(bad.complete || !bad.entries.empty()) << text;
     }
 }
 
@@ -194,7 +191,9 @@ struct Desc {
     FontDescription* operator->() { return d; }
 };
 
-TEST(FontDescription, TexturesFontsAndWidths) {
+// Textures, fonts and widths; a font that cannot be drawn is refused and the
+// next one still read; twelve textures at most; a marker needs five characters.
+TEST(FontDescription, TexturesFontsWidthsAndUndrawableFonts) {
     Desc d("comment\n=tex= textures\n2\n a.tga \nb.tga\nnote\n=klv=\n2\n" + FontBlock(1, 0, 4, 2, 2, "1 2\n3 4") +
            "free text between fonts\n" + FontBlock(2, 65, 3, 16, 16, "9"));
     EXPECT_TRUE(d->hasTex && d->complete);
@@ -205,29 +204,22 @@ TEST(FontDescription, TexturesFontsAndWidths) {
     EXPECT_EQ(d->fonts[1].glyphs[3].width, 4);
     EXPECT_EQ(d->fonts[1].glyphs[3].height, 64);  // 128 / 2 rows
     for (auto [c, wd] : {std::pair{64, 0}, {65, 9}, {67, 9}, {68, 0}}) EXPECT_EQ(d->fonts[2].glyphs[c].width, wd) << c;
+    const int undrawable[][5] = {  // texture, first, count, columns, rows
+        {1, 0, 256, 0, 16}, {1, 0, 256, 16, 0}, {1, -1, 10, 16, 16}, {1, 256, 1, 16, 16},
+        {1, 200, 57, 16, 16}, {1, 0, 0, 16, 16}, {0, 0, 10, 16, 16}, {13, 0, 10, 16, 16},
+    };
+    for (auto& c : undrawable) {
+        Desc bad("=tex=\n1\na.tga\n=klv=\n2\n" + FontBlock(c[0], c[1], c[2], c[3], c[4]) + FontBlock(1, 0, 2, 1, 1));
+        EXPECT_TRUE(!bad->fontOk[1] && bad->fontOk[2] && bad->complete) << c[0] << " " << c[1] << " " << c[2] << " " << c[3] << " " << c[4];
+    }
+    EXPECT_TRUE(Desc("=tex=\n1\na.tga\n=klv=\n1\n" + FontBlock(1, 200, 56, 16, 16))->fontOk[1]);  // reaches 256
     std::string twenty = "=tex=\n20\n";
     for (int i = 1; i <= 20; ++i) twenty += "t" + std::to_string(i) + ".tga\n";
     Desc t(twenty + "=klv=\n1\n" + FontBlock(1, 0, 1, 1, 1));
     EXPECT_EQ(t->textureCount, 12);  // the rest are comments
     EXPECT_EQ(t->textureNames[12], "t12.tga");
     EXPECT_TRUE(t->complete && t->fontOk[1]);
-    EXPECT_FALSE(Desc("=tex=\n1\na.tga\n=klv\n1\n")->complete);  // a marker needs five characters
-}
-
-TEST(FontDescription, UndrawableFontsAreRefused) {
-    struct Case {
-        int texture, first, count, cols, rows;
-    } cases[] = {
-        {1, 0, 256, 0, 16}, {1, 0, 256, 16, 0}, {1, -1, 10, 16, 16}, {1, 256, 1, 16, 16},
-        {1, 200, 57, 16, 16}, {1, 0, 0, 16, 16}, {0, 0, 10, 16, 16}, {13, 0, 10, 16, 16},
-    };
-    for (const Case& c : cases) {
-        Desc d("=tex=\n1\na.tga\n=klv=\n2\n" + FontBlock(c.texture, c.first, c.count, c.cols, c.rows) +
-               FontBlock(1, 0, 2, 1, 1));
-        EXPECT_FALSE(d->fontOk[1]) << c.texture << " " << c.first << " " << c.count << " " << c.cols << " " << c.rows;
-        EXPECT_TRUE(d->fontOk[2] && d->complete);  // the next font is still read
-    }
-    EXPECT_TRUE(Desc("=tex=\n1\na.tga\n=klv=\n1\n" + FontBlock(1, 200, 56, 16, 16))->fontOk[1]);  // reaches 256
+    EXPECT_FALSE(Desc("=tex=\n1\na.tga\n=klv\n1\n")->complete);
 }
 
 TEST(TextWidth, SumsGlyphWidthsWithoutSpacing) {
