@@ -59,7 +59,8 @@ bool Fair(int type, int rank, bool blade) {
         case 5: case 7: return true;            // dog, drunkard
         case 10: case 11: return rank >= 2;     // giant fly, wolf
         case 6: case 12: return rank >= 3 && blade;
-        case 9: case 8: return rank >= 4 && blade;
+        case 8: return rank >= 4 && blade;
+        case 9: return rank >= 5 && blade;      // a flyer: strikes seldom hit it
         default: return false;                  // skeletons, the demon
     }
 }
@@ -81,10 +82,10 @@ void Player::Log(const char* fmt, ...) {
     if (live) std::fprintf(stderr, "%s%s\n", head, line);
 }
 
-void Player::RecordDay() {
+void Player::RecordDay(int day) {
     const Fgr* h = fgrMainHero;
     DayLog d;
-    d.day = dayState.dayNumber;
+    d.day = day;
     d.kills = kills;
     d.gold = heroCombat.heroGold;
     d.rank = h ? h->unitExpRang : 0;
@@ -210,10 +211,30 @@ bool Player::TalkTo(int npc, int option) {
     }
     if (Dist(h, p) > 19) return WalkBeside(p, 19);
     if (h->onPath) return true;
-    float x, y, w, hh;
-    FigureScreenRect(p, &x, &y, &w, &hh);
-    Click(VK_LBUTTON, int(x + w / 2), int(y + hh / 3));
+    if (ClickFigure(p)) return true;
+    // The hero stands over him: a step aside.
+    Log("townsperson %d: under the hero, a step aside", npc);
+    WalkTo(p->x + 13, p->z + 4, 2);
+    busyUntil_ = swap_ + 10;
     return true;
+}
+
+// Left click on a point of the figure's picture that the hero's picture
+// does not cover (the hero comes first in the table and would be picked).
+bool Player::ClickFigure(const Fgr* f) {
+    const Fgr* h = fgrMainHero;
+    float x, y, w, hh, hx, hy, hw, hhh;
+    FigureScreenRect(f, &x, &y, &w, &hh);
+    FigureScreenRect(h, &hx, &hy, &hw, &hhh);
+    for (float fy : {0.5f, 0.8f, 0.2f, 0.95f})
+        for (float fx : {0.5f, 0.15f, 0.85f}) {
+            const int cx = int(x + w * fx), cy = int(y + hh * fy);
+            if (!MapClickable(cx, cy) || (cx >= hx - 5 && cx <= hx + hw + 5 && cy >= hy - 5 && cy <= hy + hhh + 5))
+                continue;
+            Click(VK_LBUTTON, cx, cy);
+            return true;
+        }
+    return false;
 }
 
 Fgr* Player::NearestEnemy(int) const {
@@ -227,6 +248,22 @@ Fgr* Player::NearestEnemy(int) const {
         if (!f->targetable || !Fair(f->unitType, h->unitExpRang, blade) || Shunned(f)) continue;
         const float d = Dist(h, f);
         if (d < bestD) bestD = d, best = f;
+    }
+    return best;
+}
+
+// The nearest monster that has the hero as its target (not the demon:
+// that fight is chosen, not answered).
+Fgr* Player::Attacker() const {
+    Fgr* h = fgrMainHero;
+    Fgr* best = nullptr;
+    float bestD = 1e9f;
+    for (int s = 1; s <= kFigureSlots; ++s) {
+        Fgr* f = FgrAt(s);
+        if (!Living(f) || f->fgrClass != kClassUnit || f->side == kSidePlayer || f->fgrKind == kKindNpc) continue;
+        if (f == pBos || !f->targetable || Shunned(f) || (f->target1 != h && f->target2 != h)) continue;
+        const float d = Dist(h, f);
+        if (d < 230 && d < bestD) bestD = d, best = f;
     }
     return best;
 }
@@ -248,31 +285,21 @@ bool Player::Fight(Fgr* e) {
     }
     const float d = Dist(h, e);
     if (d > 80) return WalkBeside(e, 50);
-    if (selectionCount != 1 || selection[0] != e) {
-        // A point of its picture that the hero's picture does not cover
-        // (the hero comes first in the table and would be picked).
-        float x, y, w, hh, hx, hy, hw, hhh;
-        FigureScreenRect(e, &x, &y, &w, &hh);
-        FigureScreenRect(h, &hx, &hy, &hw, &hhh);
-        for (float fy : {0.5f, 0.8f, 0.2f, 0.95f})
-            for (float fx : {0.5f, 0.15f, 0.85f}) {
-                const int cx = int(x + w * fx), cy = int(y + hh * fy);
-                if (!MapClickable(cx, cy) || (cx >= hx - 5 && cx <= hx + hw + 5 && cy >= hy - 5 && cy <= hy + hhh + 5))
-                    continue;
-                Click(VK_LBUTTON, cx, cy);
-                return true;
-            }
+    // A band's member is selected through its band.
+    if (selectionCount != 1 || (selection[0] != e && (!e->owner || selection[0] != e->owner))) {
+        if (ClickFigure(e)) return true;
         if (d > 30) return WalkBeside(e, 20);
         const float dd = std::max(1.0f, d);
         return WalkTo(h->x + (h->x - e->x) / dd * 30, h->z + (h->z - e->z) / dd * 30, 5);
     }
     if (heroCombat.comboButton && comboWindow->visible) return ClickWidget(comboCells[heroCombat.comboButton]), true;
+    // Lightning first (it fires by itself from afar), then close in for
+    // the blade and strike when it is ready.
+    if (!heroCombat.autoAttack && !heroCombat.actionCooldown) return ClickWidget(attackCells[3]), true;
     if (backpack.wearInHand) {
-        // Close in for the blade, strike when it is ready.
         if (d > 18) return WalkBeside(e, 18);
         if (!heroCombat.strikeCooldown && !heroCombat.actionCooldown) return ClickWidget(attackCells[1]), true;
     }
-    if (!heroCombat.autoAttack && !heroCombat.actionCooldown) return ClickWidget(attackCells[3]), true;
     return true;
 }
 
@@ -487,15 +514,15 @@ bool Player::Stage() {
             return PickUp(fir);
         }
     }
-    // 6. The chainsaw, then the demon.
-    if (dayState.demonAwake && backpack.wearInHand != kItemChainsaw && heroCombat.heroGold >= 505 &&
-        !HaveItem(kItemChainsaw)) {
-        if (stage < 7) stage = 7, Log("stage 7: chainsaw");
-        return TalkTo(3, 4);
-    }
-    if (dayState.demonAwake && pBos && Living(pBos) && rank >= 5 && backpack.wearInHand == kItemChainsaw &&
-        Hp(h) * 10 > HpMax(h) * 7) {
+    // 6. The chainsaw when the money is there (it always hits the demon
+    //    hard), then the demon with whatever blade is in hand. The day
+    //    button brings the hero home when his blood runs low; the demon does
+    //    not heal, so every visit counts.
+    if (dayState.demonAwake && stage < 7) stage = 7, Log("stage 7: the forest is angry (gold %d)", heroCombat.heroGold);
+    if (dayState.demonAwake && !HaveItem(kItemChainsaw) && heroCombat.heroGold >= 505) return TalkTo(3, 4);
+    if (dayState.demonAwake && pBos && Living(pBos) && blade && Hp(h) * 10 > HpMax(h) * 7) {
         if (stage < 8) stage = 8, Log("stage 8: the demon, %d hp", Hp(pBos));
+        if (enemy_ != pBos) Log("to the demon: its hp %d, rank %d gold %d", Hp(pBos), rank, heroCombat.heroGold);
         return Fight(pBos);
     }
     return false;
@@ -509,7 +536,7 @@ bool Player::Turn(int swap) {
     if (!h) return true;
     if (dayState.dayNumber != loggedDay_) {
         if (loggedDay_) {
-            RecordDay();
+            RecordDay(loggedDay_);
             const DayLog& d = days.back();
             Log("new day: kills %d gold %d rank %d exp %d", d.kills, d.gold, d.rank, d.exp);
         }
@@ -519,7 +546,11 @@ bool Player::Turn(int swap) {
         won = true;
         return false;
     }
-    if (enemy_ && enemySerial_ && (enemy_->serial != enemySerial_ || enemy_->dead || !enemy_->fgrKind)) {
+    // A dead enemy is a kill; one that left the world (the new day clears
+    // the lairs' bands) is not.
+    if (enemy_ && enemySerial_ && (enemy_->serial != enemySerial_ || !enemy_->fgrKind)) {
+        enemy_ = nullptr, enemySerial_ = 0;
+    } else if (enemy_ && enemySerial_ && enemy_->dead) {
         ++kills;
         Log("enemy down (%d kills), gold %d, rank %d exp %d", kills, heroCombat.heroGold, h->unitExpRang,
             h->unitExpNow);
@@ -557,9 +588,10 @@ bool Player::Turn(int swap) {
         if (f->fgrKind == kKindLoot && f->unitType == kPickupBag && f->active && !Shunned(f) && Dist(h, f) < 200)
             return PickUp(f);
     }
-    // Whatever attacks the hero is answered first.
-    if (Fgr* e = NearestEnemy(0); e && Dist(h, e) < 110 && (e->target1 == h || e->target2 == h || e == enemy_))
-        return Fight(e);
+    // Whatever attacks the hero is answered first, fair or not (walking on
+    // under a bandit's shots costs more).
+    if (Fgr* e = Attacker()) return Fight(e);
+    if (Fgr* e = NearestEnemy(0); e && Dist(h, e) < 110 && e == enemy_) return Fight(e);
     if (Stage()) return true;
     if (Fgr* e = NearestEnemy(0)) return Fight(e);
     return Retreat();

@@ -39,12 +39,13 @@ public:
     }
 
     void Log(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
-    void RecordDay();
+    void RecordDay(int day);   // the state at the end of that day
 
 private:
     // input
     void Click(int button, int ox, int oy);
     void ClickWidget(const Widget* w);
+    bool ClickFigure(const Fgr* f);
     void Key(int vk);
     bool MapClickable(int ox, int oy) const;
     // plans
@@ -62,6 +63,7 @@ private:
     bool HaveItem(int kind) const;
     bool Stage();
     Fgr* NearestEnemy(int maxType) const;
+    Fgr* Attacker() const;
 
     int swap_ = 0;
     int busyUntil_ = 0;
