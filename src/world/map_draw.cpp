@@ -81,8 +81,9 @@ std::uint32_t TileTexture(int code) {
 // each other. The overlay: linear; it keeps the repeat wrap (it spans the
 // whole map, so only the outermost border cells could see the other side,
 // and llvmpipe leaks memory on linear magnification with clamped edges).
+// Nothing reads the pictures back, so the decoded copy goes once uploaded.
 int MakeTerrainTexture(TexRec& rec, int linear) {
-  if (!TexUpload(rec, linear ? 0 : 1, 0)) return 0;
+  if (!TexUpload(rec, linear ? 0 : 1, 1)) return 0;
   glBindTexture(GL_TEXTURE_2D, rec.name);
   if (linear) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
