@@ -103,33 +103,40 @@ int MakeTerrainTexture(TexRec& rec, int linear) {
 
 void ReleaseTerrainTexture(TexRec& rec) { TexDelete(rec); }
 
-// The ground is drawn at one scale, so each tile picture samples a single mip
-// level over the whole pass. Choosing that level here and sampling it with
-// nearest filtering gives the same texels without the driver's per-pixel
-// level computation, the larger part of the ground's cost in software GL.
-// When magnified, or near a level boundary (where the driver's rounding
-// could differ), the driver's mipmapping draws as before.
-struct TileSampling {
+// Tiles and sprites are drawn with nearest-level mipmapping, and a tile or a
+// sprite of one size samples a single level all over. Choosing that level
+// here and sampling it as the texture's base level gives the same texels
+// without the driver's per-pixel level computation, the larger part of their
+// cost in software GL. Near a level boundary (where the driver's rounding
+// could differ) the driver's mipmapping draws as before.
+struct LevelSet {
   std::uint32_t name;  // texture the level was set on
   int level;           // -1: the driver's mipmapping
 };
-TileSampling tileSampling[kTileCodes];
+LevelSet tileSampling[kTileCodes];
 
-int TileLevel(const TexRec& rec, float pixelsX, float pixelsY) {
+// The level GL's nearest-level filters take for a picture drawn over
+// pixelsX x pixelsY, or -1 near a boundary; at most magnified 0.45 levels
+// (lodFloor) the base picture is taken.
+int NearestLevel(const TexRec& rec, float pixelsX, float pixelsY, float lodFloor) {
   if (!rec.mipmapped || !(pixelsX > 0.0f) || !(pixelsY > 0.0f)) return -1;
   const float lod = std::log2(std::max(float(rec.width) / pixelsX, float(rec.height) / pixelsY));
+  if (!(lod > lodFloor)) return -1;
+  if (lod < 0.45f) return 0;
   const float past = lod - 0.5f - std::floor(lod - 0.5f);  // GL picks level ceil(lod + 0.5) - 1
-  if (!(lod > 0.55f) || past < 0.05f || past > 0.95f) return -1;
+  if (past < 0.05f || past > 0.95f) return -1;
   const int level = int(std::ceil(lod + 0.5f)) - 1;
   int top = 0;
   while ((std::max(rec.width, rec.height) >> (top + 1)) > 0) ++top;
   return std::min(level, top);
 }
 
-// With the tile's texture bound.
-void SetTileSampling(int code, int level) {
-  TileSampling& t = tileSampling[code];
+// With the tile's texture bound. Magnified tiles are filtered (linear), so
+// only minified ones take a level of their own.
+void SetTileSampling(int code, float pixelsX, float pixelsY) {
+  LevelSet& t = tileSampling[code];
   const std::uint32_t name = TileImages[code].name;
+  const int level = NearestLevel(TileImages[code], pixelsX, pixelsY, 0.05f);
   if ((t.name == name ? t.level : -1) == level) return;
   const bool own = level >= 0;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, own ? level : 0);
@@ -213,18 +220,22 @@ int drawCount;
 constexpr int kStructureKinds[] = {21, 22, 23, 24, 26, 31, 34, 35, 36, 51, 52, 53, 54, 55, 71, 72, 73, 74, 75};
 constexpr int kStructureFirstSlot = 261;
 
-// Sprite textures once drawn with one mip level per pixel (bilinear within
-// the nearest level): trilinear costs a second lookup per pixel.
-std::uint32_t spriteTuned[kTexSlots];
+// Sprites are drawn bilinear within the nearest mip level (trilinear costs a
+// second lookup per pixel), at the level NearestLevel finds for their size.
+LevelSet spriteSampling[kTexSlots];
 
-void PassUseSlot(int slot, int blend) {
+void PassUseSlot(int slot, int blend, float w, float h) {
   const TexRec& rec = texTable.slots[slot];
   QuadBatchUse(rec.name, blend);
-  if (spriteTuned[slot] != rec.name && rec.mipmapped) {
-    QuadBatchEnd();  // no parameter changes inside a run
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    spriteTuned[slot] = rec.name;
-  }
+  if (!rec.mipmapped) return;
+  // magnified, the base picture is filtered alike either way
+  const int level = NearestLevel(rec, std::fabs(w), std::fabs(h), -1e9f);
+  LevelSet& s = spriteSampling[slot];
+  if (s.name == rec.name && s.level == level) return;
+  QuadBatchEnd();  // no parameter changes inside a run
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, level >= 0 ? level : 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, level >= 0 ? GL_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
+  s = {rec.name, level};
 }
 
 void SpriteColour(const Fgr* f, float alphaScale) {
@@ -243,7 +254,7 @@ void DrawStanding(Fgr* f) {
   if (!SlotTexture(slot)) return;
   float x, y, w, h;
   FigureScreenRect(f, &x, &y, &w, &h);
-  PassUseSlot(slot, 38);
+  PassUseSlot(slot, 38, w, h);
   // The dead fade out over the time they stay (the hero lies until revived).
   float fade = 1.0f;
   if (f->dead && f != fgrMainHero && gameParams.deadStayMs > 0)
@@ -266,7 +277,7 @@ void DrawPickup(Fgr* f) {
   if (!SlotTexture(slot)) return;
   float x, y, w, h;
   FigureScreenRect(f, &x, &y, &w, &h);
-  PassUseSlot(slot, 38);
+  PassUseSlot(slot, 38, w, h);
   const float fade = f->unitType == kPickupBag && f->countdown < 3000 ? float(f->countdown) / 3000.0f : 1.0f;
   SpriteColour(f, fade < 0.2f ? 0.2f : fade);
   TexturedRect(x, y, w, h, false);
@@ -365,8 +376,8 @@ void MapDrawReset() {
   highlightCount = 0;
   drawCount = 0;
   overviewSerialShown = -1;
-  std::fill(spriteTuned, spriteTuned + kTexSlots, 0u);
-  std::fill(tileSampling, tileSampling + kTileCodes, TileSampling{0, -1});
+  std::fill(spriteSampling, spriteSampling + kTexSlots, LevelSet{0, -1});
+  std::fill(tileSampling, tileSampling + kTileCodes, LevelSet{0, -1});
 }
 
 // Figure pictures live in slots 131..299 of the texture list; a picture word
@@ -464,7 +475,7 @@ void DrawGround() {
     if (tex) {
       ++groundBinds;
       glBindTexture(GL_TEXTURE_2D, tex);
-      if (tex == TileImages[code].name) SetTileSampling(code, TileLevel(TileImages[code], cellPixelsX, cellPixelsY));
+      if (tex == TileImages[code].name) SetTileSampling(code, cellPixelsX, cellPixelsY);
       glBegin(GL_QUADS);
       for (int i = from; i < to; ++i) {
         const Kle& cell = masKle.m[groundCells[i]];
