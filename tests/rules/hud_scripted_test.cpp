@@ -1,7 +1,6 @@
-// The game screen in the real frame loop (offscreen GL, virtual clock,
-// scripted clicks at the widgets' rectangles): the HUD at 800 x 600 and
-// 1024 x 768, talking and buying, the day button, every label fitting its
-// widget.
+// The game screen in the real frame loop (offscreen GL): the HUD at
+// 800 x 600 and 1024 x 768, every label fitting its widget. Clicks through
+// the HUD are played by the rules' runs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,47 +14,14 @@
 
 #include "../scripted/game_dir.h"
 #include "../scripted/reset_all.h"
-#include "combat/hero_combat.h"
-#include "combat/stats.h"
+#include "../ui/screen_pixels.h"
 #include "gfx/fonts.h"
 #include "io/cp1251.h"
 #include "platform/platform.h"
-#include "rules/items.h"
-#include "rules/story.h"
-#include "rules/story_state.h"
 #include "ui/hud.h"
 #include "ui/hud_draw.h"
-#include "world/camera.h"
-#include "world/fgr.h"
-#include "world/interaction.h"
-#include "world/path_follow.h"
-#include "world/spawn.h"
 
 namespace {
-
-struct Rgb {
-    int r, g, b;
-};
-Rgb PixelAt(int x, int y) {
-    std::vector<unsigned char> p = ScriptReadPixels(x, y, 1, 1);
-    return p.size() < 3 ? Rgb{-1, -1, -1} : Rgb{p[0], p[1], p[2]};
-}
-
-// The cursor to a point in overlay pixels (origin bottom-left).
-void MoveTo(int x, int y) { ScriptMoveCursor(x, winHeight - 1 - y); }
-// A click the signals see: held for two frames, then released.
-int releaseAt = -1;
-void Press(int swap) {
-    ScriptMouseDown(VK_LBUTTON);
-    releaseAt = swap + 2;
-}
-void ReleaseIfDue(int swap) {
-    if (swap == releaseAt) ScriptMouseUp(VK_LBUTTON);
-}
-void ClickWidget(const Widget* w, int swap) {
-    MoveTo(w->x + w->width / 2, w->y + w->height / 2);
-    Press(swap);
-}
 
 // Saves the frame for review when BD_HUD_SHOT_DIR is set (docs/).
 void SaveShot(const char* name) {
@@ -82,22 +48,22 @@ struct HudRun : ::testing::Test {
             ScriptQueueBoxAnswer(IDYES);
         }
         ScriptMoveCursor(5, 5);
-        releaseAt = -1;
         ScriptOnSwap([&](int swap) {
-            ReleaseIfDue(swap);
             if (!step(swap)) ScriptPost(WM_CLOSE);
         });
         EXPECT_EQ(BrindomaMain(), 0);
     }
 };
 
-// Red of the hit bar, the side bar's brown cells, the dialog's light page
-// with coloured words, at both sizes.
-TEST_F(HudRun, ScreenAtBothSizes) {
+// At both sizes: red of the hit bar, the side bar's brown cells, the
+// dialog's light page with coloured words, and every fixed label of the
+// HUD fitting its widget (TextWidth plus the painter's offset).
+TEST_F(HudRun, ScreenAndLabelsAtBothSizes) {
     for (bool big : {false, true}) {
         ResetShellAndGame(3000);
         Rgb hit{}, side{}, page{};
         int colouredWords = 0;
+        std::vector<std::string> misfits;
         Run(big, [&](int swap) {
             if (swap < 6) return true;
             SaveShot(big ? "hud-1024.png" : "hud-800.png");
@@ -112,79 +78,6 @@ TEST_F(HudRun, ScreenAtBothSizes) {
                 const int r = px[i], g = px[i + 1], b = px[i + 2];
                 if (std::max({r, g, b}) - std::min({r, g, b}) > 90) ++colouredWords;
             }
-            return false;
-        });
-        EXPECT_GT(hit.r, hit.b + 60) << big;
-        EXPECT_GT(side.r, side.b) << big;
-        EXPECT_GT(page.b, 180) << big;
-        EXPECT_GT(colouredWords, 20) << big;
-        EXPECT_EQ(sideBar->x + sideBar->width, winWidth);
-    }
-}
-
-TEST_F(HudRun, TalkToTheShopkeeperAndBuyAMedkit) {
-    int phase = 0;
-    Run(false, [&](int swap) {
-        Fgr* shop = fgrNpc[3];
-        Fgr* hero = fgrMainHero;
-        if (swap == 3) {
-            hero->x = shop->x - 10;
-            hero->z = shop->z;
-            StopPath(hero);
-            return true;
-        }
-        if (swap == 6) {   // left click on the shopkeeper: select and talk
-            float x, y, w, h;
-            FigureScreenRect(shop, &x, &y, &w, &h);
-            MoveTo(int(x + w / 2), int(y + h / 3));
-            Press(swap);
-            return true;
-        }
-        if (swap == 12 && phase == 0) {
-            EXPECT_EQ(dialogState.openNpc, 3) << selectionCount << " " << hero->onPath << " " << hero->x - shop->x << " "
-                                              << hero->z - shop->z << " " << (selectionCount ? selection[0]->fgrKind : 0);
-            EXPECT_EQ(dialogWindow->visible, 1);
-            SaveShot("dialog-800.png");
-            phase = 1;
-            ClickWidget(answerCells[1], swap);
-            return true;
-        }
-        return swap < 18;
-    });
-    EXPECT_EQ(phase, 1);
-    EXPECT_EQ(heroCombat.heroGold, 20);
-    EXPECT_EQ(backpack.slotKind[1], kItemMedkit);
-    EXPECT_EQ(dialogWindow->visible, 0);
-}
-
-TEST_F(HudRun, DayButtonWakesTheHeroAtTheWakeUpPoint) {
-    float camBefore = 0;
-    Run(true, [&](int swap) {
-        Fgr* hero = fgrMainHero;
-        if (swap == 3) {
-            hero->kor.ph->w[kStNormHP] = 5;
-            camBefore = camX;
-            ClickWidget(sideBarCells[5], swap);
-            return true;
-        }
-        return swap < 40;
-    });
-    Fgr* hero = fgrMainHero;
-    EXPECT_EQ(dayState.dayNumber, 2);
-    EXPECT_NEAR(hero->x, kWakeX, 15);
-    EXPECT_NEAR(hero->z, kWakeZ, 15);
-    EXPECT_EQ(hero->kor.ph->w[kStNormHP], hero->kor.ph->w[kStNormHPMax]);
-    EXPECT_GT(dayState.dayButtonCooldown, 0);
-    (void)camBefore;
-}
-
-// Every fixed label of the HUD fits its widget: TextWidth plus the
-// painter's offset within the width.
-TEST_F(HudRun, LabelsFitTheirWidgets) {
-    for (bool big : {false, true}) {
-        ResetShellAndGame(3000);
-        std::vector<std::string> misfits;
-        Run(big, [&](int) {
             auto fit = [&](const Widget* w, const char* label, int font, int centred, int painterDx) {
                 int dx = painterDx, dy = 0;
                 if (painterDx < 0) HudLabelOffset(w, label, font, centred, &dx, &dy);
@@ -213,6 +106,11 @@ TEST_F(HudRun, LabelsFitTheirWidgets) {
             fit(titleLabel, "RPG Бриндома - лесной демон"_w, 5, 1, -1);
             return false;
         });
+        EXPECT_GT(hit.r, hit.b + 60) << big;
+        EXPECT_GT(side.r, side.b) << big;
+        EXPECT_GT(page.b, 180) << big;
+        EXPECT_GT(colouredWords, 20) << big;
+        EXPECT_EQ(sideBar->x + sideBar->width, winWidth);
         for (const std::string& m : misfits) ADD_FAILURE() << (big ? "1024: " : "800: ") << Utf8(m);
     }
 }

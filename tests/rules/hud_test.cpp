@@ -60,32 +60,6 @@ TEST_F(HudTest, WindowTogglesAndTheTitle) {
     EXPECT_EQ(dialogWindow->visible, 0);
 }
 
-TEST_F(HudTest, BackpackSlotOpensTheItemWindowOnlyWithAnItem) {
-    heroCombat.strikeCooldown = 0;
-    ClickAt(backpackCells[2]);
-    EXPECT_EQ(itemActionWindow->visible, 0);
-    backpack.slotKind[2] = kItemMedkit;
-    ClickAt(backpackCells[2]);
-    EXPECT_EQ(itemActionWindow->visible, 1);
-    EXPECT_EQ(backpack.selectedSlot, 2);
-}
-
-TEST_F(HudTest, DayButtonOnTheSideBar) {
-    EXPECT_EQ(ClickAt(sideBarCells[5]), 1);
-    EXPECT_EQ(dayState.dayNumber, 2);
-    ClickAt(sideBarCells[5]);
-    EXPECT_EQ(dayState.dayNumber, 2);     // cooling down
-}
-
-TEST_F(HudTest, AnswerButtonsGoToTheOpenDialog) {
-    Talk(3);
-    ASSERT_EQ(dialogWindow->visible, 1);
-    ClickAt(answerCells[2]);              // kvass for 10
-    EXPECT_EQ(heroCombat.heroGold, 40);
-    EXPECT_EQ(backpack.slotKind[1], kItemKvass);
-    EXPECT_EQ(dialogWindow->visible, 0);
-}
-
 TEST_F(HudTest, AbilityAndSpellButtonsCallWhatTheirLabelsName) {
     struct Case {
         int tag;

@@ -1,10 +1,14 @@
 // Scripted runs of the real frame loop on the start location, played like
 // a player: clicks on the townspeople, the dialog's answers, the backpack
-// slots, the item window, the "Где?" buttons, the gem buttons and the day
-// button at their rectangles; the hero walks by move orders.
+// slots, the item window, the "Где?" buttons, the gem buttons, the
+// lightning button and the day button at their rectangles; the hero walks
+// by move orders.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -14,15 +18,18 @@
 #include "combat/hero_combat.h"
 #include "combat/filters.h"
 #include "combat/stats.h"
+#include "io/cp1251.h"
 #include "platform/platform.h"
 #include "platform/script/script_platform.h"
 #include "rules/crystals.h"
 #include "rules/fishing.h"
 #include "rules/items.h"
+#include "rules/progression.h"
 #include "rules/story.h"
 #include "rules/story_state.h"
 #include "ui/hud.h"
 #include "world/camera.h"
+#include "world/interaction.h"
 #include "world/fgr.h"
 #include "world/kle.h"
 #include "world/path_follow.h"
@@ -43,6 +50,25 @@ void PutHero(int cell) {
     float x, z;
     KleCentre(cell, &x, &z);
     PutHeroXZ(x, z);
+}
+
+// A strong hero: plenty of blood and mana for the fights of a run.
+void Strengthen() {
+    std::int32_t* st = Hero()->kor.ph->w;
+    st[StatHighOf(kStNormHPMax)] = st[StatHighOf(kStManaMax)] = 90000;
+    st[kStNormHPMax] = st[kStNormHP] = 90000;
+    st[kStManaMax] = st[kStMana] = 90000;
+}
+
+// A monster beside the hero with little blood left, selected: the fights
+// of the story are not what its runs test.
+void Bring(Fgr* m) {
+    m->x = Hero()->x + 30;
+    m->z = Hero()->z;
+    StopPath(m);
+    m->kor.ph->w[kStNormHP] = 5;
+    selection[0] = m;
+    selectionCount = 1;
 }
 
 // A step returns true when it is done; the next one starts in the same
@@ -69,11 +95,29 @@ protected:
         Then([this, where] {
             int x = 0, y = 0;
             where(&x, &y);
-            ScriptMoveCursor(x, winHeight - 1 - y);
-            ScriptMouseDown(VK_LBUTTON);
-            releaseAt_ = swap_ + 2;
-            freeAt_ = swap_ + 4;
+            Press(x, y);
             return true;
+        });
+    }
+    // Presses at overlay pixels (origin bottom-left); released two frames on.
+    void Press(int x, int y) {
+        ScriptMoveCursor(x, winHeight - 1 - y);
+        ScriptMouseDown(VK_LBUTTON);
+        releaseAt_ = swap_ + 2;
+        freeAt_ = swap_ + 4;
+    }
+    // The lightning button on the target until done() (the action cooldown
+    // cleared by hand: the runs test the story, not the waiting).
+    void LightningUntil(Fgr* const& target, std::function<bool()> done) {
+        Then([this, &target, done] {
+            if (done()) return true;
+            if (!heroCombat.autoAttack) {
+                heroCombat.actionCooldown = 0;
+                Bring(target);
+                const Widget* w = attackCells[3];
+                Press(w->x + w->width / 2, w->y + w->height / 2);
+            }
+            return false;
         });
     }
     // A widget by its global handle (resolved when the step runs).
@@ -122,11 +166,11 @@ protected:
 
     // Runs the steps in the frame loop; false when they did not all finish
     // within maxSwaps frames.
-    bool Play(const char* dirName, int maxSwaps) {
+    bool Play(const char* dirName, int maxSwaps, unsigned extraMsPerFrame = kExtraMsPerFrame) {
         GameDir dir(dirName);
         ScriptMoveCursor(5, 5);
         ScriptOnSwap([&](int swap) {
-            ScriptAdvanceClock(kExtraMsPerFrame);
+            ScriptAdvanceClock(extraMsPerFrame);
             swap_ = swap;
             if (swap == releaseAt_) ScriptMouseUp(VK_LBUTTON);
             if (!Hero() || swap < 3) return;
@@ -375,6 +419,7 @@ TEST_F(RulesRun, NewDayRefreshesCoinHeapsAndDailyFlags) {
         treasure.dugToday = 1;
         crystals.hammerCooldown = 9000;
         crystals.virForce = 3;
+        StatSet(Hero(), kStNormHP, 5);
     });
     WaitFor([&] { return heap && heap->stateFlag == 0; });
     Click(sideBarCells[5]);
@@ -388,6 +433,65 @@ TEST_F(RulesRun, NewDayRefreshesCoinHeapsAndDailyFlags) {
     EXPECT_EQ(treasure.dugToday, 0);
     EXPECT_EQ(crystals.hammerCooldown, 0);
     EXPECT_EQ(crystals.virForce, 1);
+    // The hero woke at the wake-up point with full blood; the button rests.
+    EXPECT_NEAR(Hero()->x, kWakeX, 15);
+    EXPECT_NEAR(Hero()->z, kWakeZ, 15);
+    EXPECT_EQ(StatGet(Hero(), kStNormHP), StatGet(Hero(), kStNormHPMax));
+    EXPECT_GT(dayState.dayButtonCooldown, 0);
+}
+
+bool Gone(const Fgr* f, int serial) { return f->fgrKind == 0 || f->serial != serial || f->dead; }
+
+// The pickpocket's quest taken in his dialog; three wild dogs shot with
+// the lightning button pay its reward.
+TEST_F(RulesRun, WildDogsQuestPaysAfterThreeDogs) {
+    int gold = 0, exp = 0, serial = 0, dead = 0;
+    Fgr* dog = nullptr;
+    Do(Strengthen);
+    Talk(1);
+    Answer(3);
+    Do([&] {
+        EXPECT_EQ(questState.wildDogs, kQuestTaken);
+        gold = heroCombat.heroGold;
+        exp = Hero()->unitExpNow + 1000 * Hero()->unitExpRang;
+    });
+    for (int i = 0; i < 3; ++i) {
+        Do([&] {
+            dog = SpawnMonster(6, Hero()->x + 30, Hero()->z, 0);
+            ASSERT_NE(dog, nullptr);
+            serial = dog->serial;
+        });
+        LightningUntil(dog, [&] { return Gone(dog, serial) && ++dead; });
+    }
+    ASSERT_TRUE(Play("wild_dogs", 1500, 98));
+    EXPECT_EQ(dead, 3);
+    EXPECT_EQ(questState.wildDogs, kQuestDone);
+    EXPECT_GE(heroCombat.heroGold - gold, 50);
+    EXPECT_GT(Hero()->unitExpNow + 1000 * Hero()->unitExpRang, exp + 300);
+}
+
+// Ten chopped firs at rank 3 wake the demon; his death is written to the
+// wins file.
+TEST_F(RulesRun, TheDemonWakesAndItsDeathIsWritten) {
+    Fgr* demon = nullptr;
+    Do([] {
+        Strengthen();
+        Hero()->unitExpRang = 3;
+        // Called by hand: chopping ten firs is the fir rules' own test.
+        for (int i = 0; i < 10; ++i) FirChopped(nullptr);
+    });
+    WaitFor([&] { return (demon = pBos) && dayState.demonAwake; });
+    Do([&] { EXPECT_EQ(demon->active, 1); });
+    LightningUntil(demon, [] { return dayState.gameWon != 0; });
+    std::string wins;
+    Do([&] {   // the run's folder goes with the run
+        std::ifstream in(kWinsFile, std::ios::binary);
+        wins.assign(std::istreambuf_iterator<char>(in), {});
+    });
+    ASSERT_TRUE(Play("demon", 1500, 98));
+    EXPECT_EQ(pBos, nullptr);
+    EXPECT_NE(wins.find("[v2] "), std::string::npos);
+    EXPECT_NE(wins.find(std::string("Игра пройдена за (1) игро-дней"_w)), std::string::npos);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "../scripted/game_dir.h"
 #include "../scripted/reset_all.h"
+#include "screen_pixels.h"
 #include "app/main_loop.h"
 #include "gfx/draw2d.h"
 #include "io/cp1251.h"
@@ -17,15 +18,6 @@
 #include "ui/widget_draw.h"
 
 namespace {
-
-struct Rgb {
-  int r, g, b;
-};
-
-Rgb PixelAt(int x, int y) {
-  std::vector<unsigned char> p = ScriptReadPixels(x, y, 1, 1);
-  return p.size() < 3 ? Rgb{-1, -1, -1} : Rgb{p[0], p[1], p[2]};
-}
 
 // An outline one pixel wide may fall on either side of its edge.
 Rgb EdgePixel(int x, int y) {

@@ -56,20 +56,6 @@ TEST_F(UiFixture, PlaceWidgetAnchorsAndRounding) {
   EXPECT_EQ(screen->y, 600 - 60);
 }
 
-// The HUD's side bar at 1024 x 768: 61 x 207, top-right, 23 pixels below the top.
-TEST_F(UiFixture, SideBarAt1024x768) {
-  UIInit(1024, 768);
-  Widget* bar = CreateWidget(&uiRoot, nullptr, nullptr, 0, -0.03f, 0.06f, 0.27f, 1, 1);
-  EXPECT_EQ(bar->width, 61);
-  EXPECT_EQ(bar->height, 207);
-  EXPECT_EQ(bar->x + bar->width, 1024);
-  EXPECT_EQ(768 - (bar->y + bar->height), 23);
-  MakeWidgetGrid(CreateWidget(bar, nullptr, CountClick, 0, 0, 1.0f, 0.1f, 11, 1), 1, 10, 1, 0);
-  ASSERT_EQ(bar->children.size(), 10u);
-  EXPECT_EQ(bar->children[9]->tag, 10);
-  EXPECT_GT(bar->children[0]->y, bar->children[9]->y);  // tag 1 at the top
-}
-
 TEST_F(UiFixture, CloneDirectionsAndSubtree) {
   Widget* panel = CreateWidget(&uiRoot, nullptr, nullptr, 0, 0, 0.5f, 0.5f, 7, 1);
   Widget* cell = Make(panel, CountClick, 0, 0, 0.1f, 0.1f, 7);
