@@ -121,7 +121,7 @@ std::uint32_t SaveChecksum(std::span<const std::uint8_t> bytes) {
 
 std::vector<std::uint8_t> SaveGameToBytes() {
     SaveOut o;
-    o.w.bytes.reserve(12u << 20);
+    o.bytes.resize(2u << 20);   // the start location's save fits; a full table doubles it
     o.Bytes(kSaveMagic, 8);
     o.I32(kSaveVersion);
     o.I32(static_cast<std::int32_t>(kSaveHeaderBytes));
@@ -131,15 +131,15 @@ std::vector<std::uint8_t> SaveGameToBytes() {
     o.I32(0);   // checksum, below
     ForEachSection([&](const SaveSection& s) {
         o.Bytes(s.tag, 4);
-        const std::size_t lengthAt = o.w.bytes.size();
+        const std::size_t lengthAt = o.used;
         o.I32(0);
         s.write(o);
-        PutI32At(o.w.bytes, lengthAt, static_cast<std::uint32_t>(o.w.bytes.size() - lengthAt - 4));
+        PutI32At(o.bytes, lengthAt, static_cast<std::uint32_t>(o.used - lengthAt - 4));
     });
-    std::vector<std::uint8_t>& b = o.w.bytes;
+    std::vector<std::uint8_t> b = o.Take();
     PutI32At(b, 16, static_cast<std::uint32_t>(b.size() - kSaveHeaderBytes));
     PutI32At(b, 28, SaveChecksum(std::span<const std::uint8_t>(b).subspan(kSaveHeaderBytes)));
-    return std::move(b);
+    return b;
 }
 
 SaveStatus LoadGameFromBytes(std::span<const std::uint8_t> bytes) {

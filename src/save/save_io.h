@@ -4,26 +4,37 @@
 // and stays failed; its section is then refused as a whole.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <vector>
 
 #include "io/binary.h"
 #include "world/fgr.h"
 #include "world/kle.h"
 
-// Appends straight into the writer's buffer: a full world is several
-// megabytes, written in the frame that saves. Its routines take the same
-// arguments as SaveIn's and answer true, so one visitor of a record's
-// words serves writing and reading.
+// Appends straight into its own buffer, which doubles when full: a full
+// world is several megabytes, written in the frame that saves, one word at
+// a time. Its routines take the same arguments as SaveIn's and answer true,
+// so one visitor of a record's words serves writing and reading.
 struct SaveOut {
-    ByteWriter w;
+    std::vector<std::uint8_t> bytes;
+    std::size_t used = 0;
 
     std::uint8_t* Grow(std::size_t n) {
-        const std::size_t at = w.bytes.size();
-        w.bytes.resize(at + n);
-        return w.bytes.data() + at;
+        if (bytes.size() - used < n) bytes.resize(std::max(2 * bytes.size(), used + n));
+        std::uint8_t* p = bytes.data() + used;
+        used += n;
+        return p;
+    }
+    // The bytes written so far; the writer is empty afterwards.
+    std::vector<std::uint8_t> Take() {
+        bytes.resize(used);
+        used = 0;
+        return std::move(bytes);
     }
     static void Put32(std::uint8_t* p, std::uint32_t u) {
         p[0] = static_cast<std::uint8_t>(u);
@@ -46,7 +57,7 @@ struct SaveOut {
         return true;
     }
     bool U8(std::uint8_t v, std::uint8_t = 255) {
-        w.WriteByte(v);
+        *Grow(1) = v;
         return true;
     }
     bool F32(float v) {
@@ -58,16 +69,24 @@ struct SaveOut {
         if (n) std::memcpy(Grow(n), p, n);
         return true;
     }
-    bool I32s(const std::int32_t* v, int n) {
+    // n little-endian 32-bit words from memory: one copy on a little-endian
+    // machine (a figure's blocks, a pool record's words).
+    bool Words(const void* p, int n) {
         if (n <= 0) return true;
-        std::uint8_t* p = Grow(4 * static_cast<std::size_t>(n));
-        for (int i = 0; i < n; ++i) Put32(p + 4 * i, static_cast<std::uint32_t>(v[i]));
+        std::uint8_t* to = Grow(4 * static_cast<std::size_t>(n));
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(to, p, 4 * static_cast<std::size_t>(n));
+        } else {
+            for (int i = 0; i < n; ++i) {
+                std::uint32_t u;
+                std::memcpy(&u, static_cast<const std::uint8_t*>(p) + 4 * i, 4);
+                Put32(to + 4 * i, u);
+            }
+        }
         return true;
     }
-    bool F32s(const float* v, int n) {
-        for (int i = 0; i < n; ++i) F32(v[i]);
-        return true;
-    }
+    bool I32s(const std::int32_t* v, int n) { return Words(v, n); }
+    bool F32s(const float* v, int n) { return Words(v, n); }
     // A figure reference as its slot number, 0 for none.
     bool Slot(const Fgr* f) { return I32(FgrSlotOf(f)); }
     bool Flag(std::int32_t v) { return I32(v); }

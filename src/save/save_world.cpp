@@ -182,13 +182,11 @@ void WriteFigure(SaveOut& o, const Fgr& f) {
     for (Fgr* Fgr::*link : kLinks) o.Slot(f.*link);
     o.I32s(f.scratch, 4);
     o.I32(f.ownerWord);
-    for (int n = 0; n < kFgrIntWords; ++n) o.I32(FgrIntWord(&f, n));
-    for (int n = 0; n < kFgrFloatWords; ++n) o.F32(FgrFloatWord(&f, n));
+    // The saved blocks I0..I104 and F0..F30 lie in one run of words.
+    o.Words(reinterpret_cast<const std::uint8_t*>(&f) + kFgrIntBlock, kFgrIntWords + kFgrFloatWords);
     o.I32s(f.runtime, 5);
-    for (const FgrPathStep& s : f.pathStep) {
-        o.I32(s.x);
-        o.I32(s.z);
-    }
+    static_assert(sizeof f.pathStep == 8 * kFgrPathSteps, "path steps are column, row pairs");
+    o.Words(f.pathStep, 2 * kFgrPathSteps);
     o.Bytes(f.figureName, kFgrNameBytes);
     o.F32(f.segmentStartX);
     o.F32(f.segmentStartZ);
