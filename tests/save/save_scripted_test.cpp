@@ -8,7 +8,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <string_view>
@@ -47,8 +46,11 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
+    std::error_code ec;
+    const auto size = fs::file_size(p, ec);
+    Bytes b(ec ? 0 : size);
+    std::ifstream(p, std::ios::binary).read(reinterpret_cast<char*>(b.data()), std::streamsize(b.size()));
+    return b;
 }
 void WriteFile(const fs::path& p, const Bytes& b) {
     fs::create_directories(p.parent_path());
@@ -74,7 +76,7 @@ std::size_t HashBytes(const void* p, std::size_t n) {
 // whole state less often (its frames and its saves are slow).
 #include "save_sanitized.h"
 #if defined(BD_SAVE_SANITIZED)
-constexpr int kDayEndsAt = 300, kWholeStateEvery = 30;
+constexpr int kDayEndsAt = 200, kWholeStateEvery = 60;
 #else
 constexpr int kDayEndsAt = 1200, kWholeStateEvery = 10;
 #endif
