@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -294,7 +293,6 @@ TEST_F(SaveRun, PlayedGameSavedWithF5ContinuesFrameForFrame) {
     EXPECT_EQ(crystals.rubies, 1);
     EXPECT_TRUE(dog->dead || dog->fgrKind == 0 || StatGet(dog, kStNormHP) < StatGet(dog, kStNormHPMax));
     EXPECT_EQ(dayState.dayNumber, 2);
-    std::printf("played %d frames before the save (%d s of game time)\n", saveSwap, saveSwap * kFrameMs / 1000);
 
     // The program again, from the F5 save; the cursor stands where it stood.
     NewRun(4000);
@@ -320,23 +318,22 @@ TEST_F(SaveRun, PlayedGameSavedWithF5ContinuesFrameForFrame) {
     for (std::size_t i = 0; i < recordsAfterLoad.size(); ++i) {
         const Bytes &a = recordsAfterLoad[i], &b = recordsAfterSave[i];
         const auto at = std::mismatch(a.begin(), a.end(), b.begin()).first - a.begin();
-        EXPECT_EQ(at, std::ptrdiff_t(a.size())) << kRecords[i].name << " differs at byte " << at << " (figure slot "
-                                                << at / std::ptrdiff_t(sizeof(Fgr)) << ", kind "
-                                                << FigureTable[at / sizeof(Fgr) % (kFigureSlots + 1)].fgrKind << ", byte "
-                                                << at % std::ptrdiff_t(sizeof(Fgr)) << ")";
+        EXPECT_EQ(at, std::ptrdiff_t(a.size())) << kRecords[i].name << " differs at byte " << at << " (slot "
+                                                << at / std::ptrdiff_t(sizeof(Fgr)) << " if a figure)";
     }
     ASSERT_GE(continued.size(), std::size_t(kFollowFrames));
     for (int i = 0; i < kFollowFrames; ++i) ASSERT_EQ(continued[i], played[i]) << "frame " << i + 1 << " after the save";
 }
 
+// No starts a new game and keeps the save until the game saves again; a
+// save that cannot be continued is kept aside, a box says why, and a new
+// game starts (and saves at its end).
 TEST_F(SaveRun, NoKeepsTheSaveAndBadSavesAreKeptAside) {
     GameDir dir("save_bad");
     NewRun(3);
-    EXPECT_EQ(BrindomaMain(), 0);   // a short game, saved at its end
+    EXPECT_EQ(BrindomaMain(), 0);
     const Bytes good = ReadFile(SaveFile());
     ASSERT_GT(good.size(), kSaveHeaderBytes);
-
-    // No: a new game; the old save stays until the game saves again.
     NewRun(3);
     ScriptQueueBoxAnswer(IDNO);
     Bytes duringGame;
@@ -349,36 +346,24 @@ TEST_F(SaveRun, NoKeepsTheSaveAndBadSavesAreKeptAside) {
 
     Bytes newer = good;
     newer[8] = kSaveVersion + 1;
-    const struct {
-        const char* what;
-        Bytes bytes;
-        bool directory;
-    } cases[] = {
-        {"truncated", Bytes(good.begin(), good.begin() + good.size() / 3), false},
-        {"empty", Bytes{}, false},
-        {"newer", newer, false},
-        {"directory", Bytes{}, true},
-    };
-    for (const auto& c : cases) {
+    const struct { Bytes bytes; bool directory; } cases[] = {
+        {Bytes(good.begin(), good.begin() + good.size() / 3), false}, {{}, false}, {newer, false}, {{}, true}};
+    for (const auto& [c, directory] : cases) {
         NewRun(3);
         fs::remove_all(data);
-        if (c.directory) fs::create_directories(SaveFile());
-        else WriteFile(SaveFile(), c.bytes);
+        if (directory) fs::create_directories(SaveFile());
+        else WriteFile(SaveFile(), c);
         ScriptQueueBoxAnswer(IDYES);
-        EXPECT_EQ(BrindomaMain(), 0) << c.what;
-        ASSERT_EQ(ScriptBoxes().size(), 2u) << c.what;
+        EXPECT_EQ(BrindomaMain(), 0);
+        ASSERT_EQ(ScriptBoxes().size(), 2u) << c.size();
         EXPECT_EQ(ScriptBoxes()[0].text, ContinueQuestion());
-        const std::string expected = std::string(c.bytes == newer ? "Сохранение сделано более новой игрой"_w
-                                                                  : "Сохранение повреждено"_w);
-        EXPECT_EQ(ScriptBoxes()[1].text.rfind(expected, 0), 0u) << c.what;
-        EXPECT_NE(fgrMainHero, nullptr) << c.what;   // a new game runs
+        const std::string why = c == newer ? "Сохранение сделано более новой игрой"_w : "Сохранение повреждено"_w;
+        EXPECT_EQ(ScriptBoxes()[1].text.rfind(why, 0), 0u) << c.size();
+        EXPECT_NE(fgrMainHero, nullptr);
         const fs::path aside = SaveFile().string() + ".bad";
-        ASSERT_TRUE(fs::exists(aside)) << c.what;
-        EXPECT_EQ(fs::is_directory(aside), c.directory) << c.what;
-        if (!c.directory) {
-            EXPECT_EQ(ReadFile(aside), c.bytes) << c.what;
-        }
-        EXPECT_TRUE(fs::is_regular_file(SaveFile())) << c.what;   // the new game saved at its end
+        EXPECT_EQ(fs::is_directory(aside), directory);
+        EXPECT_EQ(ReadFile(aside), directory ? Bytes{} : c) << c.size();
+        EXPECT_TRUE(fs::is_regular_file(SaveFile()));
     }
 }
 
