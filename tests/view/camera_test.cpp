@@ -59,7 +59,7 @@ TEST_F(CameraTest, PointToCellEdgesAndHover) {
   EXPECT_EQ(hoverCell, -1);
 }
 
-TEST_F(CameraTest, ZoomStopsAtItsLimitsAndKeepsTheCentre) {
+TEST_F(CameraTest, ZoomAndEditorScrollStopAtTheirLimits) {
   const float cx = camX + camWidth / 2, aspect = camWidth / camHeight;
   const struct {
     int out;
@@ -74,10 +74,8 @@ TEST_F(CameraTest, ZoomStopsAtItsLimitsAndKeepsTheCentre) {
   const float w = camWidth;
   CameraControlBy({1, 1, 0, 0, 0, 0, 0});  // zoom-out wins when both fire
   EXPECT_GT(camWidth, w);
-}
-
-TEST_F(CameraTest, EditorScrollLimits) {
-  CameraControlBy({0, 0, 1, 0, 1, 0, 0});  // the game does not scroll
+  CameraReset();
+  CameraControlBy({0, 0, 1, 0, 1, 0, 0});  // the game does not scroll; the editor stops at its limits
   EXPECT_EQ(camX, 0);
   for (int i = 0; i < 5000; ++i) CameraControlBy({0, 0, 1, 0, 1, 0, 1});
   EXPECT_TRUE(camX < kScrollMin && camX >= kScrollMin - 1 && camZ < kScrollMin && camZ >= kScrollMin - 1);
