@@ -190,7 +190,7 @@ struct Desc {
 };
 
 // Textures, fonts and widths; a font that cannot be drawn is refused and the
-// next one still read; twelve textures at most; a marker needs five characters.
+// next one still read; a marker needs five characters.
 TEST(FontDescription, TexturesFontsWidthsAndUndrawableFonts) {
     Desc d("comment\n=tex= textures\n2\n a.tga \nb.tga\nnote\n=klv=\n2\n" + FontBlock(1, 0, 4, 2, 2, "1 2\n3 4") +
            "free text between fonts\n" + FontBlock(2, 65, 3, 16, 16, "9"));
@@ -211,12 +211,6 @@ TEST(FontDescription, TexturesFontsWidthsAndUndrawableFonts) {
         EXPECT_TRUE(!bad->fontOk[1] && bad->fontOk[2] && bad->complete) << c[0] << " " << c[1] << " " << c[2] << " " << c[3] << " " << c[4];
     }
     EXPECT_TRUE(Desc("=tex=\n1\na.tga\n=klv=\n1\n" + FontBlock(1, 200, 56, 16, 16))->fontOk[1]);  // reaches 256
-    std::string twenty = "=tex=\n20\n";
-    for (int i = 1; i <= 20; ++i) twenty += "t" + std::to_string(i) + ".tga\n";
-    Desc t(twenty + "=klv=\n1\n" + FontBlock(1, 0, 1, 1, 1));
-    EXPECT_EQ(t->textureCount, 12);  // the rest are comments
-    EXPECT_EQ(t->textureNames[12], "t12.tga");
-    EXPECT_TRUE(t->complete && t->fontOk[1]);
     EXPECT_FALSE(Desc("=tex=\n1\na.tga\n=klv\n1\n")->complete);
 }
 

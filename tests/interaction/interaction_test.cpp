@@ -87,7 +87,7 @@ struct Interaction : ::testing::Test {
     }
 };
 
-TEST_F(Interaction, RightClickOrdersBySelectionAndStopsOffTheInterior) {
+TEST_F(Interaction, RightClickOrdersBySelectionAttacksTargetsAndStopsOffTheInterior) {
     Fgr* npc = FgrCreateFigure(kKindNpc, 545, 505);
     FgrSetSide(npc, kSidePlayer);
     Fgr* dog = SpawnMonster(5, 445, 505, 0);
@@ -127,24 +127,23 @@ TEST_F(Interaction, RightClickOrdersBySelectionAndStopsOffTheInterior) {
     const float x = hero->x;
     Frames(10);
     EXPECT_TRUE(hero->onPath + hero->targPathKle == 0 && hero->x == x);
-}
-
-TEST_F(Interaction, RightClickOnAnEnemyAttacksOnlyWhenTargetable) {
+    // On an enemy the click attacks only when it is targetable; else it is ground.
+    hero->x = 505;
+    FollowHero(hero);
     selection[0] = hero;
     selectionCount = 1;
     Fgr* bandit = SpawnMonster(8, 535, 545, 0);
     ASSERT_NE(bandit, nullptr);
-    bandit->targetable = 0;   // monsters are made targetable; the rule is the word
+    bandit->targetable = 0;
     Frames(1);
     PointAtFigure(bandit);
     Click(2);
-    EXPECT_EQ(hero->target1, nullptr) << "targetable 0 is ground";
+    EXPECT_EQ(hero->target1, nullptr);
     EXPECT_EQ(hero->targPathKle, KleAt(bandit->x, bandit->z - 0.5f * bandit->size));
     bandit->targetable = 1;
     const int markers = Markers();
     Click(2);
-    EXPECT_EQ(hero->target1, bandit);
-    EXPECT_EQ(Markers(), markers + 1);
+    EXPECT_TRUE(hero->target1 == bandit && Markers() == markers + 1);
 }
 
 TEST_F(Interaction, GroupAttackReachesAtMostThirtyActiveMembers) {
@@ -267,23 +266,6 @@ TEST_F(Interaction, HalfSpeedOnDeepWater) {
     const float inWater = hero->x - x0;
     EXPECT_NEAR(inWater, 10 * 10 * 0.02f * 0.5f, 0.05f);
     EXPECT_FLOAT_EQ(hero->speed, 0.02f);   // put back after the step
-}
-
-TEST_F(Interaction, WalkersWithoutBehaviourGetTheWalk) {
-    EXPECT_EQ(hero->fnUpdate, nullptr);
-    Fgr* npc = FgrCreateFigure(kKindNpc, 605, 505);
-    FgrMoveOrder(npc, Cell(50, 64), 0);
-    Fgr* crystal = FgrCreateFigure(kKindCrystal, 705, 505);
-    Frames(1);
-    EXPECT_TRUE(hero->fnUpdate == HeroUpdateWalkOnly && npc->fnUpdate == WalkerUpdateWalkOnly);
-    EXPECT_EQ(crystal->fnUpdate, nullptr);   // objects do not walk
-    Frames(601);   // the townsperson walks his order
-    EXPECT_EQ(KleAt(npc->x, npc->z), Cell(50, 64));
-    static int updates = 0;
-    updates = 0;
-    hero->fnUpdate = [](Fgr*) { ++updates; };
-    Frames(3);
-    EXPECT_EQ(updates, 3);   // an installed behaviour is left alone
 }
 
 }  // namespace

@@ -6,39 +6,10 @@
 #   smoke_walk.sh <runtime dir> <work dir>
 # Leaves start.png (the start view) and walked.png in the work dir.
 set -euo pipefail
-runtime=$1
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
-cp -rs "$runtime/." "$work/game"
-
-fail() { echo "FAIL: $*"; exit 1; }
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-game=""
-cleanup() {
-  [[ -n "$game" ]] && kill "$game" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-export ALSOFT_DRIVERS=null
-
-cd "$work/game"
-./brindoma >"$work/game.log" 2>&1 &
-game=$!
-
-win=""
-for _ in $(seq 100); do
-  win=$(xdotool search --name '^RPG Brindoma$' 2>/dev/null | head -n1 || true)
-  [[ -n "$win" ]] && break
-  kill -0 "$game" 2>/dev/null || fail "the game ended before its window appeared: $(cat "$work/game.log")"
-  sleep 0.2
-done
-[[ -n "$win" ]] || fail "no window named RPG Brindoma"
+source "$(dirname "$0")/../smoke/lib.sh"
+smoke_setup "$1" "$2"
+start_game
+wait_window
 
 # The hero's first walk (five cells east) takes a few seconds; then the view rests.
 sleep 4
@@ -46,11 +17,9 @@ import -window root -crop 800x600+0+0 +repage "$work/start.png"
 sleep 1
 import -window root -crop 800x600+0+0 +repage "$work/rest.png"
 
-# The map part of the screen, left of the minimap.
-region="600x600+0+0"
-differ() {   # differing pixels of two screenshots in the map region
-  convert "$1" -crop "$region" +repage "$work/a.png"
-  convert "$2" -crop "$region" +repage "$work/b.png"
+differ() {   # differing pixels of two screenshots in the map part, left of the minimap
+  convert "$1" -crop 600x600+0+0 +repage "$work/a.png"
+  convert "$2" -crop 600x600+0+0 +repage "$work/b.png"
   compare -metric AE -fuzz 8% "$work/a.png" "$work/b.png" null: 2>&1 || true
 }
 still=$(differ "$work/start.png" "$work/rest.png")

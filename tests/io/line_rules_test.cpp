@@ -1,15 +1,11 @@
-// Line rules, integers, SkipLine and Trim; Windows-1251 literals;
-// little-endian values; whole-file reads and safe writes.
+// Line rules, integers, SkipLine and Trim; Windows-1251 literals. The binary
+// readers and safe writes are played by the file formats' own tests.
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
 #include <string>
-#include <vector>
 
-#include "io/binary.h"
 #include "io/cp1251.h"
-#include "io/files.h"
 #include "io/text_reader.h"
 
 namespace {
@@ -65,51 +61,6 @@ TEST(LineRules, TrimTextAndWindows1251Literals) {
     const char* s = "Ёж №1"_w;
     EXPECT_EQ(std::string(s), "\xA8\xE6 \xB9" "1");
     EXPECT_EQ(cp1251::ToUtf8(s), "Ёж №1");
-}
-
-TEST(Binary, LittleEndianValuesAndReadsPastTheEnd) {
-    ByteWriter w;
-    w.WriteI32(0x12345678);
-    w.WriteF32(1.5f);
-    const std::int32_t arr[3] = {-2, 2, 3};
-    EXPECT_EQ(w.WriteI32Array(arr, 3), 3);
-    EXPECT_EQ(w.WriteI32Array(arr, -1), 0);
-    const std::vector<std::uint8_t> head = {0x78, 0x56, 0x34, 0x12, 0, 0, 0xC0, 0x3F, 0xFE, 0xFF, 0xFF, 0xFF};
-    ASSERT_GE(w.bytes.size(), head.size());
-    EXPECT_EQ(std::vector<std::uint8_t>(w.bytes.begin(), w.bytes.begin() + head.size()), head);
-
-    ByteReader r(w.bytes);
-    std::int32_t a = 0;
-    float f = 0;
-    ASSERT_TRUE(r.ReadI32(a) && r.ReadF32(f));
-    EXPECT_TRUE(a == 0x12345678 && f == 1.5f);
-    std::int32_t back[5] = {9, 9, 9, 9, 9};
-    EXPECT_EQ(r.ReadI32Array(back, 5), 3);   // only three were written
-    EXPECT_TRUE(back[0] == -2 && back[3] == 9 && r.failed);
-    std::int32_t untouched = 77;
-    EXPECT_FALSE(r.ReadI32(untouched) || untouched != 77);
-}
-
-TEST(Files, SizeCapAndAFailedSaveKeepsTheOldFile) {
-    std::string path = ::testing::TempDir() + "bd_files_test.bin";
-    const std::string oldText = "old contents";
-    ASSERT_EQ(WriteFileSafely(path.c_str(), {reinterpret_cast<const std::uint8_t*>(oldText.data()), oldText.size()}),
-              FileStatus::Ok);
-    std::vector<std::uint8_t> got;
-    EXPECT_TRUE(ReadWholeFile(path.c_str(), got, 4) == FileStatus::TooLarge && got.empty());
-
-    std::vector<std::uint8_t> big(200000, 7);
-    InjectWriteFailureAfter(2);
-    EXPECT_EQ(WriteFileSafely(path.c_str(), big), FileStatus::WriteError);
-    InjectWriteFailureAfter(0);
-    ASSERT_EQ(ReadWholeFile(path.c_str(), got), FileStatus::Ok);
-    EXPECT_EQ(std::string(got.begin(), got.end()), oldText);
-    EXPECT_FALSE(FileExists((path + ".tmp").c_str()));
-
-    EXPECT_EQ(ReadWholeFile("no/such/file", got), FileStatus::Missing);
-    EXPECT_EQ(ReadWholeFile(::testing::TempDir().c_str(), got), FileStatus::ReadError);   // a folder
-    EXPECT_EQ(WriteFileSafely("no/such/folder/file", big), FileStatus::WriteError);
-    std::remove(path.c_str());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Walking figures: replanning, following, arrival, truncated paths, cell
-// claims, stepping aside, the periodic rebuild and hostile path words.
+// Walking figures: replanning, following, arrival, cell claims, stepping
+// aside, the periodic rebuild and hostile path words.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -94,26 +94,6 @@ TEST_F(Walking, FollowingCarriesTheRestOverAndArrivalClaimsTheCell) {
     EXPECT_EQ(masKle.m[K(55, 54)].fgrMove, g);
     PathStepFigure(g);
     EXPECT_EQ(arrivals, 1) << "nothing more happens afterwards";
-}
-
-TEST_F(Walking, TruncatedPathWalksOnByReplanningAtTheLastStoredStep) {
-    Fgr* f = Walker(1, 10, 100, K(80, 100));
-    ReplanPath(f);
-    ASSERT_EQ(f->onPathLen, 70);
-    // Walk without any rebuild, so only the end of the stored steps can replan.
-    int replans = 0, prevNext = 0;
-    for (int frames = 0; f->onPath == 1 && frames < 20000; ++frames) {
-        FollowPath(f);
-        if (f->onPath == 1 && f->onPathNext < prevNext) {
-            ++replans;
-            EXPECT_EQ(prevNext, 39);
-            EXPECT_EQ(f->onPathLen, 30) << "planned on from the 40th step";
-            EXPECT_EQ(f->pathStep[0].x, 51);
-        }
-        prevNext = f->onPathNext;
-    }
-    EXPECT_EQ(replans * 10 + arrivals, 11);
-    EXPECT_EQ(masKle.m[K(80, 100)].fgrMove, f);
 }
 
 TEST_F(Walking, TargetCellUnderTheFigureWalksToItsCentre) {

@@ -130,50 +130,25 @@ TEST_F(SoundAl, LoadingRules) {
     EXPECT_NE(soundBank.buffers[10], 0u);   // the entry before the end stays
 }
 
-TEST_F(SoundAl, SoundFailedGatesEveryOperationButRelativeAndPlayIfIdle) {
+// An AL error is read once; sound off gates every operation but the relative
+// flag and PlayIfIdle. A bad id keeps the buffer; id 0 or an empty id replays
+// the last one. Pitch steps never give pitchMin; releasing twice is harmless.
+TEST_F(SoundAl, SourceOperations) {
     LoadStandard();
+    std::uint32_t quiet = 0;   // untouched until sound is off
+    ASSERT_EQ(CreateSource(&quiet), 1);
     EXPECT_FALSE(SoundFailed());
     alSourcef(0xFFFFFF, AL_GAIN, 1.0f);   // leave an AL error behind
     EXPECT_TRUE(SoundFailed());
-    EXPECT_FALSE(SoundFailed());          // reading it cleared it
-
-    soundOn = 0;
-    EXPECT_TRUE(SoundFailed());
-    std::uint32_t fresh = 0;
-    EXPECT_EQ(CreateSource(&fresh), 0);
-    SetSourceGain(&src, 0.25f);
-    SetSourcePitch(&src, 0.5f);
-    SetSourceLooping(&src, 1);
-    PlaySound(&src, 3, 0, 0.5f, 1.0f, 1.0f, 0);
-    EXPECT_EQ(SourceState(&src), SRC_NONE);
-    EXPECT_FLOAT_EQ(SourceF(src, AL_GAIN) + SourceF(src, AL_PITCH), 2.0f);
-    EXPECT_TRUE(Attached(src) == 0u && SourceI(src, AL_LOOPING) == AL_FALSE);
-    // these two only ask for a valid source
-    SetSourceRelative(&src, 1);
-    EXPECT_EQ(SourceI(src, AL_SOURCE_RELATIVE), AL_TRUE);
-    EXPECT_EQ(PlayIfIdle(&src, 1), 1);
-    EXPECT_EQ(PlayIfIdle(&fresh, 1), 0);
-}
-
-TEST_F(SoundAl, BadIdsKeepTheBufferAndReleaseIsSafe) {
-    LoadStandard();
+    EXPECT_FALSE(SoundFailed());
     SetSourceSound(&src, 4);
-    for (int id : {250, 301, -1}) SetSourceSound(&src, id);   // no buffer or out of range: kept
+    for (int id : {250, 301, -1}) SetSourceSound(&src, id);
     EXPECT_EQ(Attached(src), soundBank.buffers[4]);
     PlaySound(&src, 2, 0, 0.8f, 1.0f, 1.0f, 0);
-    for (int id : {0, 250, -3, 999}) {   // id 0 or an empty id replays the previous buffer
+    for (int id : {0, 250, -3, 999}) {
         PlaySound(&src, id, 0, 0.8f, 1.0f, 1.0f, 0);
-        EXPECT_EQ(Attached(src), soundBank.buffers[2]) << id;
-        EXPECT_TRUE(SourceIsPlaying(&src)) << id;
+        EXPECT_TRUE(Attached(src) == soundBank.buffers[2] && SourceIsPlaying(&src)) << id;
     }
-    std::uint32_t old = src;
-    ReleaseSource(&src);
-    ReleaseSource(&src);   // twice is harmless
-    EXPECT_TRUE(src == 0u && !alIsSource(old));
-}
-
-TEST_F(SoundAl, PitchStepsNeverGivePitchMin) {
-    LoadStandard();
     std::set<int> seen;
     RandSeed(1234);
     for (int i = 0; i < 400; ++i) {
@@ -188,6 +163,25 @@ TEST_F(SoundAl, PitchStepsNeverGivePitchMin) {
         EXPECT_NEAR(PitchStep(0.9f, 1.0f, 10, r), 0.955f, 0.046f) << r;
         EXPECT_FLOAT_EQ(PitchStep(0.7f, 1.5f, r % 2 - 1, r), 0.7f) << r;
     }
+    soundOn = 0;
+    EXPECT_TRUE(SoundFailed());
+    std::uint32_t fresh = 0;
+    EXPECT_EQ(CreateSource(&fresh), 0);
+    SetSourceGain(&quiet, 0.25f);
+    SetSourcePitch(&quiet, 0.5f);
+    SetSourceLooping(&quiet, 1);
+    PlaySound(&quiet, 3, 0, 0.5f, 1.0f, 1.0f, 0);
+    EXPECT_EQ(SourceState(&quiet), SRC_NONE);
+    EXPECT_FLOAT_EQ(SourceF(quiet, AL_GAIN) + SourceF(quiet, AL_PITCH), 2.0f);
+    EXPECT_TRUE(Attached(quiet) == 0u && SourceI(quiet, AL_LOOPING) == AL_FALSE);
+    SetSourceRelative(&quiet, 1);   // these two only ask for a valid source
+    EXPECT_EQ(SourceI(quiet, AL_SOURCE_RELATIVE), AL_TRUE);
+    EXPECT_TRUE(PlayIfIdle(&quiet, 1) == 1 && PlayIfIdle(&fresh, 1) == 0);
+    ReleaseSource(&quiet);
+    std::uint32_t old = src;
+    ReleaseSource(&src);
+    ReleaseSource(&src);
+    EXPECT_TRUE(src == 0u && !alIsSource(old));
 }
 
 // StartSound reads the list from the working directory.

@@ -129,40 +129,6 @@ TEST_F(PaintTest, EveryCornerMaskOfEveryFamily) {
     }
 }
 
-// Layer shown at corner bit c of a tile code: 0 plain ground, else family index + 1.
-int LayerAt(int code, int c) {
-  if (code >= 1 && code <= 4) return 0;
-  const int fam = TileFamilyOf(code);
-  if (fam < 0) return -1;
-  if (kOffsetCorners[code - kTileFamilies[fam].base] & c) return fam + 1;
-  const int under = kTileFamilies[fam].underBase;
-  return under == 1 ? 0 : TileFamilyOf(under) + 1;
-}
-
-// Random strokes of every brush (locality is the fuzz target's job): the four
-// tiles around each cell centre agree on what lies there, the border stays.
-TEST_F(PaintTest, RandomStrokesKeepEveryCornerConsistent) {
-  const int brushes[] = {kBrushSand, kBrushDirt, kBrushWater, kBrushHole, kBrushRock, kBrushConcrete};
-  RandSeed(99);
-  int taken = 0;
-  for (int i = 0; i < 8000; ++i) {
-    const int k = KleIndex(RandRange(0, 20), RandRange(0, 20)) + (i % 3 == 0 ? 235 * 256 + 235 : 0);
-    taken += PaintTileKeys(k, brushes[RandRange(0, 5)], RandRange(0, 1), RandRange(0, 1)) != 0;
-  }
-  EXPECT_GT(taken, 800);
-  for (int k = 0; k < kKleCount; ++k) {
-    if (!KleInterior(k)) {
-      EXPECT_EQ(masKle.m[k].tile, KleBorderTile(k));
-      continue;
-    }
-    const int t[4] = {k - 1, k, k - 256, k - 257};
-    if (!KleInterior(t[3])) continue;
-    const int l = LayerAt(masKle.m[t[0]].tile, 1);
-    ASSERT_GE(l, 0);
-    for (int c = 1; c < 4; ++c) EXPECT_EQ(LayerAt(masKle.m[t[c]].tile, 1 << c), l) << k;
-  }
-}
-
 class TileLoadTest : public ::testing::Test {
  protected:
   const std::string oldDir = fs::current_path();

@@ -93,6 +93,7 @@ TEST_F(FilesTest, BadCountsAndKinds) {
         EXPECT_EQ(FigureTable[3].fgrKind, kKindNpc) << n;
     }
     EXPECT_EQ(ParseFigures(std::vector<std::uint8_t>{0, 0, 0}), -1);
+    EXPECT_EQ(LoadFigureFile(Path("nothing.fgr").c_str()), -1);
     EXPECT_EQ(ParseFigures(std::vector<std::uint8_t>{0, 0, 0, 0}), 0);   // N = 0 frees every slot
     for (int s = 0; s <= kFigureSlots; ++s) ASSERT_EQ(FigureTable[s].fgrKind, 0);
     EXPECT_EQ(masKle.m[20100].fgrKey, nullptr);
@@ -165,31 +166,6 @@ TEST_F(FilesTest, TruncationsAtEveryFieldBoundary) {
         ASSERT_EQ(got, cut < 4 ? -1 : static_cast<int>((cut - 4) / kFgrRecordBytes)) << cut;
         for (int s = got + 1; got >= 0 && s <= 3; ++s) ASSERT_EQ(FigureTable[s].fgrKind, 0) << cut;
     }
-}
-
-TEST_F(FilesTest, FailedSaveKeepsTheOldFiles) {
-    StartGameLocation();
-    const std::string name = Path("etap9"), fgr = name + ".fgr";
-    ASSERT_TRUE(SaveLocation(name.c_str()));
-    std::vector<std::uint8_t> oldLoc, oldFgr, now;
-    ASSERT_EQ(ReadWholeFile(name.c_str(), oldLoc), FileStatus::Ok);
-    ASSERT_EQ(ReadWholeFile(fgr.c_str(), oldFgr), FileStatus::Ok);
-    // Change both, then fail writes of the location file (13 chunks) and of the figure file.
-    masKle.m[5000].tile = 77;
-    FgrCreate(kKindStructPlain, 15, 15);
-    for (int failAt : {1, 13, 14}) {
-        InjectWriteFailureAfter(failAt);
-        EXPECT_FALSE(SaveLocation(name.c_str())) << failAt;
-        InjectWriteFailureAfter(0);
-        ASSERT_EQ(ReadWholeFile((failAt <= 13 ? name : fgr).c_str(), now), FileStatus::Ok);
-        EXPECT_EQ(now, failAt <= 13 ? oldLoc : oldFgr) << failAt;
-        EXPECT_FALSE(FileExists((name + ".tmp").c_str()) || FileExists((fgr + ".tmp").c_str()));
-        ASSERT_EQ(WriteFileSafely(name.c_str(), oldLoc), FileStatus::Ok);   // the old pair back
-        ASSERT_EQ(WriteFileSafely(fgr.c_str(), oldFgr), FileStatus::Ok);
-    }
-    ASSERT_TRUE(LoadLocationFile(name.c_str()));   // the saved pair loads back
-    EXPECT_EQ(masKle.m[5000].tile, oldLoc[kLocHeaderBytes + 5000 * kLocCellBytes + 3]);
-    EXPECT_EQ(LoadFigureFile(Path("nothing.fgr").c_str()), -1);
 }
 
 }  // namespace

@@ -21,7 +21,6 @@
 #include "world/path_follow.h"
 #include "world/path_grid.h"
 #include "world/spawn.h"
-#include "world/terrain.h"
 
 namespace {
 
@@ -120,45 +119,41 @@ TEST_F(StartedWorld, FixedCellsHoldWhatTheyShould) {
     for (int cell : {32878, 32368}) EXPECT_TRUE(masKle.m[cell].tile >= 133 && masKle.m[cell].tile <= 164);   // concrete
 }
 
-TEST_F(StartedWorld, TownspeopleAndQuestPiecesReachableOnFoot) {
-    const std::vector<char> walk = Reachable(3, kHero);
+// On foot: the townspeople, the quest pieces, the firs of the dark forest and
+// crystals of every colour; the island only by swimming (plain ground all
+// round it, so the dig's dirt brush can paint); the pocket only once the
+// chain has removed its two plants. The monsters' routes and the bands'
+// nine destinations are open to their movement class.
+TEST_F(StartedWorld, WhatThePlayerAndTheMonstersMustReach) {
+    const std::vector<char> walk = Reachable(3, kHero), swim = Reachable(2, kHero);
     for (int cell : {28754, 27263, 35430, 24937, 45606, 53013, 32878, 32368, 46894, 49752, 28980, 45349, 46373,
                      57570, 58329, 53975, 15818, 13005})
         EXPECT_TRUE(Touchable(walk, cell)) << cell;
     for (int i = 1; i <= kNpcCount; ++i) EXPECT_TRUE(walk[std::size_t(At(fgrNpc[i]))]) << "NPC " << i;
-    int firs = 0, garbage = 0, pinkWeeds = 0;
+    int firs = 0, pinkWeeds = 0;
     for (const Fgr* f : Figures(kKindPlant, 3)) firs += KleRow(At(f)) >= 180 && KleCol(At(f)) >= 170 && Touchable(walk, At(f));
-    for (const Fgr* f : Figures(kKindLoot, 3)) garbage += walk[std::size_t(At(f))];
     for (const Fgr* f : Figures(kKindPlant, 1)) pinkWeeds += walk[std::size_t(At(f))];
-    EXPECT_GE(firs, 12);   // black firs in the dark forest
-    EXPECT_GE(garbage, 5);
+    EXPECT_GE(firs, 12);
     EXPECT_GE(pinkWeeds, 10);
-    std::set<int> colours, variants;
+    std::set<int> colours;
     for (const Fgr* f : Figures(kKindCrystal))
         if (walk[std::size_t(At(f))]) colours.insert(f->unitType);
     EXPECT_EQ(colours, (std::set<int>{1, 2, 3, 4, 5, 6}));
-    for (const Fgr* f : Figures(kKindLoot, 1)) variants.insert(f->variant);
-    EXPECT_TRUE(variants.count(1) && variants.count(2) && variants.count(3));
-    bool fishing = false;   // a shore cell by deep water near the sailor
-    for (int r = 170; r <= 186; ++r)
-        for (int c = 30; c <= 40; ++c)
-            if (walk[std::size_t(Cell(r, c))] && masKle.m[Cell(r, c)].landType != kLandDeepWater)
-                for (int d : {-1, 1, -256, 256}) fishing |= masKle.m[Cell(r, c) + d].landType == kLandDeepWater;
-    EXPECT_TRUE(fishing);
-}
-
-TEST_F(StartedWorld, IslandOnlyBySwimming) {
-    const int heart = Cell(172, 17);
-    EXPECT_FALSE(Reachable(3, kHero)[std::size_t(heart)]);
-    EXPECT_TRUE(Reachable(2, kHero)[std::size_t(heart)]);
-    for (int r = 165; r <= 182; ++r)   // plain ground all round, so the dig's dirt brush can paint
+    const int heart = Cell(172, 17), inside = Cell(200, 65);
+    EXPECT_TRUE(!walk[std::size_t(heart)] && swim[std::size_t(heart)]);
+    for (int r = 165; r <= 182; ++r)
         for (int c = 13; c <= 22; ++c)
             EXPECT_TRUE(masKle.m[Cell(r, c)].tile >= 1 && masKle.m[Cell(r, c)].tile <= 4 &&
                         masKle.m[Cell(r, c)].landType == kLandGround) << r << "," << c;
-    EXPECT_NE(PaintTileKeys(heart, kBrushDirt, 0, 0), 0);
-}
-
-TEST_F(StartedWorld, MonsterRoutesAndBandDestinations) {
+    EXPECT_FALSE(walk[std::size_t(inside)] || swim[std::size_t(inside)]);
+    ASSERT_TRUE(KleKeyOf(49984) && KleKeyOf(50242));
+    FgrRemove(KleKeyOf(49984));
+    FgrRemove(KleKeyOf(50242));
+    PathRebuild();
+    EXPECT_TRUE(Reachable(3, kHero)[std::size_t(inside)]);
+    MakePlant(6, 49984);   // put the world back for the other checks
+    MakePlant(6, 50242);
+    PathRebuild();
     struct { int from, to, cls; } const routes[] = {
         {28090, 26720, 2}, {33900, 19300, 2}, {8160, 19302, 2}, {43575, 26172, 2},
         {34321, 37860, 2}, {53975, 53977, 3}, {28987, kHero, 3}};
@@ -171,27 +166,9 @@ TEST_F(StartedWorld, MonsterRoutesAndBandDestinations) {
         for (int i = 0; i < 9; ++i) carried.insert(b.lair->lairDest[i]);
         EXPECT_EQ(marked.size(), 9u);
         EXPECT_EQ(marked, carried) << b.group;
-        const std::vector<char> walk = Reachable(b.cls, b.home);
-        for (int k : marked) EXPECT_TRUE(walk[std::size_t(k)]) << b.group << " cell " << k;
+        const std::vector<char> home = Reachable(b.cls, b.home);
+        for (int k : marked) EXPECT_TRUE(home[std::size_t(k)]) << b.group << " cell " << k;
     }
-}
-
-TEST_F(StartedWorld, PocketClosedUntilTheChainRemovesThePlants) {
-    const int inside = Cell(200, 65);
-    EXPECT_FALSE(Reachable(3, kHero)[std::size_t(inside)]);
-    EXPECT_FALSE(Reachable(2, kHero)[std::size_t(inside)]);
-    int chests = 0;   // the reward really is in there
-    for (const Fgr* f : Figures(kKindLoot, 1))
-        chests += KleRow(At(f)) >= 197 && KleRow(At(f)) <= 210 && KleCol(At(f)) >= 62 && KleCol(At(f)) <= 69;
-    EXPECT_GE(chests, 3);
-    ASSERT_TRUE(KleKeyOf(49984) && KleKeyOf(50242));
-    FgrRemove(KleKeyOf(49984));
-    FgrRemove(KleKeyOf(50242));
-    PathRebuild();
-    EXPECT_TRUE(Reachable(3, kHero)[std::size_t(inside)]);
-    MakePlant(6, 49984);   // put the world back for the other checks
-    MakePlant(6, 50242);
-    PathRebuild();
 }
 
 TEST_F(StartedWorld, StartPointsTerrainAndStanding) {
