@@ -236,22 +236,16 @@ TEST_F(Interaction, MinimapAndEditorTakeTheirClicks) {
     EXPECT_EQ(rightClickCount, 0);
     Click(2);
     EXPECT_EQ(rightClickCount, 1);
-    static std::vector<int> calls;
-    calls.clear();
-    editor.open = 1;
-    mapHooks.editorApplyTool = [](int drag) { calls.push_back(drag); };
+    editor.open = 1;   // in the editor a click is the tool's, not an order
     hero->targPathKle = 0;
     PointAt(565, 525);
     Click(2);
     EXPECT_EQ(hero->targPathKle, 0);
-    keyDown[VK_LBUTTON] = keyDown[VK_F1] = 1;
-    WorldStepRun(0);
-    EXPECT_EQ(calls, (std::vector<int>{0, 1}));
-    cursorX = minimapX + minimapSide / 2;  // the held button over the minimap moves the camera
+    cursorX = minimapX + minimapSide / 2;  // and the held button over the minimap moves the camera
     cursorY = minimapY + minimapSide / 2;
+    keyDown[VK_LBUTTON] = 1;
     WorldStepRun(0);
     EXPECT_NEAR(camX + camWidth / 2, 1280.0f, 1.0f);
-    EXPECT_EQ(calls.size(), 2u);
     editor.open = 0;
 }
 

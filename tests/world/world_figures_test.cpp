@@ -1,6 +1,5 @@
 // The figure table: allocation, removal, update pass, pools, kinds, sides,
 // orders, the hero, monsters and the world population.
-#include "world/bunker.h"
 #include "world/pools.h"
 #include "world_fixture.h"
 
@@ -199,17 +198,6 @@ TEST_F(WorldTest, PopulationFailureIsFatal) {
     EXPECT_EQ(WorldPopulate(), 0);
     EXPECT_TRUE(FgrAlive(fgrMainHero) && pBos == nullptr);
     EXPECT_NE(Log().find("\n не удалось создать главного врага pBos"_w), std::string::npos);
-}
-
-TEST_F(WorldTest, BunkerStructuresEarnForTheirSide) {
-    Fgr* s = MakeAt(kKindStructBig, 20000);
-    FgrSetSide(s, 3);
-    s->bornNow = 0;
-    frameDeltaMs = 100;
-    for (int i = 0; i < 250; ++i) FgrUpdateAll();   // 25 s of frames
-    EXPECT_EQ(SideResource(3, 0) * 100 + SideResource(2, 0), 4000);
-    SideResourceAdd(9, 0, 5);
-    EXPECT_EQ(SideResource(9, 0), 0);
 }
 
 }  // namespace

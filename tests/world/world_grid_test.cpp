@@ -103,7 +103,7 @@ TEST_F(WorldTest, LocationFileRoundTripAndBadFiles) {
     EXPECT_EQ(after.bytes, once.bytes);
 }
 
-TEST_F(WorldTest, AnchoringAndEditorDelete) {
+TEST_F(WorldTest, Anchoring) {
     for (int k : {3000, 3001, 3002}) masKle.m[k].landSub = kSubAnchor;
     for (int none : {kAnchorNone, 0}) {   // kind 6 is born with 9999 as "no anchor"
         Fgr* g = MakeAt(kKindCellBound, 3000);
@@ -119,12 +119,6 @@ TEST_F(WorldTest, AnchoringAndEditorDelete) {
     EXPECT_EQ(KleAnchor(f, 3000), 0);   // landSub is not 16
     masKle.m[3000].landSub = kSubAnchor;
     EXPECT_EQ(KleAnchor(f, 3000), 1);
-    // Border: nothing, reports 1; no anchored figure: 0; editor closed: no change.
-    EXPECT_EQ(KleRemoveKey(255) * 100 + KleRemoveKey(4000) * 10 + KleRemoveKey(3000), 101);
-    EXPECT_EQ(KleKeyOf(3000), f);
-    editor.open = 1;
-    EXPECT_EQ(KleRemoveKey(3000), 1);
-    EXPECT_TRUE(KleKeyOf(3000) == nullptr && f->fgrKind == 0 && KleKeyOf(-1) == nullptr);
 }
 
 }  // namespace
