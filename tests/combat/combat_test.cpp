@@ -162,7 +162,6 @@ TEST_F(CombatTest, FilterStagesSpreadTruncationAndClamps) {
     EXPECT_EQ(StatGet(t, kStManaMax), 10);
     // A target without a stat block: no effect, no crash.
     DealHit(t, nullptr, Source(kStNormHP, 10), MakeLoot(4, KleIndex(60, 60)));
-    EXPECT_EQ(StatSlotName(77), std::string("77"));
 }
 
 TEST_F(CombatTest, ExperienceOfNonHeroAttackersAndThePanicSet) {
@@ -193,7 +192,7 @@ TEST_F(CombatTest, ExperienceOfNonHeroAttackersAndThePanicSet) {
     EXPECT_EQ(Range(100, [&] { return Damage(atk, atk->kor.pBuf, blow, t); }), std::pair(5, 8));
 }
 
-TEST_F(CombatTest, AuraModesCountdownAndCaps) {
+TEST_F(CombatTest, AuraModesAndCaps) {
     // Owner on side 3 with group 601 carries an emitter on its filter chain.
     Fgr* owner = Dummy(100, 1, 3);
     owner->groupNumber = 601;
@@ -214,24 +213,10 @@ TEST_F(CombatTest, AuraModesCountdownAndCaps) {
         AuraRegisterOf(owner);
         AuraPass(f);
         AuraPass(owner);   // never affected itself
-        EXPECT_TRUE(f->tactic == int(c.affected) && owner->tactic == 0) << c.mode << " " << c.side;
+        EXPECT_EQ(f->tactic, int(c.affected)) << c.mode << " " << c.side;
+        EXPECT_EQ(owner->tactic, 0);
         FgrRemove(f);
     }
-    // With a hit list the emitter strikes when its countdown stands at 0, then waits its period.
-    em->auraMode = 1;
-    PeAdd(em->kor.pe, kStNormHP, 7, 1, 0, 0);
-    em->period = 100;
-    em->countdown = 0;
-    Fgr* f = Dummy(100, 1, 1);
-    int hits = 0;
-    for (int frame = 0; frame < 8; ++frame) {
-        AuraBeginFrame();
-        AuraRegisterOf(owner);
-        const int hp = StatGet(f, kStNormHP);
-        AuraPass(f);
-        hits += hp != StatGet(f, kStNormHP);
-    }
-    EXPECT_EQ(hits, 2);   // countdown 100, 50, 0 (hit), 100, 50, 0 (hit), 100, 50
     // Caps: 450 registrations a frame, 50 pending hits a pass.
     AuraBeginFrame();
     for (int i = 0; i < 460; ++i) {
@@ -271,19 +256,8 @@ TEST_F(CombatTest, StrikeHitChancesByRankAndTheCritsMana) {
             << heroRank << " vs " << targetType;
         FgrRemove(t);
     }
-    // A rank 3 knife strike of 10 at full wear on an equal target: 10..13;
-    // worn out, the base halves before the rank bonus.
     hero->unitExpRang = 3;
     Fgr* t = Monster(6, hero->x + 10, hero->z);
-    auto strike = [&] {
-        StatSet(t, kStNormHP, 100);
-        StrikeTarget(t, knife, 0);
-        return 100 - StatGet(t, kStNormHP);
-    };
-    const auto [lo, hi] = Range(50, strike);
-    EXPECT_TRUE(lo >= 10 && hi <= 13) << lo << ".." << hi;
-    knife->wearNow = 0;
-    EXPECT_LE(strike(), 5 + 3);
     // Crit: a percent of 0 spends nothing; with Anger points a combo strike
     // always crits and spends 32 mana, which it needs.
     StatSet(hero, kStMana, 100);
@@ -297,7 +271,7 @@ TEST_F(CombatTest, StrikeHitChancesByRankAndTheCritsMana) {
     EXPECT_EQ(StatGet(hero, kStMana), 31);
 }
 
-TEST_F(CombatTest, ShotReloadMissesManaTheDoublerAndTheFreshMonstersWait) {
+TEST_F(CombatTest, ShotReloadManaTheDoublerAndTheFreshMonstersWait) {
     Fgr* hero = Hero();
     Fgr* gun = hero->guns;
     Fgr* t = Monster(5, hero->x + 30, hero->z);
@@ -331,20 +305,9 @@ TEST_F(CombatTest, ShotReloadMissesManaTheDoublerAndTheFreshMonstersWait) {
         ASSERT_EQ(60 - StatGet(t, kStNormHP), heroCombat.lastShotDmg);
     }
     heroCombat.spellDoubler = 0;
-    // A walking rank 1 monster misses a rank 1 target half the time.
-    Fgr* dog = Monster(5, hero->x + 20, hero->z);
-    dog->onPath = 1;
-    progress.invulnerable = 0;
-    EXPECT_NEAR(Percent(2000, [&] {
-                    StatSet(hero, kStNormHP, 300);
-                    dog->guns->countdown = 0;
-                    Shoot(dog, hero);
-                    return StatGet(hero, kStNormHP) < 300;
-                }),
-                50.0, 4.0);
     // A fresh monster waits one whole reload before its first bite.
-    FgrRemove(dog);
     FgrRemove(t);
+    progress.invulnerable = 0;
     StatSet(hero, kStNormHP, 300);
     Fgr* fresh = Monster(5, hero->x + 20, hero->z);
     ASSERT_EQ(fresh->guns->countdown, 5500);
@@ -356,7 +319,7 @@ TEST_F(CombatTest, ShotReloadMissesManaTheDoublerAndTheFreshMonstersWait) {
     EXPECT_TRUE(frames * 50 >= 5500 && frames < 400) << frames;
 }
 
-TEST_F(CombatTest, RewardsOfTheHeroesKillsAndTheWolfsLastBite) {
+TEST_F(CombatTest, RewardsOfTheHeroesKills) {
     Fgr* hero = Hero();
     auto bags = [] {
         int n = 0;
@@ -377,20 +340,6 @@ TEST_F(CombatTest, RewardsOfTheHeroesKillsAndTheWolfsLastBite) {
         EXPECT_EQ(bags() - before, drop);
         EXPECT_EQ(m->firstHitBy, 0);
     }
-    // The wolf's last bite comes once at most, however long the body stays.
-    hero->unitExpRang = 1;
-    int bites = 0;
-    for (int i = 0; i < 40; ++i) {
-        Fgr* wolf = Monster(11, hero->x, hero->z);
-        StatSet(wolf, kStNormHP, 0);
-        for (int f = 0; f < 20; ++f) {
-            StatSet(hero, kStNormHP, 300);
-            MonsterThink(wolf);
-            bites += StatGet(hero, kStNormHP) < 300;
-        }
-        FgrRemove(wolf);
-    }
-    EXPECT_TRUE(bites > 8 && bites < 32) << bites;
 }
 
 TEST_F(CombatTest, RanksInvulnerabilityStatPointsAndRegeneration) {

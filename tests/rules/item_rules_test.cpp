@@ -1,12 +1,24 @@
-// Items, backpack, shop and forge; fishing and the dig.
+// Items, backpack, shop and forge; fishing and the dig; pickups; crystal
+// chains, gems, вир-форс and the clamps.
+#include <vector>
+
 #include "rules_fixture.h"
 
 #include "combat/filters.h"
 #include "combat/hero_attack.h"
+#include "rules/pickups.h"
 
 namespace {
 
 using ItemRules = RulesTest;
+
+bool HasFilter(const Fgr* f, int value, int pct) {
+    for (int i = 0; i < f->kor.pBuf->count; ++i) {
+        const FilterEntry& e = f->kor.pBuf->e[i];
+        if (e.code == kStNormHP && e.stage == 3 && e.value == value && e.pct == pct) return true;
+    }
+    return false;
+}
 
 TEST_F(ItemRules, BuyingPaysEvenIntoAFullBackpack) {
     Gold() = 30;
@@ -14,7 +26,6 @@ TEST_F(ItemRules, BuyingPaysEvenIntoAFullBackpack) {
     EXPECT_EQ(Gold(), 0);
     EXPECT_EQ(backpack.slotKind[1], kItemMedkit);
     EXPECT_EQ(Buy(kItemKvass, 10), 0);
-    EXPECT_TRUE(Has(Feed(), "(Магазин) не хватает денег у героя."_w));
     for (int s = 2; s <= kBackpackSlots; ++s) backpack.slotKind[s] = kItemBoots;
     Gold() = 100;
     EXPECT_EQ(Buy(kItemKvass, 10), 0);
@@ -33,7 +44,6 @@ TEST_F(ItemRules, SlotsOpenOnlyWithAnItemAndUsingEmptiesOrSwaps) {
     ItemWindowButton(1);
     EXPECT_EQ(Blood(), 250);
     EXPECT_EQ(backpack.slotKind[1], 0);
-    EXPECT_EQ(backpack.selectedSlot, 0);
     backpack.wearCap = kItemCap;   // a second cap swaps places with the worn one
     ASSERT_EQ(SelectSlot(2), 1);
     ItemWindowButton(1);
@@ -42,85 +52,57 @@ TEST_F(ItemRules, SlotsOpenOnlyWithAnItemAndUsingEmptiesOrSwaps) {
     ASSERT_EQ(SelectSlot(2), 1);
     ItemWindowButton(2);
     EXPECT_EQ(backpack.slotKind[2], 0);
-    EXPECT_TRUE(Has(Feed(), "Выкинули предмет."_w));
 }
 
 TEST_F(ItemRules, IngotsAreDrawnAtRandomAndGivenBackWhenShort) {
-    crystals.rubies = 1;
-    crystals.diamonds = 1;
+    crystals.rubies = crystals.diamonds = 1;
     EXPECT_EQ(PayIngots(2), 1);
     EXPECT_EQ(crystals.rubies + crystals.diamonds, 0);
     backpack.wearPants = kItemPantsApprentice;
     crystals.emeralds = 1;
     EXPECT_EQ(PayIngots(2), 1);
     EXPECT_EQ(crystals.emeralds, 0);
-    EXPECT_TRUE(Has(Feed(), "(Кузня) экономия вир-слитков от штанов"_w));
     backpack.wearPants = 0;
     crystals.sapphires = 3;   // 99 draws cannot find 8
     EXPECT_EQ(PayIngots(8), 0);
     EXPECT_EQ(crystals.sapphires, 3);
-    EXPECT_TRUE(Has(Feed(), "(Кузня) вир-слитков не хватило"_w));
 }
 
-TEST_F(ItemRules, SuitsOnceADaySoftenHitsAndBladesSwapIntoTheHand) {
+TEST_F(ItemRules, SuitsOnceADaySoftenHits) {
     AddToBackpack(kItemSuitArmour, nullptr);
     AddToBackpack(kItemSuitBrave, nullptr);
     ASSERT_EQ(SelectSlot(1), 1);
     ItemWindowButton(1);
     EXPECT_EQ(backpack.wearSuit, kItemSuitArmour);
-    ASSERT_NE(hero->single2, nullptr);
-    EXPECT_EQ(backpack.slotKind[1], 0);
     RebuildFilters(hero);
-    bool halves = false;
-    for (int i = 0; i < hero->kor.pBuf->count; ++i) {
-        const FilterEntry& e = hero->kor.pBuf->e[i];
-        halves |= e.code == kStNormHP && e.stage == 3 && e.value == -50 && e.pct;
-    }
-    EXPECT_TRUE(halves);
+    EXPECT_TRUE(HasFilter(hero, -50, 1));
     ASSERT_EQ(SelectSlot(2), 1);
     ItemWindowButton(1);
-    EXPECT_TRUE(Has(Feed(), "(Правила) В этот день костюм уже не сменить."_w));
-    EXPECT_EQ(backpack.wearSuit, kItemSuitArmour);
+    EXPECT_EQ(backpack.wearSuit, kItemSuitArmour);   // refused the same day
     BackpackNewDay();
     ASSERT_EQ(SelectSlot(2), 1);
     ItemWindowButton(1);
     EXPECT_EQ(backpack.wearSuit, kItemSuitBrave);
     EXPECT_EQ(backpack.slotKind[2], kItemSuitArmour);   // the worn one went into the slot
     EXPECT_NE(FgrAt(backpack.slotFigure[2]), nullptr);
-
-    ASSERT_EQ(AddToBackpack(kItemKnife, MakeHandItem(kItemKnife, 0, 10)), 1);
-    ASSERT_EQ(AddToBackpack(kItemSword, MakeHandItem(kItemSword, 0, 19)), 1);
-    ASSERT_EQ(SelectSlot(1), 1);
-    ItemWindowButton(1);
-    EXPECT_EQ(backpack.wearInHand, kItemKnife);
-    ASSERT_NE(HeroHandItem(), nullptr);
-    EXPECT_EQ(HeroHandItem()->damage, 10);
-    ASSERT_EQ(SelectSlot(3), 1);
-    ItemWindowButton(1);
-    EXPECT_EQ(HeroHandItem()->damage, 19);
-    EXPECT_EQ(backpack.slotKind[3], kItemKnife);
 }
 
 TEST_F(ItemRules, ReforgeOfAKnifeAndItsLostTwin) {
-    struct Case {
-        int pants, gemsLeft;
-    };
-    for (const Case& c : {Case{0, 0}, Case{kItemPantsApprentice, 1}}) {
+    for (int pants : {0, int(kItemPantsApprentice)}) {
         BackpackReset();
         if (Fgr* old = HeroHandItem()) Detach(old), FgrRemove(old);
         Fgr* held = MakeHandItem(kItemKnife, 0, 10);
         AddToBackpack(kItemKnife, held);
         backpack.selectedSlot = 1;
         EquipHand(held);
-        ASSERT_EQ(HeroHandItem(), held);
         AddToBackpack(kItemKnife, MakeHandItem(kItemKnife, 0, 10));
-        backpack.wearPants = c.pants;
+        backpack.wearPants = pants;
         crystals.rubies = 2;
         Gold() = 10;
         EXPECT_EQ(Reforge(kItemKnife, 10), 1);
         EXPECT_TRUE(held->damage == 12 || held->damage == 13) << held->damage;
         EXPECT_EQ(held->comboLevel, 1);
-        EXPECT_EQ(crystals.rubies, c.gemsLeft);
+        EXPECT_EQ(crystals.rubies, pants ? 1 : 0);
         EXPECT_EQ(Gold(), 0);
         EXPECT_EQ(BackpackHolds(kItemKnife), 0);
     }
@@ -131,42 +113,271 @@ TEST_F(ItemRules, ReforgeOfAKnifeAndItsLostTwin) {
     EXPECT_EQ(Reforge(kItemKnife, 10), 0);
     EXPECT_EQ(BackpackHolds(kItemKnife), 0);
     EXPECT_EQ(held->comboLevel, 1);
-    EXPECT_TRUE(Has(Feed(), "(Кузня) вир-слитков не хватило"_w));
-    EXPECT_EQ(Reforge(kItemSword, 20), 0);
-    EXPECT_TRUE(Has(Feed(), "Экипируй на героя, одно из двух орудий синтэза"_w));
+    EXPECT_EQ(Reforge(kItemSword, 20), 0);   // not the blade in hand
 }
 
-TEST_F(ItemRules, LootBagsMechanicAndRepair) {
-    Fgr* bag = MakePickup(kPickupBag, kHeroCell + 1, 0, 0);
-    bag->lootKind = 5;
-    const int gold = Gold();
-    LootBag(hero, bag);
-    EXPECT_TRUE(Gold() >= gold + 1 && Gold() <= gold + 3);
-    EXPECT_EQ(backpack.slotKind[1], kItemKnife);   // empty hands: a knife
-    EXPECT_TRUE(Has(Feed(), "У героя появился нож - экипируй - кликни на нож"_w));
-    Fgr* knife = FgrAt(backpack.slotFigure[1]);
-    ASSERT_NE(knife, nullptr);
-    EXPECT_TRUE(knife->damage == 10 || knife->damage == 11);
-
+TEST_F(ItemRules, MechanicDroidsBladeSalesAndAxeRepair) {
     Gold() = 150;
     ASSERT_EQ(MechanicDeal(fgrMainHero, 1), 1);
     EXPECT_EQ(Gold(), 50);
-    EXPECT_EQ(HasAssistantDroid(), 1);
     EXPECT_EQ(MechanicDeal(fgrMainHero, 1), 0);   // one droid at a time
     Fgr* droid = FgrAt(backpack.assistantDroid);
+    ASSERT_NE(droid, nullptr);
     EXPECT_EQ(droid->side, kSidePlayer);
-    EXPECT_EQ(StatGet(droid, kStNormHP), 250);
+    AddToBackpack(kItemKnife, MakeHandItem(kItemKnife, 0, 10));
     MechanicDeal(nullptr, 4);
     EXPECT_EQ(Gold(), 55);
-    EXPECT_EQ(backpack.slotKind[1], 0);
-    MechanicDeal(nullptr, 4);
-    EXPECT_TRUE(Has(Feed(), "(Продажа) нужны ножи и мечи - их не было у героя"_w));
-
+    EXPECT_EQ(BackpackHolds(kItemKnife), 0);
     Fgr* axe = MakeHandItem(kItemAxe, 1, 30);
     axe->wearNow = 3;
     AddToBackpack(kItemAxe, axe);
     RepairAxes();
     EXPECT_EQ(axe->wearNow, axe->wearMax);
+}
+
+class FishingRules : public RulesTest {
+protected:
+    void SetUp() override {
+        RulesTest::SetUp();
+        // A lake west of the hero: columns 120..126 of rows 120..136.
+        for (int r = 120; r <= 136; ++r)
+            for (int c = 120; c <= 126; ++c) masKle.m[KleIndex(r, c)].landType = kLandDeepWater;
+        hero->x = 127 * 10 + 5;   // on the shore, next to the water
+        hero->z = 128 * 10 + 5;
+    }
+    void CastAndWaitForBite() {
+        StartFishing();
+        ASSERT_EQ(fishing.fishState, kFishWaiting);
+        frameDeltaMs = 100;
+        for (int i = 0; i < 200 && fishing.fishState == kFishWaiting; ++i) FishingTick();
+        ASSERT_EQ(fishing.fishState, kFishBiting);
+    }
+};
+
+TEST_F(FishingRules, PlaceChecksAndFishiness) {
+    EXPECT_EQ(CellFishiness(KleIndex(128, 123)), 3);    // open water
+    EXPECT_EQ(CellFishiness(KleIndex(128, 127)), 1);    // the shore: three water cells
+    EXPECT_EQ(PlaceFishiness(KleIndex(128, 127)), 2);   // its water neighbour sees six
+    for (int k : {-1, 0, 65535, 70000}) EXPECT_EQ(PlaceFishiness(k), 0) << k;
+    // No money, in the water, far from it: no cast, nothing paid.
+    const struct {
+        int gold, col;
+    } refused[] = {{9, 127}, {50, 123}, {50, 60}};
+    for (const auto& r : refused) {
+        Gold() = r.gold;
+        hero->x = r.col * 10 + 5;
+        StartFishing();
+        EXPECT_EQ(fishing.fishState, kFishIdle) << r.col;
+        EXPECT_EQ(Gold(), r.gold);
+    }
+}
+
+TEST_F(FishingRules, EarlyStrikeLosesTheCastAndTheThirdCatchIsBig) {
+    Gold() = 100;
+    StartFishing();
+    const int stake = fishing.fishStake;
+    EXPECT_TRUE(stake >= 2 && stake <= 4) << stake;
+    EXPECT_EQ(fishing.fishWaitTotal, 12000);
+    FishingStrike(1);
+    EXPECT_EQ(fishing.fishState, kFishIdle);
+    EXPECT_EQ(Gold(), 100 - stake);
+    for (int n = 1; n <= 3; ++n) {
+        const int before = Gold();
+        CastAndWaitForBite();
+        const int paid = fishing.fishStake;
+        FishingStrike(fishing.fishRightButton);
+        const int gain = Gold() - (before - paid);
+        const int lo = n == 1 ? 3 : n == 2 ? 4 : 10, hi = n == 1 ? 5 : n == 2 ? 6 : 15;
+        EXPECT_EQ(gain % paid, 0) << n;
+        EXPECT_GE(gain, lo * paid) << n;
+        EXPECT_LE(gain, hi * paid) << n;
+        EXPECT_EQ(fishing.fishSkill, n);
+        EXPECT_EQ(fishing.fishStreak, n % 3);
+    }
+    // A wrong button ends the streak; a skilled angler pays bait too.
+    fishing.fishStreak = 2;
+    fishing.fishSkill = 5;
+    CastAndWaitForBite();
+    EXPECT_GT(fishing.fishStake, 0);
+    FishingStrike(fishing.fishRightButton % 3 + 1);
+    EXPECT_EQ(fishing.fishStreak, 0);
+    EXPECT_EQ(fishing.fishState, kFishIdle);
+}
+
+TEST_F(FishingRules, TheDigWorksOnceADayOnTheIsland) {
+    EXPECT_EQ(DigTreasure(), 0);   // the village is not the island
+    hero->x = 15 * 10 + 5;
+    hero->z = 170 * 10 + 5;
+    const int before = Gold();
+    EXPECT_EQ(DigTreasure(), 1);
+    EXPECT_EQ(TreasureCell(KleIndex(170, 15)), 0);   // the dug cell is bare dirt now
+    EXPECT_TRUE(Gold() == before || (Gold() >= before + 30 && Gold() <= before + 50)) << Gold() - before;
+    EXPECT_EQ(DigTreasure(), 0);
+    TreasureNewDay();
+    hero->x += 10;
+    EXPECT_EQ(DigTreasure(), 1);
+}
+
+using CrystalRules = RulesTest;
+
+TEST_F(CrystalRules, ChainsMakeGemsAndEchoesRepeatOrReset) {
+    const struct {
+        std::vector<int> colours;
+        int rubies, emeralds, skeletons;
+    } cases[] = {
+        {{1, 1, 2, 1, 1, 1}, 1, 0, 0},   // the chain restarts at green
+        {{1, 1, 6}, 1, 0, 0},            // the echo repeats red
+        {{6, 6}, 0, 0, 1},               // echo, echo: reset and a skeleton
+        {{2, 2, 6, 6}, 0, 1, 1},         // green twice and its echo; a second echo resets
+    };
+    for (const auto& c : cases) {
+        CrystalsReset();
+        for (int s = 1; s <= kFigureSlots; ++s)
+            if (FigureTable[s].fgrKind == kKindUnitSkeleton) FgrRemove(&FigureTable[s]);
+        for (int colour : c.colours) {
+            if (colour == kCrystalEcho) {
+                Fgr* echo = MakeCrystal(kCrystalEcho, kHeroCell + 5);
+                CollectCrystal(hero, echo, 1);
+                FgrRemove(echo);
+            } else {
+                AddCrystalColour(colour);
+                crystals.lastWasEcho = 0;
+            }
+        }
+        int skeletons = 0;
+        for (int s = 1; s <= kFigureSlots; ++s) skeletons += FigureTable[s].fgrKind == kKindUnitSkeleton;
+        EXPECT_EQ(crystals.rubies, c.rubies) << c.colours.size();
+        EXPECT_EQ(crystals.emeralds, c.emeralds) << c.colours.size();
+        EXPECT_EQ(skeletons, c.skeletons) << c.colours.size();
+        EXPECT_EQ(crystals.chainLength, 0);
+    }
+}
+
+TEST_F(CrystalRules, VirForceAndTheGemCap) {
+    const int exp = hero->unitExpNow;
+    for (int i = 0; i < 3; ++i) AddCrystalColour(1);
+    EXPECT_EQ(crystals.virForce, 1);
+    for (int i = 0; i < 3; ++i) AddCrystalColour(1);
+    EXPECT_EQ(crystals.virForce, 2);
+    EXPECT_EQ(hero->unitExpNow, exp + 50);
+    for (int i = 0; i < 9; ++i) AddCrystalColour(2);
+    EXPECT_EQ(crystals.virForce, 3);   // three more collections for the next level
+    crystals.rubies = 9;
+    for (int i = 0; i < 3; ++i) AddCrystalColour(1);
+    EXPECT_EQ(crystals.rubies, 9);
+    crystals.virForce = crystals.collections = 5;
+    for (int i = 0; i < 3; ++i) AddCrystalColour(3);
+    EXPECT_EQ(crystals.virForce, 5);
+}
+
+TEST_F(CrystalRules, TouchCollectsOnceFromRankTwoAndRegrows) {
+    Fgr* c = MakeCrystal(kCrystalRed, kHeroCell);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(MakeCrystal(kCrystalRed, kHeroCell), nullptr);   // one per cell
+    for (int bad : {0, 7, -3}) EXPECT_EQ(MakeCrystal(bad, kHeroCell + 1), nullptr);
+    EXPECT_EQ(HeroTouches(hero, c), 0);   // rank 1
+    hero->unitExpRang = 2;
+    EXPECT_EQ(HeroTouches(hero, c), 1);
+    EXPECT_EQ(crystals.chainLength, 1);
+    EXPECT_EQ(HeroTouches(hero, c), 0);   // collected: ignored
+    EXPECT_GE(c->regrowTimer, kCrystalRegrowMin);
+    EXPECT_LE(c->regrowTimer, kCrystalRegrowMax);
+    frameDeltaMs = 100;
+    for (int i = 0; i < kCrystalRegrowMax / 100 + 1; ++i) CrystalUpdate(c);
+    EXPECT_EQ(c->collected, 0);
+    EXPECT_EQ(c->reach, 0);
+    // A hostile figure file: an unknown colour is not collected; bounds out
+    // of order or negative still regrow.
+    c->regrowMin = -5;
+    c->regrowMax = -9;
+    c->unitType = 99;
+    EXPECT_EQ(HeroTouches(hero, c), 0);
+    c->unitType = kCrystalGreen;
+    EXPECT_EQ(HeroTouches(hero, c), 1);
+    EXPECT_GT(c->regrowTimer, 0);
+}
+
+TEST_F(CrystalRules, ClampsInEitherOrderOpenThePassAndRefusalsEndTheAction) {
+    Fgr* barrierA = MakePlant(6, kBarrierCellA);
+    Fgr* barrierB = MakePlant(6, kBarrierCellB);
+    ASSERT_NE(barrierA, nullptr);
+    ASSERT_NE(barrierB, nullptr);
+    auto strikeOn = [&](int cell, int colour) {
+        float x, z;
+        KleCentre(cell, &x, &z);
+        hero->x = x, hero->z = z;
+        crystals.hammerCooldown = 0;
+        HammerStrike(colour);
+    };
+    hero->unitExpRang = 2;
+    crystals.emeralds = crystals.sapphires = 1;
+    strikeOn(kClampBCell, 2);
+    EXPECT_EQ(crystals.clampBClosed, 0);   // rank 2
+    hero->unitExpRang = 3;
+    HammerStrike(2);
+    EXPECT_EQ(crystals.clampBClosed, 0);   // the refusal's cooldown runs
+    strikeOn(kClampBCell, 2);
+    EXPECT_EQ(crystals.clampBClosed, 1);
+    EXPECT_EQ(crystals.emeralds, 0);
+    strikeOn(kClampBCell, 2);   // already closed: nothing more
+    EXPECT_EQ(barrierA->fgrKind, kKindPlant);
+    crystals.sapphires = 0;
+    strikeOn(kClampACell, 3);
+    EXPECT_EQ(crystals.clampAClosed, 0);   // no ingot
+    crystals.sapphires = 1;
+    strikeOn(kClampACell, 3);
+    EXPECT_EQ(crystals.clampAClosed, 1);
+    EXPECT_EQ(barrierA->fgrKind, 0);
+    EXPECT_EQ(barrierB->fgrKind, 0);
+    EXPECT_EQ(masKle.m[kBarrierCellA].fgrKey, nullptr);
+}
+
+TEST_F(CrystalRules, PickupsPayHurtGoAwayOrStay) {
+    hero->kor.ph->w[kStNormHPMax] = 300;
+    const struct {
+        int type, variant, boots, goldGain, bloodLeft;
+        bool removed;
+    } cases[] = {
+        {kPickupChest, 1, 0, 25, 300, true},
+        {kPickupChest, 3, 1, 0, 300 - 111, true},   // the trap, softened by boots
+        {kPickupChest, 7, 0, 0, 300 - 225, true},
+        {kPickupInert, 0, 0, 0, 300, false},
+        {kPickupGarbage, 0, 0, 0, 300, false},   // without the quest the pile stays
+    };
+    for (const auto& c : cases) {
+        StatSet(hero, kStNormHP, 300);
+        backpack.wearBoots = c.boots ? kItemBoots : 0;
+        Fgr* p = MakePickup(c.type, kHeroCell + 3, 0, 0);
+        ASSERT_NE(p, nullptr);
+        p->variant = c.variant;
+        const int gold = Gold();
+        EXPECT_EQ(HeroTouches(hero, p), c.removed ? 1 : 0) << c.type << c.variant;
+        EXPECT_EQ(Gold() - gold, c.goldGain) << c.type;
+        EXPECT_EQ(Blood(), c.bloodLeft) << c.type << c.variant;
+        EXPECT_EQ(p->fgrKind == 0, c.removed) << c.type;
+        if (p->fgrKind) FgrRemove(p);
+    }
+    // Coin heaps pay twice their value; a hostile figure file's negative
+    // value pays nothing, a huge one a capped sum (no overflow).
+    for (int value : {5, -7, 2147483647}) {
+        Fgr* heap = MakePickup(kPickupGold, kHeroCell + 4, 0, 0);
+        ASSERT_NE(heap, nullptr);
+        heap->pickValue = value;
+        const int before = Gold();
+        EXPECT_EQ(HeroTouches(hero, heap), 1);
+        EXPECT_EQ(Gold() - before, value < 0 ? 0 : value == 5 ? 10 : 200000) << value;
+    }
+    for (int bad : {0, 6, -1}) EXPECT_EQ(MakePickup(bad, kHeroCell + 6, 0, 0), nullptr);
+    // Garbage piles blink but stay; a bag goes after its time.
+    Fgr* pile = MakePickup(kPickupGarbage, kHeroCell + 2, 0, 0);
+    Fgr* bag = MakePickup(kPickupBag, kHeroCell + 7, 0, 0);
+    frameDeltaMs = 100;
+    for (int i = 0; i < 2000; ++i) {   // 200 s
+        PickupUpdate(pile);
+        if (bag->fgrKind) PickupUpdate(bag);
+    }
+    EXPECT_EQ(pile->fgrKind, kKindLoot);
+    EXPECT_EQ(bag->fgrKind, 0);
 }
 
 }  // namespace

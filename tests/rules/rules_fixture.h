@@ -1,23 +1,34 @@
-// Shared set-up of the rule tests: a fresh world with the hero on plain
-// ground, every rule record at its start, the feed empty, a fixed seed.
+// Shared set-up of the rule tests (no window): every rule record at its
+// start, the feed empty, a fixed seed, plain ground. RulesTest stands a bare
+// hero in the middle; StoryTest populates the start location's figures with
+// the story installed and the game screen's tree built, in a private folder.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
-#include <vector>
+#include <unistd.h>
 
 #include "app/frame.h"
+#include "app/game_state.h"
+#include "app/log.h"
 #include "app/msgfeed.h"
 #include "app/random.h"
 #include "combat/hero_combat.h"
 #include "combat/stats.h"
 #include "io/cp1251.h"
+#include "io/files.h"
 #include "rules/crystals.h"
 #include "rules/fishing.h"
 #include "rules/game_params.h"
+#include "rules/game_won.h"
 #include "rules/items.h"
 #include "rules/progression.h"
+#include "rules/story.h"
+#include "rules/story_state.h"
+#include "ui/hud.h"
+#include "world/camera.h"
 #include "world/fgr.h"
 #include "world/interaction.h"
 #include "world/kle.h"
@@ -25,40 +36,82 @@
 #include "world/path_follow.h"
 #include "world/spawn.h"
 
+inline void ResetRules() {
+    UIReset();
+    HudReset();
+    WorldReset();
+    InteractionReset();
+    PathReset();
+    FrameReset();
+    MsgFeedReset();
+    LogReset();
+    ResetRuleState();
+    RandSeed(11);
+}
+
+// Lines posted since the last call, joined by '|'.
+inline std::string Feed() {
+    std::string all;
+    while (const char* line = MsgFeedCurrentLine()) {
+        if (!all.empty()) all += '|';
+        all += line;
+        msgTimerMs = 0;
+        MsgFeedStep();
+    }
+    return all;
+}
+inline bool Has(const std::string& feed, const char* text) { return feed.find(text) != std::string::npos; }
+inline int& Gold() { return heroCombat.heroGold; }
+
 class RulesTest : public ::testing::Test {
 protected:
     static constexpr int kHeroCell = 128 * 256 + 128;
     void SetUp() override {
-        WorldReset();
-        PathReset();
-        FrameReset();
-        MsgFeedReset();
-        GameParamsReset();
-        ProgressionReset();
-        HeroCombatReset();
-        BackpackReset();
-        FishingReset();
-        TreasureReset();
-        CrystalsReset();
-        RandSeed(11);
+        ResetRules();
         FillPlainGround();
         fgrMainHero = hero = CreateHero(kHeroCell, 0);
         ASSERT_NE(hero, nullptr);
         heroCombat.strikeCooldown = 0;
     }
-    // Lines posted since the last call, joined by '|'.
-    static std::string Feed() {
-        std::string all;
-        while (const char* line = MsgFeedCurrentLine()) {
-            if (!all.empty()) all += '|';
-            all += line;
-            msgTimerMs = 0;
-            MsgFeedStep();
-        }
-        return all;
-    }
-    static bool Has(const std::string& feed, const char* text) { return feed.find(text) != std::string::npos; }
-    int& Gold() { return heroCombat.heroGold; }
     int Blood() { return StatGet(hero, kStNormHP); }
     Fgr* hero = nullptr;
+};
+
+class StoryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char dir[] = "/tmp/bd_story_XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        tempDir = dir;
+        ASSERT_EQ(chdir(dir), 0);
+        ResetRules();
+        UIInit(800, 600);
+        BuildGameUI();
+        StoryInstall();
+        FillPlainGround();
+        ASSERT_EQ(WorldPopulate(), 1);
+        ASSERT_NE(fgrMainHero, nullptr);
+    }
+    void TearDown() override {
+        ResetRules();
+        InjectWriteFailureAfter(0);
+        ASSERT_EQ(chdir("/"), 0);
+        if (std::system(("rm -rf '" + tempDir + "'").c_str()) != 0) ADD_FAILURE() << "cleanup";
+    }
+    // Stands the hero beside townsperson n, selects and clicks him.
+    static void Talk(int n) {
+        Fgr* npc = fgrNpc[n];
+        ASSERT_NE(npc, nullptr);
+        fgrMainHero->x = npc->x + 10;
+        fgrMainHero->z = npc->z;
+        fgrMainHero->onPath = 0;
+        selection[0] = npc;
+        selectionCount = 1;
+        TalkClick();
+    }
+    static void Step(int frames) {
+        frameDeltaMs = 100;
+        for (int i = 0; i < frames; ++i) StoryStep();
+    }
+    std::string tempDir;
 };

@@ -1,12 +1,10 @@
-// The day cycle, the quests, the dialogs' answers, the forest's anger and
-// the wins file.
+// The day cycle, the quests, the dialogs' answers, the forest's anger, the
+// wins file, and the game screen's buttons that call the rules.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "io/cp1251.h"
-#include "io/files.h"
-#include "story_fixture.h"
+#include "rules_fixture.h"
 #include "ui/text_list.h"
 
 namespace {
@@ -19,21 +17,15 @@ int CountWins() {
     return n;
 }
 
-TEST_F(StoryTest, DayButtonWakesTheHeroAndCoolsDown) {
-    Fgr* hero = fgrMainHero;
-    hero->x = 400;
-    hero->z = 400;
-    hero->dead = 1;
-    hero->kor.ph->w[kStNormHP] = 0;
-    hero->kor.ph->w[kStMana] = 1;
+int ClickAt(const Widget* w) { return UIProcessAt(1, w->x + w->width / 2, w->y + w->height / 2); }
+
+TEST_F(StoryTest, DayButtonWakesTheDeadAndCoolsDown) {
+    fgrMainHero->dead = 1;
+    fgrMainHero->kor.ph->w[kStNormHP] = 0;
     ASSERT_EQ(DayButton(), 1);
-    EXPECT_EQ(dayState.dayNumber, 2);
-    EXPECT_EQ(hero->dead, 0);
-    EXPECT_NEAR(hero->x, kWakeX, 15);
-    EXPECT_NEAR(hero->z, kWakeZ, 15);
-    EXPECT_EQ(Stat(kStNormHP), Stat(kStNormHPMax));
-    EXPECT_EQ(Stat(kStMana), Stat(kStManaMax));
-    EXPECT_EQ(DayButton(), 0);            // cooling down
+    EXPECT_EQ(fgrMainHero->dead, 0);
+    EXPECT_EQ(StatGet(fgrMainHero, kStNormHP), StatGet(fgrMainHero, kStNormHPMax));
+    EXPECT_EQ(DayButton(), 0);   // cooling down
     Step(89);
     EXPECT_EQ(DayButton(), 0);
     Step(1);
@@ -42,102 +34,69 @@ TEST_F(StoryTest, DayButtonWakesTheHeroAndCoolsDown) {
 }
 
 TEST_F(StoryTest, NewDayWakesTownspeopleByTheirRules) {
-    EXPECT_EQ(fgrNpc[4]->active, 0);
-    EXPECT_EQ(fgrNpc[4]->talkFlag, 0);
-    fgrNpc[1]->talkFlag = 0;
-    fgrNpc[2]->talkFlag = 0;
+    fgrNpc[1]->talkFlag = fgrNpc[2]->talkFlag = 0;
     questState.garbage = kQuestTaken;
     NewDay();
-    EXPECT_EQ(fgrNpc[1]->talkFlag, 1);    // wild dogs not done
-    EXPECT_EQ(fgrNpc[2]->talkFlag, 0);    // garbage taken
-    EXPECT_EQ(fgrNpc[4]->active, 0);      // rank 1
+    EXPECT_EQ(fgrNpc[1]->talkFlag, 1);   // wild dogs not done
+    EXPECT_EQ(fgrNpc[2]->talkFlag, 0);   // garbage taken
+    EXPECT_EQ(fgrNpc[4]->active, 0);     // rank 1
     fgrMainHero->unitExpRang = 3;
     NewDay();
     EXPECT_EQ(fgrNpc[4]->active, 1);
     EXPECT_EQ(fgrNpc[4]->talkFlag, 1);
-    EXPECT_EQ(fgrNpc[5]->talkFlag, 1);
-    VagrantFound();
-    EXPECT_EQ(questState.sailorState, 1);
 }
 
 TEST_F(StoryTest, PickpocketDrainsBelowZero) {
-    questState.wildDogs = kQuestDone;     // no dialog: every click costs
+    questState.wildDogs = kQuestDone;   // no dialog: every click costs
     for (int i = 0; i < 12; ++i) Talk(1);
-    EXPECT_EQ(heroCombat.heroGold, 50 - 60);
+    EXPECT_EQ(Gold(), 50 - 60);
     EXPECT_EQ(dialogState.openNpc, 0);
 }
 
 TEST_F(StoryTest, WildDogsRewardByOptionAndDay) {
-    struct Case {
+    const struct {
         int option;
         bool newDay;
-        int gold;
-        int state;
+        int gold, state;
     } cases[] = {{4, false, 100, kQuestDone}, {4, true, 50, kQuestDone}, {3, false, 50, kQuestDone},
                  {2, false, 0, kQuestDone}, {1, false, 0, kQuestNone}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         QuestStateReset();
-        heroCombat.heroGold = 1000;
         fgrNpc[1]->talkFlag = 1;
         Talk(1);
         ASSERT_EQ(dialogState.openNpc, 1);
         DialogChoice(c.option);
         EXPECT_EQ(dialogState.openNpc, 0);
-        EXPECT_EQ(fgrNpc[1]->talkFlag, 0);
         if (c.newDay) NewDay();
-        const int before = heroCombat.heroGold;
+        const int before = Gold();
         for (int i = 0; i < 3; ++i) WildDogKilled();
-        EXPECT_EQ(heroCombat.heroGold - before, c.gold) << c.option;
+        EXPECT_EQ(Gold() - before, c.gold) << c.option;
         EXPECT_EQ(questState.wildDogs, c.state) << c.option;
     }
-}
-
-TEST_F(StoryTest, ShopSellsAndGivesManaOncePerDay) {
-    fgrMainHero->kor.ph->w[kStMana] = 0;
-    Talk(3);
-    EXPECT_EQ(Stat(kStMana), std::min(100, Stat(kStManaMax)));
-    ASSERT_EQ(dialogState.openNpc, 3);
-    ASSERT_NE(dialogText->list, nullptr);
-    EXPECT_EQ(dialogText->list->entries.size(), 1u);   // no dialog file here: one line says so
-    DialogChoice(1);
-    EXPECT_EQ(heroCombat.heroGold, 20);
-    EXPECT_EQ(backpack.slotKind[1], kItemMedkit);
-    Talk(3);                              // silent until the new day
-    EXPECT_EQ(dialogState.openNpc, 0);
-    NewDay();
-    fgrMainHero->kor.ph->w[kStMana] = 0;
-    Talk(3);
-    EXPECT_EQ(dialogState.openNpc, 3);
-    EXPECT_GT(Stat(kStMana), 0);
-    DialogChoice(4);                      // 500 for the saw: refused, nothing paid
-    EXPECT_EQ(heroCombat.heroGold, 20);
 }
 
 TEST_F(StoryTest, WoodQuestAndTheForestsAnger) {
     Talk(6);
     EXPECT_EQ(questState.wood, kQuestTaken);
-    EXPECT_EQ(fgrNpc[6]->talkFlag, 0);
     fgrMainHero->unitExpRang = 2;
     for (int i = 0; i < 10; ++i) FirChopped(nullptr);
     EXPECT_EQ(questState.wood, kQuestDone);
-    EXPECT_EQ(fgrNpc[6]->talkFlag, 1);
     Step(1);
-    EXPECT_EQ(dayState.demonAwake, 0);    // ten firs, rank 2
+    EXPECT_EQ(dayState.demonAwake, 0);   // ten firs, rank 2
     EXPECT_EQ(dayState.forestWarned[0] + dayState.forestWarned[1] + dayState.forestWarned[2], 2);
-    EXPECT_EQ(pBos->active, 0);
     fgrMainHero->unitExpRang = 3;
     Step(1);
     EXPECT_EQ(dayState.demonAwake, 1);
     EXPECT_EQ(pBos->active, 1);
-    const int gold = heroCombat.heroGold;
+    const int gold = Gold();
     Talk(6);
     EXPECT_EQ(questState.wood, kQuestRewarded);
-    EXPECT_EQ(heroCombat.heroGold, gold + 60);
+    EXPECT_EQ(Gold(), gold + 60);
 }
 
 TEST_F(StoryTest, OneLinePerWinAndAFailedWriteKeepsTheFile) {
     GameWon();
-    GameWon();                            // the boss is gone: once per game
+    GameWon();   // the boss is gone: once per game
     EXPECT_EQ(CountWins(), 1);
     DayStateReset();
     GameWon();
@@ -172,11 +131,11 @@ TEST_F(StoryTest, BadDialogAndStartTextsKeepTheGameGoing) {
         }
         UIReset();
         HudReset();
-        UIInit(width, height);
+        UIInit(800, 600);
         BuildGameUI();
         ASSERT_NE(dialogText->list, nullptr);
         EXPECT_GE(dialogText->list->entries.size(), 1u);
-        heroCombat.heroGold = 50;
+        Gold() = 50;
         BackpackReset();
         fgrNpc[3]->talkFlag = 1;
         Talk(3);
@@ -185,6 +144,51 @@ TEST_F(StoryTest, BadDialogAndStartTextsKeepTheGameGoing) {
         DialogChoice(1);
         EXPECT_EQ(backpack.slotKind[1], kItemMedkit);
     }
+}
+
+// The rank widget and "абил:" open the ability window, the title hides for
+// good; the ability and spell buttons (their grid order is not the rules'
+// numbering) call what their labels name; the combo window follows the
+// combo time.
+TEST_F(StoryTest, HudButtonsOpenWindowsAndCallTheirRules) {
+    ClickAt(rankWidget);
+    EXPECT_EQ(abilityWindow->visible, 1);
+    ClickAt(rankWidget);
+    EXPECT_EQ(abilityWindow->visible, 0);
+    ASSERT_EQ(heroWindow->visible, 1);
+    ClickAt(abilityPointsWidget);
+    EXPECT_EQ(abilityWindow->visible, 1);
+    EXPECT_EQ(heroWindow->visible, 0);
+    EXPECT_EQ(ClickAt(titleLabel), 1);
+    UIProcessAt(0, 0, 0);
+    EXPECT_EQ(titleLabel->visible, 0);
+
+    const int* abilityFlag[5] = {nullptr, &heroCombat.optLightning, &heroCombat.fireAddOn,
+                                 &heroCombat.treasureSeeker, &heroCombat.optCrystals};
+    const int spellOf[5] = {0, 4, 3, 1, 2};
+    for (int tag = 1; tag <= 4; ++tag) {
+        heroCombat.abilPoints = 1;
+        ClickAt(abilityCells[tag]);
+        EXPECT_EQ(*abilityFlag[tag], 1) << AbilityLabel(tag);
+    }
+    abilityWindow->visible = 0;
+    for (int tag = 1; tag <= 4; ++tag) {
+        HeroCombatReset();
+        crystals.rubies = crystals.emeralds = crystals.sapphires = crystals.diamonds = 9;
+        crystals.virForce = 5;   // "(р4)": the day's вир-форс level a spell needs
+        fgrMainHero->unitExpRang = 5;
+        spellWindow->visible = 1;
+        ClickAt(spellCells[tag]);
+        EXPECT_EQ(spellWindow->visible, 0);
+        EXPECT_EQ(heroCombat.dailySpell, spellOf[tag]) << SpellLabel(tag);
+    }
+    heroCombat.comboButton = 3;
+    heroCombat.comboTime = 400;
+    HudSync();
+    EXPECT_EQ(comboWindow->visible, 1);
+    heroCombat.comboTime = 0;
+    HudSync();
+    EXPECT_EQ(comboWindow->visible, 0);
 }
 
 }  // namespace
