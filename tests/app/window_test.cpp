@@ -1,9 +1,7 @@
-// Window procedure, creation failures and teardown, cursor, drag and file
-// dialogs, over the script backend (no GL context needed here).
+// Window procedure, creation failures and teardown and the window drag, over
+// the script backend (no GL context needed here). The editor's runs play the
+// file dialogs.
 #include <gtest/gtest.h>
-
-#include <string>
-#include <unistd.h>
 
 #include "app/frame.h"
 #include "app/input.h"
@@ -76,28 +74,6 @@ TEST_F(Window, DragStopsAtItsLimits) {
     EXPECT_EQ(WindowDrag(), 0);
     PlatDestroyWindow();
     PlatUnregisterClass("t");
-}
-
-TEST_F(Window, FileDialogsKeepTheNameAndRestoreTheStartDirectory) {
-    char cwd[512];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    std::string start = cwd;
-    PinStartDirectory();
-    ScriptQueueFileAnswer("/tmp/some where/etap2");
-    ASSERT_EQ(chdir("/"), 0);
-    EXPECT_EQ(OpenFileDialog(), 1);
-    EXPECT_EQ(std::string(getcwd(cwd, sizeof cwd)), start);
-    EXPECT_EQ(ScriptDialogs()[0].startName, start);
-    ScriptQueueFileAnswer(nullptr);   // cancel
-    EXPECT_EQ(SaveFileDialog(), 0);
-    std::string tooLong = "/tmp/" + std::string(300, 'n');
-    ScriptQueueFileAnswer(tooLong.c_str());
-    EXPECT_EQ(SaveFileDialog(), 0);   // does not fit in 256 bytes
-    EXPECT_STREQ(dialogFileName, "/tmp/some where/etap2");
-    std::string bytes = "/tmp/\xcf\xf0\xe8\xe2\xe5\xf2";   // kept as the file system's bytes
-    ScriptQueueFileAnswer(bytes.c_str());
-    EXPECT_EQ(SaveFileDialog(), 1);
-    EXPECT_EQ(std::string(dialogFileName), bytes);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include "app/frame.h"
 #include "gfx/fonts.h"
-#include "gfx/image_codec.h"
 #include "gfx/screen_pieces.h"
 #include "gfx/textures.h"
 #include "gl_test.h"
@@ -100,27 +99,6 @@ TEST_F(DrawTest, EveryFontDrawsEveryCyrillicLetter) {
     }
 }
 
-// Overlays nest by a counter; closing the last gives depth testing back and
-// an outline leaves polygons filled.
-TEST_F(DrawTest, OverlayCounterRules) {
-    glColor4f(1, 1, 1, 1);
-    DisableTexturing();
-    DrawTexRect(10, 10, 50, 50, 1, 0, 1);  // overlay closed: nothing
-    EXPECT_EQ(Ortho2DBegin(0, 800, 0, 600) * 10 + Ortho2DBegin(0, 800, 0, 600), 10);
-    DrawTexRect(100.5f, 100.5f, 40, 40, 0, 0, 1);  // outline
-    Ortho2DEnd();
-    Ortho2DEnd();  // closed already: nothing happens
-    EXPECT_TRUE(overlayDepth == 0 && glIsEnabled(GL_DEPTH_TEST));
-    GLint mode[2] = {0, 0};
-    glGetIntegerv(GL_POLYGON_MODE, mode);
-    EXPECT_EQ(mode[0], GL_FILL);
-    auto px = Read();
-    EXPECT_EQ(Lit(px, 0, 0, 97, 97) + Lit(px, 105, 105, 136, 136), 0);  // hollow inside the frame
-    EXPECT_GT(Lit(px, 98, 98, 143, 143), 100);
-    glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
-}
-
 TEST_F(DrawTest, UploadFallbacksBindingBoundsAndOddSizedMipmaps) {
     static std::uint8_t rgba[16 * 16 * 4];
     TexTable& t = texTable;
@@ -191,37 +169,6 @@ TEST_F(DrawTest, ScreenshotIsA24BitBmpOfTheFrame) {
     ASSERT_EQ(f.size(), 54u + 800 * 600 * 3);
     for (std::size_t i = 0; i < px.size(); i += 3) std::swap(px[i], px[i + 2]);
     EXPECT_TRUE(Px(f.begin() + 54, f.end()) == px);  // B G R of the same frame, bottom first
-}
-
-// Mip setting 5 on a 32 x 32 picture: levels 1..4 come from name1..name4.tga, the last also
-// filling every smaller level; a level file of the wrong size or depth leaves the built level.
-TEST_F(DrawTest, HandMadeMipLevelsReplaceTheBuiltOnes) {
-    const std::string dir = testing::TempDir();
-    auto solid = [&](const char* name, int w, int bpp, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-        Px px(std::size_t(w) * w * bpp, 255);
-        for (std::size_t i = 0; i < px.size(); i += bpp) px[i] = r, px[i + 1] = g, px[i + 2] = b;
-        WriteFileSafely((dir + "/" + name).c_str(), EncodeTGA(w, w, bpp, px.data()));
-    };
-    solid("mipt.tga", 32, 4, 10, 10, 10);
-    solid("mipt1.tga", 16, 4, 200, 0, 0);
-    solid("mipt2.tga", 4, 4, 0, 200, 0);    // too small for level 2 (8 x 8)
-    solid("mipt3.tga", 4, 3, 0, 0, 200);    // wrong depth
-    solid("mipt4.tga", 2, 4, 200, 200, 0);  // last level, also 1 x 1
-    Write(dir + "/mip_list.txt", "t\n1\n-\n7\n" + dir + "/mipt.tga\n5\n");
-    auto t = std::make_unique<TexTable>();
-    ASSERT_EQ(LoadTexList(*t, (dir + "/mip_list.txt").c_str()), 1);
-    ASSERT_EQ(t->slots[7].mipmapped, 1);
-    TexBindIndex(*t, 7);
-    for (auto [l, want] : {std::pair{0, Rgb{10, 10, 10}}, {1, {200, 0, 0}}, {2, {10, 10, 10}}, {3, {10, 10, 10}},
-                           {4, {200, 200, 0}}, {5, {200, 200, 0}}}) {
-        GLint w = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, l, GL_TEXTURE_WIDTH, &w);
-        Px px(std::size_t(w) * w * 4);
-        glGetTexImage(GL_TEXTURE_2D, l, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
-        EXPECT_TRUE(px[0] == want.r && px[1] == want.g && px[2] == want.b) << "level " << l;
-    }
-    TexTableFree(*t);
-    glDisable(GL_TEXTURE_2D);
 }
 
 // Twenty picture names load twelve textures; without "=klv=" (or cut before a font) no textures
