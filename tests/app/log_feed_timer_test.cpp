@@ -42,7 +42,6 @@ TEST(Log, CapAppendAndMissingFolder) {
     LogSetPath("no_such_folder/uni_files/log.txt");
     LogPrintf("\nlost");
     EXPECT_EQ(logWrites, 0);   // silent, not counted
-    LogReset();
     std::remove(path.c_str());
 }
 
@@ -70,9 +69,7 @@ protected:
 TEST_F(Feed, LinesShowOneAfterAnotherFor4000Ms) {
     PostMsg("first");
     PostMsg("second");
-    EXPECT_EQ(bar, 1);
-    EXPECT_EQ(ShownFor(20), 4000);
-    EXPECT_STREQ(MsgFeedCurrentLine(), "second");
+    EXPECT_TRUE(bar == 1 && ShownFor(20) == 4000 && std::string(MsgFeedCurrentLine()) == "second");
     EXPECT_EQ(ShownFor(100), 4000);
     EXPECT_TRUE(MsgFeedCurrentLine() == nullptr && bar == 1);   // hidden in the first frame after the last line went
     MsgFeedStep();

@@ -158,19 +158,6 @@ TEST_F(DrawTest, TextureListAndDamagedPictures) {
     EXPECT_EQ(ScriptBoxes().size(), boxes + 1);
 }
 
-TEST_F(DrawTest, ScreenshotIsA24BitBmpOfTheFrame) {
-    glColor4f(1, 0.5f, 0, 1);
-    DrawTextAt("Brindoma", 11, 80, 300);
-    auto px = Read();
-    const std::string path = testing::TempDir() + "/gfx_shot.bmp";
-    ASSERT_EQ(SaveScreenshot(path.c_str()), 1);
-    Px f;
-    ASSERT_EQ(ReadWholeFile(path.c_str(), f), FileStatus::Ok);
-    ASSERT_EQ(f.size(), 54u + 800 * 600 * 3);
-    for (std::size_t i = 0; i < px.size(); i += 3) std::swap(px[i], px[i + 2]);
-    EXPECT_TRUE(Px(f.begin() + 54, f.end()) == px);  // B G R of the same frame, bottom first
-}
-
 // Twenty picture names load twelve textures; without "=klv=" (or cut before a font) no textures
 // and no fonts are left behind.
 TEST_F(DrawTest, FontDescriptionLoadingRules) {
