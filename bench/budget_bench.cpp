@@ -157,6 +157,8 @@ void BM_GameFrameVsQuad(benchmark::State& state) {
     state.counters["frame_ms"] = game / n;
     state.counters["ratio"] = game / quad;
     state.counters["cpu_ratio"] = quadCpu > 0 ? gameCpu / quadCpu : 0.0;
+    state.counters["quad_cpu_ms"] = quadCpu / n;
+    state.counters["frame_cpu_ms"] = gameCpu / n;
     state.counters["on_screen"] = OnScreen();
     state.counters["blood_lost"] = double(LostHP() - lost0);
     state.counters["game_ms"] = gameClockMs - clock0;

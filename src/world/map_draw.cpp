@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "editor/editor.h"
 #include "gfx/draw2d.h"
@@ -77,13 +78,129 @@ std::uint32_t TileTexture(int code) {
   return SlotTexture(kFallbackTileSlot);
 }
 
+// ---- the overlay folded into the ground ------------------------------------------
+//
+// The overlay is a half-transparent picture over the whole map, magnified
+// about thirty times with linear filtering. Drawn as a pass of its own it
+// costs a whole screen of blended, filtered pixels in software GL. Its
+// texels sit on the cell centres, where the ground tiles have their corners,
+// so the ground pass can take the overlay as vertex colours instead: each
+// tile mixes its picture with the corners' overlay colours by the overlay's
+// alpha (texture combine "interpolate"). Within a tile the colours are
+// interpolated over its two triangles instead of bilinearly. What the ground
+// pass draws over the tiles (decorations, highlight squares) gets the
+// overlay's share in its own colours. In the editor, whose marks and grid
+// would need the same, the overlay is drawn as a pass of its own.
+
+// Overlay RGBA at the tile corners: corner (c, r) is the centre of cell
+// (c, r), world (10c + 5, 10r + 5); 257 x 257 with the far edge wrapped as
+// the texture repeats.
+constexpr int kCornerSide = kKleCols + 1;
+struct OverlayCorners {
+  std::uint32_t name;  // overlay texture they were taken from, 0 = none
+  int width, height;   // of the overlay picture
+  std::vector<std::uint8_t> texels;       // RGBA, bottom row first
+  std::uint8_t rgba[kCornerSide * kCornerSide][4];
+} overlayCorners;
+
+// The overlay at a world point, sampled as GL's linear filter with repeat
+// wrap does (texel centres at half texels, bottom row at the largest z).
+void OverlaySample(float x, float z, float out[4]) {
+  const OverlayCorners& o = overlayCorners;
+  const float u = x / 2560.0f * float(o.width) - 0.5f, v = (1.0f - z / 2560.0f) * float(o.height) - 0.5f;
+  const float fu = std::floor(u), fv = std::floor(v);
+  const float wu = u - fu, wv = v - fv;
+  auto wrap = [](int i, int n) { return ((i % n) + n) % n; };
+  const int u0 = wrap(int(fu), o.width), u1 = wrap(int(fu) + 1, o.width);
+  const int v0 = wrap(int(fv), o.height), v1 = wrap(int(fv) + 1, o.height);
+  auto at = [&](int uu, int vv, int ch) { return float(o.texels[(std::size_t(vv) * o.width + uu) * 4 + ch]); };
+  for (int ch = 0; ch < 4; ++ch)
+    out[ch] = ((at(u0, v0, ch) * (1 - wu) + at(u1, v0, ch) * wu) * (1 - wv) +
+               (at(u0, v1, ch) * (1 - wu) + at(u1, v1, ch) * wu) * wv) / 255.0f;
+}
+
+void KeepOverlayCorners(const TexRec& rec) {
+  OverlayCorners& o = overlayCorners;
+  o.name = 0;
+  o.texels.clear();
+  if (!rec.pixels || (rec.bpp != 24 && rec.bpp != 32) || rec.width <= 0 || rec.height <= 0) return;
+  const int bytes = rec.bpp / 8;
+  o.width = rec.width;
+  o.height = rec.height;
+  o.texels.resize(std::size_t(rec.width) * rec.height * 4);
+  for (std::size_t i = 0; i < std::size_t(rec.width) * rec.height; ++i)
+    for (int ch = 0; ch < 4; ++ch) o.texels[i * 4 + ch] = ch < bytes ? rec.pixels[i * bytes + ch] : 255;
+  for (int r = 0; r < kCornerSide; ++r)
+    for (int c = 0; c < kCornerSide; ++c) {
+      float px[4];
+      OverlaySample(float(c) * 10.0f + 5.0f, float(r) * 10.0f + 5.0f, px);
+      for (int ch = 0; ch < 4; ++ch) o.rgba[r * kCornerSide + c][ch] = std::uint8_t(std::lround(px[ch] * 255.0f));
+    }
+}
+
+// The overlay's share at a point: the colour (1, 1, 1, 0.5) halves its alpha.
+float OverlayShare(float alpha) { return alpha * 0.5f; }
+
+void CornerColour(int c, int r) {
+  const std::uint8_t* p = overlayCorners.rgba[r * kCornerSide + c];
+  glColor4f(p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f, OverlayShare(p[3] / 255.0f));
+}
+
+// A ground tile with the overlay in its corners' colours (cell c, r).
+void FoldedTileQuad(const ViewMap& m, int c, int r) {
+  const float x0 = float(c) * 10.0f + 5.0f, x1 = x0 + 10.0f, z0 = float(r) * 10.0f + 5.0f, z1 = z0 + 10.0f;
+  const float sx0 = m.ax * x0 + m.bx, sx1 = m.ax * x1 + m.bx;
+  const float sTop = m.az * z0 + m.bz, sBottom = m.az * z1 + m.bz;
+  CornerColour(c, r + 1); glTexCoord2f(0, 0); glVertex2f(sx0, sBottom);
+  CornerColour(c + 1, r + 1); glTexCoord2f(1, 0); glVertex2f(sx1, sBottom);
+  CornerColour(c + 1, r); glTexCoord2f(1, 1); glVertex2f(sx1, sTop);
+  CornerColour(c, r); glTexCoord2f(0, 1); glVertex2f(sx0, sTop);
+}
+
+// Texture combine for the folded tiles: colour * alpha + texture * (1 - alpha).
+void BeginOverlayCombine() {
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_PRIMARY_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_TEXTURE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_PRIMARY_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_TEXTURE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
+}
+void EndOverlayCombine() { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE); }
+
+// Something drawn over a folded tile with transparency blending, colour
+// (r, g, b): the overlay would have covered it by its share, so the colour
+// leans to the overlay's by that share.
+void FoldedColour(float x, float z, float r, float g, float b, float a) {
+  float ov[4];
+  OverlaySample(x, z, ov);
+  const float f = OverlayShare(ov[3]);
+  glColor4f(r + (ov[0] - r) * f, g + (ov[1] - g) * f, b + (ov[2] - b) * f, a);
+}
+
+// Additive light over a folded tile: the overlay would have dimmed it by its share.
+void FoldedLight(float x, float z) {
+  float ov[4];
+  OverlaySample(x, z, ov);
+  const float k = 1.0f - OverlayShare(ov[3]);
+  glColor4f(k, k, k, 1.0f);
+}
+
 // Tiles: mipmapped and clamped at the edges so neighbours never bleed into
 // each other. The overlay: linear; it keeps the repeat wrap (it spans the
 // whole map, so only the outermost border cells could see the other side,
 // and llvmpipe leaks memory on linear magnification with clamped edges).
-// Nothing reads the pictures back, so the decoded copy goes once uploaded.
+// Nothing reads the pictures back, so the decoded copy goes once uploaded
+// (the overlay's texels are kept for the ground pass first).
 int MakeTerrainTexture(TexRec& rec, int linear) {
+  if (linear) KeepOverlayCorners(rec);
   if (!TexUpload(rec, linear ? 0 : 1, 1)) return 0;
+  if (linear && !overlayCorners.texels.empty()) overlayCorners.name = rec.name;
   glBindTexture(GL_TEXTURE_2D, rec.name);
   if (linear) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -101,7 +218,10 @@ int MakeTerrainTexture(TexRec& rec, int linear) {
   return rec.name != 0;
 }
 
-void ReleaseTerrainTexture(TexRec& rec) { TexDelete(rec); }
+void ReleaseTerrainTexture(TexRec& rec) {
+  if (rec.name && rec.name == overlayCorners.name) overlayCorners.name = 0;
+  TexDelete(rec);
+}
 
 // Tiles and sprites are drawn with nearest-level mipmapping, and a tile or a
 // sprite of one size samples a single level all over. Choosing that level
@@ -144,6 +264,7 @@ void SetTileSampling(int code, float pixelsX, float pixelsY) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, own ? GL_NEAREST : GL_LINEAR);
   t = {name, level};
 }
+
 
 int LoadTilesetForLocation(int number) { return LoadTileSet(number); }
 
@@ -465,6 +586,9 @@ void DrawGround() {
   glDisable(GL_BLEND);  // tiles are opaque: normal blending would give the same picture
   glColor4f(1, 1, 1, 1);
   glEnable(GL_TEXTURE_2D);
+  const bool overlayShown = overlayImage.name && masKle.overlayNumber > 0;
+  const bool fold = overlayShown && overlayCorners.name == overlayImage.name && !editor.open;
+  if (fold) BeginOverlayCombine();
   groundBinds = 0;
   const float cellPixelsX = std::fabs(m.ax) * 10.0f, cellPixelsY = std::fabs(m.az) * 10.0f;
   int from = 0;
@@ -478,12 +602,20 @@ void DrawGround() {
       if (tex == TileImages[code].name) SetTileSampling(code, cellPixelsX, cellPixelsY);
       glBegin(GL_QUADS);
       for (int i = from; i < to; ++i) {
-        const Kle& cell = masKle.m[groundCells[i]];
-        WorldQuad(m, cell.x + 5.0f, cell.z + 5.0f, cell.x + 15.0f, cell.z + 15.0f);
+        const int k = groundCells[i];
+        const Kle& cell = masKle.m[k];
+        if (fold)
+          FoldedTileQuad(m, KleCol(k), KleRow(k));
+        else
+          WorldQuad(m, cell.x + 5.0f, cell.z + 5.0f, cell.x + 15.0f, cell.z + 15.0f);
       }
       glEnd();
     }
     from = to;
+  }
+  if (fold) {
+    EndOverlayCombine();
+    glColor4f(1, 1, 1, 1);
   }
   // decorations (additive) and the editor's brush marks over the cell itself
   for (int i = 0; i < auxCount; ++i) {
@@ -493,7 +625,15 @@ void DrawGround() {
         SetBlendMode(34);
         BindTexture(tex);
         glBegin(GL_QUADS);
-        WorldQuad(m, cell.x, cell.z, cell.x + 10.0f, cell.z + 10.0f);
+        if (fold) {
+          const float x0 = cell.x, x1 = cell.x + 10.0f, z0 = cell.z, z1 = cell.z + 10.0f;
+          FoldedLight(x0, z1); glTexCoord2f(0, 0); glVertex2f(m.ax * x0 + m.bx, m.az * z1 + m.bz);
+          FoldedLight(x1, z1); glTexCoord2f(1, 0); glVertex2f(m.ax * x1 + m.bx, m.az * z1 + m.bz);
+          FoldedLight(x1, z0); glTexCoord2f(1, 1); glVertex2f(m.ax * x1 + m.bx, m.az * z0 + m.bz);
+          FoldedLight(x0, z0); glTexCoord2f(0, 1); glVertex2f(m.ax * x0 + m.bx, m.az * z0 + m.bz);
+        } else {
+          WorldQuad(m, cell.x, cell.z, cell.x + 10.0f, cell.z + 10.0f);
+        }
         glEnd();
       }
     }
@@ -513,11 +653,15 @@ void DrawGround() {
     glBegin(GL_QUADS);
     for (int i = 0; i < highlightCount; ++i) {
       const HighlightSquare& h = highlightQueue[i];
-      Colour32(h.colour);
-      glVertex2f(m.ax * (h.x - h.half) + m.bx, m.az * (h.z + h.half) + m.bz);
-      glVertex2f(m.ax * (h.x + h.half) + m.bx, m.az * (h.z + h.half) + m.bz);
-      glVertex2f(m.ax * (h.x + h.half) + m.bx, m.az * (h.z - h.half) + m.bz);
-      glVertex2f(m.ax * (h.x - h.half) + m.bx, m.az * (h.z - h.half) + m.bz);
+      const float x0 = h.x - h.half, x1 = h.x + h.half, z0 = h.z - h.half, z1 = h.z + h.half;
+      const float xs[4] = {x0, x1, x1, x0}, zs[4] = {z1, z1, z0, z0};
+      const float r = float((h.colour >> 16) & 255) / 255.0f, g = float((h.colour >> 8) & 255) / 255.0f;
+      const float b = float(h.colour & 255) / 255.0f, a = float(h.colour >> 24) / 255.0f;
+      if (!fold) Colour32(h.colour);
+      for (int v = 0; v < 4; ++v) {
+        if (fold) FoldedColour(xs[v], zs[v], r, g, b, a);
+        glVertex2f(m.ax * xs[v] + m.bx, m.az * zs[v] + m.bz);
+      }
     }
     glEnd();
   }
@@ -549,8 +693,8 @@ void DrawGround() {
       Frame(m, h.x + 3, h.z + 3, h.x + 7, h.z + 7);
     }
   }
-  // the overlay over the whole map
-  if (overlayImage.name && masKle.overlayNumber > 0) {
+  // the overlay over the whole map, unless the tiles took it
+  if (overlayShown && !fold) {
     SetBlendMode(38);
     glColor4f(1, 1, 1, 0.5f);
     BindTexture(overlayImage.name);
