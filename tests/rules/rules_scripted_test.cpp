@@ -14,7 +14,6 @@
 #include <stb/stb_image_write.h>
 
 #include "../scripted/step_run.h"
-#include "../ui/screen_pixels.h"
 #include "combat/filters.h"
 #include "combat/hero_attack.h"
 #include "combat/hero_combat.h"
@@ -55,6 +54,15 @@ void Strengthen() {
     st[StatHighOf(kStNormHPMax)] = st[StatHighOf(kStManaMax)] = 90000;
     st[kStNormHPMax] = st[kStNormHP] = 90000;
     st[kStManaMax] = st[kStMana] = 90000;
+}
+
+struct Rgb {
+    int r, g, b;
+};
+// A pixel of the frame (overlay coordinates, origin bottom-left).
+Rgb PixelAt(int x, int y) {
+    const std::vector<unsigned char> p = ScriptReadPixels(x, y, 1, 1);
+    return p.size() < 3 ? Rgb{-1, -1, -1} : Rgb{p[0], p[1], p[2]};
 }
 
 // Saves the frame for review when BD_HUD_SHOT_DIR is set (docs/).
@@ -378,6 +386,7 @@ TEST_F(RulesRun, NewDayAt1024RefreshesCoinHeapsAndDailyFlags) {
     WaitFor([&] { return heap && heap->stateFlag == 0; });
     Click(sideBarCells[5]);
     WaitFor([] { return dayState.dayNumber == 2; });
+    Do([] { EXPECT_STRNE(tooltipText, "") << "the hovered button's tooltip"; });
     Frames(100);   // five seconds of the new day
     ASSERT_TRUE(Play("rules_new_day", 600, 48, "1024 768\n800 600\n"));
     EXPECT_EQ(heap->fgrKind, kKindLoot);

@@ -1,7 +1,6 @@
-// Text lists: loading, colour fitting, recolouring and typing.
+// Text lists: loading, recolouring and typing.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "app/startup_files.h"
@@ -49,34 +48,6 @@ TEST_F(TextListFixture, LoadingEndsWithAnEmptyEntryAfterALineFeed) {
   EXPECT_EQ(w.listModified, 0);
 }
 
-TEST_F(TextListFixture, TooLargeFileIsRefused) {
-  const char* path = "text_list_huge.txt";
-  std::FILE* f = std::fopen(path, "wb");
-  ASSERT_TRUE(f);
-  std::string chunk(4096, 'x');
-  for (std::size_t n = 0; n <= kMaxTextListBytes; n += chunk.size()) std::fwrite(chunk.data(), 1, chunk.size(), f);
-  std::fclose(f);
-  Load("keep");
-  EXPECT_EQ(LoadTextList(&w, path), 0);
-  EXPECT_EQ(w.list->entries[0].text, "keep");
-  std::remove(path);
-}
-
-TEST_F(TextListFixture, InsertLinesFitsColours) {
-  TextList list;
-  EXPECT_EQ(InsertLines(&list, "abcd", "xy", -1, 1), 1);
-  EXPECT_EQ(InsertLines(&list, "ab", "qrst", 99, 2), 2);        // past the end: appended
-  EXPECT_EQ(InsertLines(&list, "z", "", 0, 1), 1);
-  EXPECT_EQ(InsertLines(&list, "z", "a", 0, 0), 0);
-  ASSERT_EQ(list.entries.size(), 4u);
-  EXPECT_EQ(list.entries[0].colours, "");
-  EXPECT_EQ(list.entries[1].colours, "xyyy");
-  EXPECT_EQ(list.entries[2].colours, "qr");
-  const std::string longText(500, 'a');
-  InsertLines(&list, longText, "b", -1, 1);
-  EXPECT_EQ(list.entries.back().colours.size(), 334u);           // at most 333 letters added
-}
-
 TEST_F(TextListFixture, TokensAndWords) {
   Words(std::string("head\n--\n0\nab\nqr\n--\n0\n") + "злато"_w + "\no\n--\n0\nok.\nggg\n");
   const struct {
@@ -89,7 +60,6 @@ TEST_F(TextListFixture, TokensAndWords) {
       {"ok.x", "ggg "},                        // word ending in a separator
       {"0x1F", "bbo "},
       {"cd \"ef\" // x\"y", "   www  eeeeee"},
-      
       {"  \t", ""},                             // blank lines keep their colours
   };
   for (const auto& c : cases) EXPECT_EQ(Colours(c.line), c.colours) << c.line;
