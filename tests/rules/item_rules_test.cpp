@@ -116,7 +116,7 @@ TEST_F(ItemRules, ReforgeOfAKnifeAndItsLostTwin) {
     EXPECT_EQ(Reforge(kItemSword, 20), 0);   // not the blade in hand
 }
 
-TEST_F(ItemRules, MechanicDroidsBladeSalesAndAxeRepair) {
+TEST_F(ItemRules, MechanicDroidsAndBladeSales) {
     Gold() = 150;
     ASSERT_EQ(MechanicDeal(fgrMainHero, 1), 1);
     EXPECT_EQ(Gold(), 50);
@@ -128,11 +128,6 @@ TEST_F(ItemRules, MechanicDroidsBladeSalesAndAxeRepair) {
     MechanicDeal(nullptr, 4);
     EXPECT_EQ(Gold(), 55);
     EXPECT_EQ(BackpackHolds(kItemKnife), 0);
-    Fgr* axe = MakeHandItem(kItemAxe, 1, 30);
-    axe->wearNow = 3;
-    AddToBackpack(kItemAxe, axe);
-    RepairAxes();
-    EXPECT_EQ(axe->wearNow, axe->wearMax);
 }
 
 class FishingRules : public RulesTest {

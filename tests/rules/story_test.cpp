@@ -33,19 +33,6 @@ TEST_F(StoryTest, DayButtonWakesTheDeadAndCoolsDown) {
     EXPECT_EQ(dayState.dayNumber, 3);
 }
 
-TEST_F(StoryTest, NewDayWakesTownspeopleByTheirRules) {
-    fgrNpc[1]->talkFlag = fgrNpc[2]->talkFlag = 0;
-    questState.garbage = kQuestTaken;
-    NewDay();
-    EXPECT_EQ(fgrNpc[1]->talkFlag, 1);   // wild dogs not done
-    EXPECT_EQ(fgrNpc[2]->talkFlag, 0);   // garbage taken
-    EXPECT_EQ(fgrNpc[4]->active, 0);     // rank 1
-    fgrMainHero->unitExpRang = 3;
-    NewDay();
-    EXPECT_EQ(fgrNpc[4]->active, 1);
-    EXPECT_EQ(fgrNpc[4]->talkFlag, 1);
-}
-
 TEST_F(StoryTest, PickpocketDrainsBelowZero) {
     questState.wildDogs = kQuestDone;   // no dialog: every click costs
     for (int i = 0; i < 12; ++i) Talk(1);
