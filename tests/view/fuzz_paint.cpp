@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // An odd first byte: plain ground and the six layer brushes only.
   const bool plain = size && (data[0] & 1);
   std::size_t i = plain ? 1 : 0;
-  for (int r = 0; r <= rows + 1 && i < size; ++r)
-    for (int c = 0; c <= cols + 1 && i < size; ++c) {
+  for (int r = 0; r <= rows + 1 && (plain || i < size); ++r)
+    for (int c = 0; c <= cols + 1 && (plain || i < size); ++c) {
       const int k = KleIndex(r, c);
       if (KleInterior(k)) masKle.m[k].tile = plain ? std::uint8_t(1 + (k * 7) % 4) : data[i++];
     }
