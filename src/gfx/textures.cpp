@@ -5,6 +5,7 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -121,8 +122,33 @@ static void LoadHandMadeLevels(const TexRec& rec, int mip) {
     }
 }
 
+// The box of the texels that show (alpha > 0): drawing may leave out the rest.
+static void FindOpaqueBox(TexRec& rec) {
+    rec.opaqueX0 = rec.opaqueY0 = 0;
+    rec.opaqueX1 = rec.width;
+    rec.opaqueY1 = rec.height;
+    if (rec.bpp != 32) return;
+    int x0 = rec.width, y0 = rec.height, x1 = 0, y1 = 0;
+    for (int y = 0; y < rec.height; ++y) {
+        const std::uint8_t* row = rec.pixels + std::size_t(y) * std::size_t(rec.width) * 4;
+        for (int x = 0; x < rec.width; ++x) {
+            if (!row[x * 4 + 3]) continue;
+            x0 = std::min(x0, x);
+            x1 = std::max(x1, x + 1);
+            y0 = std::min(y0, y);
+            y1 = std::max(y1, y + 1);
+        }
+    }
+    if (x1 <= x0) x0 = y0 = x1 = y1 = 0;  // nothing shows
+    rec.opaqueX0 = x0;
+    rec.opaqueY0 = y0;
+    rec.opaqueX1 = x1;
+    rec.opaqueY1 = y1;
+}
+
 int TexUpload(TexRec& rec, int mip, int freePixels) {
     if (!rec.pixels || (rec.bpp != 8 && rec.bpp != 16 && rec.bpp != 24 && rec.bpp != 32)) return 0;
+    FindOpaqueBox(rec);
     TexDelete(rec);
     glGenTextures(1, &rec.name);
     glBindTexture(GL_TEXTURE_2D, rec.name);

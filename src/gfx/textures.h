@@ -14,6 +14,9 @@ struct TexRec {
     std::int32_t bpp = 0;        // 8, 16, 24, 32; 0 once the buffer is freed
     std::uint8_t* pixels = nullptr;  // bottom row first, R G B [A]
     bool ownsPixels = false;     // false for buffers handed in by TexTableSetPixels
+    // Texels with alpha > 0 lie in [x0, x1) x [y0, y1) of the picture (bottom
+    // row first); the whole picture when it has no alpha.
+    std::int32_t opaqueX0 = 0, opaqueY0 = 0, opaqueX1 = 0, opaqueY1 = 0;
 };
 
 struct TexTable {

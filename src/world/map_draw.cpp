@@ -345,18 +345,21 @@ constexpr int kStructureFirstSlot = 261;
 // second lookup per pixel), at the level NearestLevel finds for their size.
 LevelSet spriteSampling[kTexSlots];
 
-void PassUseSlot(int slot, int blend, float w, float h) {
+// Returns the level sampled: 0 for pictures without mip levels, -1 where the
+// driver chooses.
+int PassUseSlot(int slot, int blend, float w, float h) {
   const TexRec& rec = texTable.slots[slot];
   QuadBatchUse(rec.name, blend);
-  if (!rec.mipmapped) return;
+  if (!rec.mipmapped) return 0;
   // magnified, the base picture is filtered alike either way
   const int level = NearestLevel(rec, std::fabs(w), std::fabs(h), -1e9f);
   LevelSet& s = spriteSampling[slot];
-  if (s.name == rec.name && s.level == level) return;
+  if (s.name == rec.name && s.level == level) return level;
   QuadBatchEnd();  // no parameter changes inside a run
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, level >= 0 ? level : 0);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, level >= 0 ? GL_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
   s = {rec.name, level};
+  return level;
 }
 
 void SpriteColour(const Fgr* f, float alphaScale) {
@@ -369,19 +372,51 @@ void TexturedRect(float x, float y, float w, float h, bool mirrored) {
   QuadBatchRect(x, y, w, h, s0, 0, 1.0f - s0, 1);
 }
 
+// The span of texture coordinates whose filtered texels at `level` can show,
+// from the texels [from, to) of the base picture that show (size texels).
+// Each level texel covers 2^level base texels (a texel more where the size
+// does not halve evenly), filtering reaches a texel and a half around the
+// sample. The textures repeat: where the picture shows in its first or last
+// texel of the level, the other edge samples it too and keeps its full span.
+void OpaqueSpan(int from, int to, int size, int level, float* lo, float* hi) {
+  const float n = float(std::max(1, size >> level)), k = n / float(size);
+  const float slack = size % (1 << level) ? 1.0f : 0.0f;
+  const float first = std::floor(float(from) * k) - slack, last = std::ceil(float(to) * k) + slack;  // level texels
+  if (first <= 0.0f || last >= n) return;
+  *lo = std::max(0.0f, (first - 1.5f) / n);
+  *hi = std::min(1.0f, (last + 1.5f) / n);
+}
+
+// A sprite's quad cut down to the box of its texels that show, widened by a
+// texel and a half of the sampled level so that filtering still sees every
+// neighbour it saw. The pixels left out would have blended texels of alpha 0,
+// which changes nothing; most sprites are two thirds transparent, and blended
+// fill is what software GL spends its time on.
+void SpriteRect(const TexRec& rec, int level, float x, float y, float w, float h, bool mirrored) {
+  float s0 = 0.0f, s1 = 1.0f, t0 = 0.0f, t1 = 1.0f;
+  if (level >= 0 && rec.width > 0 && rec.height > 0) {
+    if (rec.opaqueX1 <= rec.opaqueX0) return;  // nothing shows
+    OpaqueSpan(rec.opaqueX0, rec.opaqueX1, rec.width, level, &s0, &s1);
+    OpaqueSpan(rec.opaqueY0, rec.opaqueY1, rec.height, level, &t0, &t1);
+  }
+  // the picture's s runs backwards over a mirrored quad
+  const float u0 = mirrored ? 1.0f - s1 : s0, u1 = mirrored ? 1.0f - s0 : s1;
+  QuadBatchRect(x + w * u0, y + h * t0, w * (u1 - u0), h * (t1 - t0), mirrored ? s1 : s0, t0, mirrored ? s0 : s1, t1);
+}
+
 // Standing sprite: picture on the foot point, facing the way it walks.
 void DrawStanding(Fgr* f) {
   const int slot = FigureSpriteSlot(f);
   if (!SlotTexture(slot)) return;
   float x, y, w, h;
   FigureScreenRect(f, &x, &y, &w, &h);
-  PassUseSlot(slot, 38, w, h);
+  const int level = PassUseSlot(slot, 38, w, h);
   // The dead fade out over the time they stay (the hero lies until revived).
   float fade = 1.0f;
   if (f->dead && f != fgrMainHero && gameParams.deadStayMs > 0)
     fade = std::clamp(float(f->dyingTimer) / float(gameParams.deadStayMs), 0.0f, 1.0f);
   SpriteColour(f, fade);
-  TexturedRect(x, y, w, h, f->onPath && f->segmentDirX < 0.0f);
+  SpriteRect(texTable.slots[slot], level, x, y, w, h, f->onPath && f->segmentDirX < 0.0f);
 }
 
 void DrawCrystal(Fgr* f) {
@@ -398,10 +433,10 @@ void DrawPickup(Fgr* f) {
   if (!SlotTexture(slot)) return;
   float x, y, w, h;
   FigureScreenRect(f, &x, &y, &w, &h);
-  PassUseSlot(slot, 38, w, h);
+  const int level = PassUseSlot(slot, 38, w, h);
   const float fade = f->unitType == kPickupBag && f->countdown < 3000 ? float(f->countdown) / 3000.0f : 1.0f;
   SpriteColour(f, fade < 0.2f ? 0.2f : fade);
-  TexturedRect(x, y, w, h, false);
+  SpriteRect(texTable.slots[slot], level, x, y, w, h, false);
 }
 
 // Effects: centred on their point, grow and fade over their life, additive.
