@@ -80,35 +80,33 @@ TEST_F(TextListFixture, TypingEditsTheFocusedList) {
   Load("abcd\nxy");
   w.pageSize = 3;
   w.caretColumn = 2;
-  TypeChar(&w, 13);                             // split in the middle
-  ASSERT_EQ(w.list->entries.size(), 3u);
-  EXPECT_EQ(w.list->entries[0].text, "ab");
-  EXPECT_EQ(w.list->entries[1].text, "cd");
-  EXPECT_EQ(w.cursorEntry, 1);
-  EXPECT_EQ(w.caretColumn, 0);
-  EXPECT_EQ(w.firstVisible, 0);
-  w.caretColumn = 2;
-  TypeChar(&w, 9);                              // Tab at the end appends three blanks
-  EXPECT_EQ(w.list->entries[1].text, "cd   ");
-  EXPECT_EQ(w.caretColumn, 5);
-  TypeChar(&w, 13);                             // at the end: empty entry after; view scrolls
-  EXPECT_EQ(w.list->entries[2].text, "");
-  EXPECT_EQ(w.cursorEntry, 2);
-  EXPECT_EQ(w.firstVisible, 1);
-  TypeChar(&w, 13);                             // column 0: empty entry before
-  EXPECT_EQ(w.list->entries.size(), 5u);
-  EXPECT_EQ(w.list->entries[4].text, "xy");
-  TypeChar(&w, 8);                              // join with the previous (empty) entry
-  TypeChar(&w, 8);
-  EXPECT_EQ(w.list->entries[1].text, "cd   ");
-  EXPECT_EQ(w.caretColumn, 5);
-  TypeChar(&w, 8);
-  TypeChar(&w, 'Z');
-  TypeChar(&w, 7);                              // other control codes change nothing
-  EXPECT_EQ(w.list->entries[1].text, "cd  Z");
+  // Keys typed (the caret set first where given), then the entries joined
+  // by '|', the cursor entry, the caret and the first entry shown (-1: any).
+  const struct {
+    int caret;
+    const char *keys, *list;
+    int entry, column, first;
+  } steps[] = {
+      {-1, "\r", "ab|cd|xy", 1, 0, 0},            // Enter in the middle splits
+      {2, "\t", "ab|cd   |xy", 1, 5, 0},          // Tab at the end appends three blanks
+      {-1, "\r", "ab|cd   ||xy", 2, 0, 1},        // at the end: an empty entry after; the view scrolls
+      {-1, "\r", "ab|cd   |||xy", -1, 0, -1},     // at column 0: an empty entry before
+      {-1, "\b\b", "ab|cd   |xy", 1, 5, -1},      // joins with the previous entry
+      {-1, "\bZ\a", "ab|cd  Z|xy", 1, 5, -1},     // other control codes change nothing
+  };
+  for (const auto& s : steps) {
+    if (s.caret >= 0) w.caretColumn = s.caret;
+    for (const char* k = s.keys; *k; ++k) TypeChar(&w, *k);
+    std::string list;
+    for (const auto& e : w.list->entries) list += (&e == &w.list->entries[0] ? "" : "|") + e.text;
+    EXPECT_EQ(list, s.list) << s.keys;
+    EXPECT_EQ(w.cursorEntry, s.entry < 0 ? w.cursorEntry : s.entry) << s.list;
+    EXPECT_EQ(w.caretColumn, s.column) << s.list;
+    EXPECT_EQ(w.firstVisible, s.first < 0 ? w.firstVisible : s.first) << s.list;
+  }
   w.cursorEntry = 0;
   w.caretColumn = 0;
-  TypeChar(&w, 8);                              // first entry, column 0: nothing
+  TypeChar(&w, 8);   // first entry, column 0: nothing
   EXPECT_EQ(w.list->entries[0].text, "ab");
 }
 
