@@ -88,9 +88,8 @@ std::uint32_t TileTexture(int code) {
 // tile mixes its picture with the corners' overlay colours by the overlay's
 // alpha (texture combine "interpolate"). Within a tile the colours are
 // interpolated over its two triangles instead of bilinearly. What the ground
-// pass draws over the tiles (decorations, highlight squares) gets the
-// overlay's share in its own colours. In the editor, whose marks and grid
-// would need the same, the overlay is drawn as a pass of its own.
+// pass draws over the tiles (decorations, highlight squares, the editor's
+// marks, grid and frames) gets the overlay's share in its own colours.
 
 // Overlay RGBA at the tile corners: corner (c, r) is the centre of cell
 // (c, r), world (10c + 5, 10r + 5); 257 x 257 with the far edge wrapped as
@@ -299,12 +298,16 @@ void QueueSpecialHighlight(int k, int code) {
   }
 }
 
-void Frame(const ViewMap& m, float x0, float z0, float x1, float z1) {
+// A square's outline in colour (r, g, b, a); over folded tiles each corner
+// takes the overlay's share.
+void Frame(const ViewMap& m, bool fold, float x0, float z0, float x1, float z1, const float rgba[4]) {
+  const float xs[4] = {x0, x1, x1, x0}, zs[4] = {z0, z0, z1, z1};
+  glColor4f(rgba[0], rgba[1], rgba[2], rgba[3]);
   glBegin(GL_LINE_LOOP);
-  glVertex2f(m.ax * x0 + m.bx, m.az * z0 + m.bz);
-  glVertex2f(m.ax * x1 + m.bx, m.az * z0 + m.bz);
-  glVertex2f(m.ax * x1 + m.bx, m.az * z1 + m.bz);
-  glVertex2f(m.ax * x0 + m.bx, m.az * z1 + m.bz);
+  for (int v = 0; v < 4; ++v) {
+    if (fold) FoldedColour(xs[v], zs[v], rgba[0], rgba[1], rgba[2], rgba[3]);
+    glVertex2f(m.ax * xs[v] + m.bx, m.az * zs[v] + m.bz);
+  }
   glEnd();
 }
 
@@ -622,7 +625,7 @@ void DrawGround() {
   glColor4f(1, 1, 1, 1);
   glEnable(GL_TEXTURE_2D);
   const bool overlayShown = overlayImage.name && masKle.overlayNumber > 0;
-  const bool fold = overlayShown && overlayCorners.name == overlayImage.name && !editor.open;
+  const bool fold = overlayShown && overlayCorners.name == overlayImage.name;
   if (fold) BeginOverlayCombine();
   groundBinds = 0;
   const float cellPixelsX = std::fabs(m.ax) * 10.0f, cellPixelsY = std::fabs(m.az) * 10.0f;
@@ -676,9 +679,26 @@ void DrawGround() {
       if (std::uint32_t tex = SlotTexture(cell.brushMark)) {
         SetBlendMode(38);
         BindTexture(tex);
-        glBegin(GL_QUADS);
-        WorldQuad(m, cell.x, cell.z, cell.x + 10.0f, cell.z + 10.0f);
-        glEnd();
+        if (fold) {  // the mark's picture leans to the overlay by its share
+          BeginOverlayCombine();
+          glBegin(GL_QUADS);
+          const float x0 = cell.x, x1 = cell.x + 10.0f, z0 = cell.z, z1 = cell.z + 10.0f;
+          const float xs[4] = {x0, x1, x1, x0}, zs[4] = {z1, z1, z0, z0}, ss[4] = {0, 1, 1, 0}, ts[4] = {0, 0, 1, 1};
+          for (int v = 0; v < 4; ++v) {
+            float ov[4];
+            OverlaySample(xs[v], zs[v], ov);
+            glColor4f(ov[0], ov[1], ov[2], OverlayShare(ov[3]));
+            glTexCoord2f(ss[v], ts[v]);
+            glVertex2f(m.ax * xs[v] + m.bx, m.az * zs[v] + m.bz);
+          }
+          glEnd();
+          EndOverlayCombine();
+          glColor4f(1, 1, 1, 1);
+        } else {
+          glBegin(GL_QUADS);
+          WorldQuad(m, cell.x, cell.z, cell.x + 10.0f, cell.z + 10.0f);
+          glEnd();
+        }
       }
     }
   }
@@ -702,30 +722,31 @@ void DrawGround() {
   }
   if (editor.open) {
     if (editor.grid) {  // one frame per cell, all in one batch
-      glColor4f(0.05f, 0.05f, 0.05f, 0.18f);
+      const float grey = 0.05f, alpha = 0.18f;
+      glColor4f(grey, grey, grey, alpha);
       glBegin(GL_LINES);
       for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c) {
-          const float x0 = m.ax * (c * 10.0f) + m.bx, x1 = m.ax * (c * 10.0f + 10.0f) + m.bx;
-          const float y0 = m.az * (r * 10.0f) + m.bz, y1 = m.az * (r * 10.0f + 10.0f) + m.bz;
-          glVertex2f(x0, y0); glVertex2f(x1, y0);
-          glVertex2f(x1, y0); glVertex2f(x1, y1);
-          glVertex2f(x1, y1); glVertex2f(x0, y1);
-          glVertex2f(x0, y1); glVertex2f(x0, y0);
+          const float wx[4] = {c * 10.0f, c * 10.0f + 10.0f, c * 10.0f + 10.0f, c * 10.0f};
+          const float wz[4] = {r * 10.0f, r * 10.0f, r * 10.0f + 10.0f, r * 10.0f + 10.0f};
+          for (int e = 0; e < 4; ++e)
+            for (int v : {e, (e + 1) % 4}) {
+              if (fold) FoldedColour(wx[v], wz[v], grey, grey, grey, alpha);
+              glVertex2f(m.ax * wx[v] + m.bx, m.az * wz[v] + m.bz);
+            }
         }
       glEnd();
     }
     if (KleInterior(hoverCell)) {
-      glColor4f(1, 1, 1, 0.35f);
+      constexpr float kNeighbour[4] = {1, 1, 1, 0.35f}, kHovered[4] = {0.0f, 0.35f, 0.0f, 0.6f};
       for (int dr = -1; dr <= 1; ++dr)
         for (int dc = -1; dc <= 1; ++dc) {
           if (!dr && !dc) continue;
           const Kle& n8 = masKle.m[hoverCell + dr * kKleCols + dc];
-          Frame(m, n8.x + 1, n8.z + 1, n8.x + 9, n8.z + 9);
+          Frame(m, fold, n8.x + 1, n8.z + 1, n8.x + 9, n8.z + 9, kNeighbour);
         }
-      glColor4f(0.0f, 0.35f, 0.0f, 0.6f);
       const Kle& h = masKle.m[hoverCell];
-      Frame(m, h.x + 3, h.z + 3, h.x + 7, h.z + 7);
+      Frame(m, fold, h.x + 3, h.z + 3, h.x + 7, h.z + 7, kHovered);
     }
   }
   // the overlay over the whole map, unless the tiles took it
