@@ -37,7 +37,7 @@ const MonsterInfo kMonsters[kMonsterTypes] = {
 
 // Fixed places of the start world.
 constexpr int kHeroCell = 28975, kHeroFirstMove = 28980;
-constexpr int kDemonCell = 53975, kDemonMove = 53977;
+constexpr int kDemonCell = 47806, kDemonMove = 47808;
 constexpr int kLairForestCell = 57570, kLairWaterCell = 15818;
 constexpr int kBandForestHome = 58329, kBandWaterHome = 13005;
 constexpr int kHeroGunReach = 60, kHeroGunPeriod = 2500;

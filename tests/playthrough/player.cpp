@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/script/script_platform.h"
 #include "rules/crystals.h"
+#include "rules/fishing.h"
 #include "rules/items.h"
 #include "rules/pickups.h"
 #include "rules/progression.h"
@@ -22,12 +23,14 @@
 #include "world/camera.h"
 #include "world/fgr.h"
 #include "world/interaction.h"
+#include "world/kle.h"
 #include "world/path_astar.h"
 #include "world/spawn.h"
 
 namespace {
 
 constexpr int kSettle = 3;   // frames an action is given to take effect
+constexpr int kSawPrice = 500, kMedkitPrice = 30, kMedkits = 4;
 
 float Dist(const Fgr* a, float x, float z) { return std::hypot(a->x - x, a->z - z); }
 float Dist(const Fgr* a, const Fgr* b) { return Dist(a, b->x, b->z); }
@@ -62,6 +65,16 @@ bool Fair(int type, int rank, bool blade) {
         case 8: return rank >= 4 && blade;
         case 9: return rank >= 5 && blade;      // a flyer: strikes seldom hit it
         default: return false;                  // skeletons, the demon
+    }
+}
+
+int BladeRank(int kind) {
+    switch (kind) {
+        case kItemKnife: return 1;
+        case kItemAxe: return 2;
+        case kItemSword: return 3;
+        case kItemChainsaw: return 4;
+        default: return 0;
     }
 }
 
@@ -376,42 +389,144 @@ bool Player::PickUp(Fgr* p) {
     return true;
 }
 
-// Puts the best blade from the backpack into the hand.
-bool Player::EquipBest() {
-    if (itemActionWindow->visible) {
-        Log("item window: slot %d kind %d", backpack.selectedSlot, backpack.slotKind[backpack.selectedSlot]);
-        return ClickWidget(itemActionWindow->children[backpack.selectedSlot ? 0 : 2]), true;
-    }
-    static const int order[] = {0, kItemKnife, kItemAxe, kItemSword, kItemChainsaw};
-    auto rankOf = [&](int kind) {
-        for (int i = 4; i > 0; --i)
-            if (order[i] == kind) return i;
-        return 0;
-    };
-    int best = 0, bestRank = rankOf(backpack.wearInHand);
-    for (int s = 1; s <= kBackpackSlots; ++s)
-        if (rankOf(backpack.slotKind[s]) > bestRank) best = s, bestRank = rankOf(backpack.slotKind[s]);
-    if (!best || heroCombat.strikeCooldown) return false;
-    Log("equip slot %d kind %d", best, backpack.slotKind[best]);
-    ClickWidget(backpackCells[best]);
-    return true;
+int Player::Count(int kind) const {
+    int n = 0;
+    for (int s = 1; s <= kBackpackSlots; ++s) n += backpack.slotKind[s] == kind;
+    return n;
 }
 
-bool Player::HaveItem(int kind) const {
+bool Player::HaveItem(int kind) const { return Count(kind) > 0 || backpack.wearInHand == kind; }
+
+// Selects the backpack slot holding kind, then "Применить" (action 1) or
+// "Выбросить" (2).
+bool Player::Use(int kind, int action) {
+    if (itemActionWindow->visible) return ClickWidget(itemActionCells[itemAction_]), true;
+    if (heroCombat.strikeCooldown) return false;
     for (int s = 1; s <= kBackpackSlots; ++s)
-        if (backpack.slotKind[s] == kind) return true;
-    return backpack.wearInHand == kind;
+        if (backpack.slotKind[s] == kind) {
+            Log("%s slot %d kind %d", action == 1 ? "use" : "throw away", s, kind);
+            itemAction_ = action;
+            return ClickWidget(backpackCells[s]), true;
+        }
+    return false;
+}
+
+// Wears the clothes found and throws away what the hero will not use, so
+// that bought goods find a place.
+bool Player::Pack() {
+    const BackpackState& b = backpack;
+    for (int s = 1; s <= kBackpackSlots; ++s) {
+        const int k = b.slotKind[s];
+        const bool suit = k >= kItemSuitChic && k <= kItemSuitArmour;
+        const bool pants = k == kItemPantsApprentice || k == kItemPantsFortune;
+        if ((suit && !b.wearSuit && !b.suitChangedToday) || (pants && !b.wearPants) || (k == kItemCap && !b.wearCap) ||
+            (k == kItemBoots && !b.wearBoots) || k == kItemKvass)
+            return Use(k, 1);
+        const bool blade = k == kItemKnife || k == kItemSword || k == kItemAxe;
+        if ((suit && b.wearSuit) || (pants && b.wearPants) || (k == kItemCap && b.wearCap) ||
+            (blade && BladeRank(k) <= BladeRank(b.wearInHand)))
+            return Use(k, 2);
+    }
+    return false;
+}
+
+// Puts the best blade from the backpack into the hand.
+bool Player::EquipBest() {
+    int best = 0;
+    for (int s = 1; s <= kBackpackSlots; ++s)
+        if (BladeRank(backpack.slotKind[s]) > BladeRank(best)) best = backpack.slotKind[s];
+    return BladeRank(best) > BladeRank(backpack.wearInHand) && Use(best, 1);
 }
 
 bool Player::Heal() {
     Fgr* h = fgrMainHero;
-    if (Hp(h) * 2 > HpMax(h) || heroCombat.strikeCooldown) return false;
-    for (int s = 1; s <= kBackpackSlots; ++s)
-        if (backpack.slotKind[s] == kItemMedkit) {
-            Log("medkit");
-            ClickWidget(backpackCells[s]);
-            return true;
+    return Hp(h) * 2 <= HpMax(h) && Use(kItemMedkit, 1);
+}
+
+// A left click on open ground beside the hero clears the selection (a
+// strike then goes to the bush under him).
+bool Player::Deselect() {
+    if (!selectionCount) return false;
+    Fgr* h = fgrMainHero;
+    for (int i = 0; i < 8; ++i) {
+        const float a = 0.785f * float(i + swap_ % 8);
+        float sx, sy;
+        WorldToScreen(h->x + 45 * std::cos(a), h->z + 45 * std::sin(a), &sx, &sy);
+        if (MapClickable(int(sx), int(sy))) return Click(VK_LBUTTON, int(sx), int(sy)), true;
+    }
+    return false;
+}
+
+// Pink weeds near the way pay a coin or two a strike, up to rank 4.
+bool Player::Weed() {
+    Fgr* h = fgrMainHero;
+    if (!backpack.wearInHand || h->unitExpRang > 4) return false;
+    if (!weed_ || weed_->fgrKind != kKindPlant || weed_->stateFlag != 1 || Shunned(weed_)) {
+        weed_ = nullptr, weedTries_ = 0;
+        float bestD = 90;
+        for (int s = 1; s <= kFigureSlots; ++s) {
+            const Fgr* f = FgrAt(s);
+            if (f->fgrKind == kKindPlant && f->unitType == 1 && f->stateFlag == 1 && !Shunned(f) && Dist(h, f) < bestD)
+                bestD = Dist(h, f), weed_ = f;
         }
+        if (!weed_) return false;
+    }
+    const int cell = PointToCell(weed_->x, weed_->z);
+    giveUp_ = false;
+    if (WalkTo(CellX(cell), CellZ(cell), 3)) {
+        if (giveUp_) Shun(weed_);
+        return true;
+    }
+    if (h->onPath || Deselect() || heroCombat.strikeCooldown || heroCombat.actionCooldown) return true;
+    if (++weedTries_ > 4) return Shun(weed_), true;
+    ClickWidget(attackCells[1]);
+    return true;
+}
+
+// Fishing from the fishiest shore cell near the sailor that the hero can
+// reach; when the three "Где?" buttons come up, a guess.
+bool Player::Fish() {
+    Fgr* h = fgrMainHero;
+    if (fishChoiceWindow->visible) {
+        guess_ = guess_ * 1103515245u + 12345u;
+        return ClickWidget(fishChoiceCells[1 + (guess_ >> 16) % 3]), true;
+    }
+    if (fishing.fishState == kFishWaiting) return true;
+    if (fishCell_ < 0) {
+        std::vector<std::pair<int, int>> shore;   // -score, cell
+        const int home = fgrNpc[5] ? PointToCell(fgrNpc[5]->x, fgrNpc[5]->z) : 45606;
+        for (int dr = -15; dr <= 15; ++dr)
+            for (int dc = -15; dc <= 15; ++dc) {
+                const int k = home + dr * 256 + dc;
+                if (!KleInterior(k) || masKle.m[k].landType == kLandDeepWater || masKle.m[k].fgrKey) continue;
+                if (const int f = PlaceFishiness(k)) shore.push_back({-(f * 100 - std::abs(dr) - std::abs(dc)), k});
+            }
+        std::sort(shore.begin(), shore.end());
+        for (const auto& [score, k] : shore)
+            if (FindPath(h->moveMode, 3, int(h->x), int(h->z), int(CellX(k)), int(CellZ(k))) == kPathFound) {
+                fishCell_ = k;
+                break;
+            }
+        Log("fishing place: cell %d", fishCell_);
+        if (fishCell_ < 0) return false;
+    }
+    if (WalkTo(CellX(fishCell_), CellZ(fishCell_), 3) || h->onPath) return true;
+    return Use(kItemRod, 1);
+}
+
+// Before the demon: the rod from the sailor, fishing money, the chainsaw,
+// then a medkit whenever the shop opens (each townsperson answers once a
+// day).
+bool Player::Prepare() {
+    const int gold = heroCombat.heroGold;
+    const bool shop = fgrNpc[3] && fgrNpc[3]->talkFlag == 1;
+    if (!HaveItem(kItemRod))
+        return fgrNpc[5] && fgrNpc[5]->talkFlag == 1 && gold >= 35 && TalkTo(5, 4);
+    if (!HaveItem(kItemChainsaw)) {
+        if (gold >= kSawPrice && shop) return TalkTo(3, 4);
+        return gold < kSawPrice + kMedkitPrice * kMedkits && Fish();
+    }
+    if (Count(kItemMedkit) < kMedkits && shop) return gold >= kMedkitPrice ? TalkTo(3, 1) : Fish();
     return false;
 }
 
@@ -488,6 +603,7 @@ bool Player::Stage() {
             return PickUp(pick);
         }
     }
+    if (Weed()) return true;
     // 5. The wood quest from the smith, then the black firs until the
     //    forest answers.
     const bool blade = backpack.wearInHand != 0;
@@ -519,8 +635,9 @@ bool Player::Stage() {
     //    button brings the hero home when his blood runs low; the demon does
     //    not heal, so every visit counts.
     if (dayState.demonAwake && stage < 7) stage = 7, Log("stage 7: the forest is angry (gold %d)", heroCombat.heroGold);
-    if (dayState.demonAwake && !HaveItem(kItemChainsaw) && heroCombat.heroGold >= 505) return TalkTo(3, 4);
-    if (dayState.demonAwake && pBos && Living(pBos) && blade && Hp(h) * 10 > HpMax(h) * 7) {
+    if (dayState.demonAwake && Prepare()) return true;
+    if (dayState.demonAwake && pBos && Living(pBos) && backpack.wearInHand == kItemChainsaw &&
+        Hp(h) * 10 > HpMax(h) * 7) {
         if (stage < 8) stage = 8, Log("stage 8: the demon, %d hp", Hp(pBos));
         if (enemy_ != pBos) Log("to the demon: its hp %d, rank %d gold %d", Hp(pBos), rank, heroCombat.heroGold);
         return Fight(pBos);
@@ -543,6 +660,7 @@ bool Player::Turn(int swap) {
         loggedDay_ = dayState.dayNumber;
     }
     if (dayState.gameWon) {
+        Log("won");
         won = true;
         return false;
     }
@@ -574,14 +692,14 @@ bool Player::Turn(int swap) {
     }
     if (saveRequested && !saved) {
         saved = true;
+        Log("saved: ends this run");
         return false;   // end this run; the test continues the saved game
     }
     if (h->dead || Hp(h) * 10 < HpMax(h) * 3) {
         if (Heal()) return true;
         return Retreat();
     }
-    if (EquipBest()) return true;
-    if (Heal()) return true;
+    if (EquipBest() || Heal() || Pack()) return true;
     // A loot bag nearby.
     for (int s = 1; s <= kFigureSlots; ++s) {
         Fgr* f = FgrAt(s);

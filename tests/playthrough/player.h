@@ -35,7 +35,7 @@ public:
     // A second run over the saved game: references into the world are stale.
     void NewRun() {
         enemy_ = nullptr, enemySerial_ = 0, aimX_ = aimZ_ = -1, clickedAt_ = -100, releaseAt_ = -1, busyUntil_ = 0;
-        stillSince_ = bestAt_ = 0, detour_ = 0, shunned_.clear();
+        stillSince_ = bestAt_ = 0, detour_ = 0, shunned_.clear(), weed_ = nullptr;
     }
 
     void Log(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
@@ -61,6 +61,13 @@ private:
     bool EquipBest();
     bool Heal();
     bool HaveItem(int kind) const;
+    int Count(int kind) const;
+    bool Use(int kind, int action);
+    bool Pack();
+    bool Deselect();
+    bool Weed();
+    bool Fish();
+    bool Prepare();
     bool Stage();
     Fgr* NearestEnemy(int maxType) const;
     Fgr* Attacker() const;
@@ -87,4 +94,10 @@ private:
     int enemySerial_ = 0;
     int enemyHp_ = 0, enemyHpAt_ = 0;
     int loggedDay_ = 0;
+    // earning
+    int fishCell_ = -1;
+    int weedTries_ = 0;
+    int itemAction_ = 1;
+    const Fgr* weed_ = nullptr;
+    unsigned guess_ = 12345;   // the player's own dice for the fishing guess
 };

@@ -85,7 +85,7 @@ TEST_F(StartedWorld, FixedCellsHoldWhatTheyShould) {
     EXPECT_EQ(worldError, 0);
     ASSERT_TRUE(fgrMainHero && pBos && fgrLairForest && fgrLairWater);
     EXPECT_TRUE(At(fgrMainHero) == kHero && fgrMainHero->targPathKle == Cell(113, 52));
-    EXPECT_TRUE(At(pBos) == 53975 && pBos->targPathKle == 53977);
+    EXPECT_TRUE(At(pBos) == 47806 && pBos->targPathKle == 47808);
     EXPECT_TRUE(At(fgrLairForest) == 57570 && At(fgrLairWater) == 15818);
     for (int cell : {45349, 46373})   // the vagrant's coin bushes
         ASSERT_TRUE(KleKeyOf(cell) && KleKeyOf(cell)->fgrKind == kKindPlant && KleKeyOf(cell)->unitType == 1) << cell;
@@ -113,7 +113,7 @@ TEST_F(StartedWorld, FixedCellsHoldWhatTheyShould) {
 TEST_F(StartedWorld, WhatThePlayerAndTheMonstersMustReach) {
     const std::vector<char> walk = Reachable(3, kHero), swim = Reachable(2, kHero);
     for (int cell : {28754, 27263, 35430, 24937, 45606, 53013, 32878, 32368, 46894, 49752, 28980, 45349, 46373,
-                     57570, 58329, 53975, 15818, 13005})
+                     57570, 58329, 47806, 15818, 13005})
         EXPECT_TRUE(Touchable(walk, cell)) << cell;
     for (int i = 1; i <= kNpcCount; ++i) EXPECT_TRUE(walk[std::size_t(At(fgrNpc[i]))]) << "NPC " << i;
     int firs = 0, pinkWeeds = 0;
@@ -142,7 +142,7 @@ TEST_F(StartedWorld, WhatThePlayerAndTheMonstersMustReach) {
     PathRebuild();
     struct { int from, to, cls; } const routes[] = {
         {28090, 26720, 2}, {33900, 19300, 2}, {8160, 19302, 2}, {43575, 26172, 2},
-        {34321, 37860, 2}, {53975, 53977, 3}, {28987, kHero, 3}};
+        {34321, 37860, 2}, {47806, 47808, 3}, {28987, kHero, 3}};
     for (const auto& r : routes) EXPECT_TRUE(Reachable(r.cls, r.from)[std::size_t(r.to)]) << r.from << " -> " << r.to;
     struct { const Fgr* lair; int group, home, cls; } const bands[] = {{fgrLairForest, 601, 58329, 3}, {fgrLairWater, 801, 13005, 2}};
     for (const auto& b : bands) {

@@ -457,7 +457,7 @@ void CheckObjects(MapSource& src) {
 
 const std::vector<int>& PopulationCells() {
     static const std::vector<int> cells = {
-        28975, 28980, 53975, 53977,
+        28975, 28980, 47806, 47808,
         57570, 57571, 57826, 57827,   // forest lair and its footprint
         15818, 15819, 16074, 16075,   // water lair and its footprint
         58329, 13005,                 // band homes

@@ -92,7 +92,7 @@ std::vector<std::uint8_t> RenderOverview(const MapSource& src) {
         {28754, 3, {255, 220, 0}, false}, {27263, 3, {255, 220, 0}, false},
         {35430, 3, {255, 220, 0}, false}, {24937, 3, {255, 220, 0}, false},
         {45606, 3, {255, 220, 0}, false}, {53013, 3, {255, 220, 0}, false},          // townspeople
-        {53975, 5, {120, 0, 120}, false},                                             // demon
+        {47806, 5, {120, 0, 120}, false},                                             // demon
         {57570, 4, {0, 0, 0}, true}, {15818, 4, {0, 0, 0}, true},                     // lairs
         {46894, 3, {60, 90, 255}, true}, {49752, 3, {40, 220, 60}, true},             // clamps
         {49984, 2, {185, 185, 185}, false}, {50242, 2, {185, 185, 185}, false},       // barrier plants

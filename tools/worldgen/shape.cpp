@@ -163,7 +163,7 @@ void MarkLane(const std::vector<Ground>& ground, const std::vector<std::uint8_t>
 const std::vector<Walk>& PopulationWalks() {
     static const std::vector<Walk> walks = {
         {28090, 26720}, {33900, 19300}, {8160, 19302}, {43575, 26172}, {34321, 37860},
-        {53975, 53977}, {28987, kHeroCell}, {58329, 57570},
+        {47806, 47808}, {28987, kHeroCell}, {58329, 57570},
     };
     return walks;
 }
