@@ -175,6 +175,13 @@ void MonsterThink(Fgr* m) {
         const int cell = KleAt(pBos->x, pBos->z);
         if (cell >= 0 && m->targPathKle != cell && Dist(m, pBos) > 20.0f) FgrMoveOrder(m, cell, 1);
     }
+    if (m == pBos && m->homeCell > 0) {
+        float hx, hz;
+        if (KleCentre(m->homeCell, &hx, &hz) && std::hypot(m->x - hx, m->z - hz) > kDemonLeash) {
+            m->target1 = m->target2 = nullptr;
+            if (m->targPathKle != m->homeCell) FgrMoveOrder(m, m->homeCell, 1);
+        }
+    }
     if (m->fgrKind == kKindNpc && m->unitType == 5 && !m->kindWords[kWordClueShown] && questState.vagrantClueOpen &&
         HeroLiving() && Dist(m, fgrMainHero) <= 121.0f) {
         PostMsg("(Шмыг-шмыг) Что это было ?"_w);
@@ -319,6 +326,12 @@ void NewDayLair(Fgr* lair) {
     const bool forest = lair->fgrKind == kKindLairForest;
     float x, z;
     if (!KleCentre(lair->homeCell, &x, &z)) return;
+    // The new band replaces yesterday's: bands that only grew would end
+    // up round the demon in dozens.
+    for (int s = 1; s <= kFigureSlots; ++s) {
+        Fgr* old = FgrAt(s);
+        if (old->fgrKind == kKindBand && old->groupNumber == lair->groupNumber) FgrRemove(old);
+    }
     Fgr* band = FgrCreateFigure(kKindBand, x, z);
     if (band) {
         FgrSetName(band, forest ? "Лесные духи"_w : "Водные духи"_w);
@@ -346,8 +359,10 @@ void NewDayLair(Fgr* lair) {
 void CombatWorldStep() {
     MonsterState& ms = monsterState;
     Countdown(&ms.voiceTimer);
-    if (BossLives() && StatGet(pBos, kStNormHP) < StatGet(pBos, kStNormHPMax) / 2 && ms.demonCallTimer >= 0 &&
-        Countdown(&ms.demonCallTimer))
+    // The wounded demon calls a creature while it fights the hero, not while
+    // he is away (the calls would wait for him in a crowd).
+    if (BossLives() && StatGet(pBos, kStNormHP) < StatGet(pBos, kStNormHPMax) / 2 && pBos->target1 == fgrMainHero &&
+        ms.demonCallTimer >= 0 && Countdown(&ms.demonCallTimer))
         ms.demonCallFlag = 1;
     VisibilityUpdate();
     AuraBeginFrame();

@@ -14,6 +14,9 @@ inline constexpr int kPoisonPauseMs = 15000;
 inline constexpr int kForestLairMs = 24000;
 inline constexpr int kWaterLairMs = 37000;
 inline constexpr int kLairSlots = 9;
+// The demon keeps to its clearing (its home cell): farther than this it
+// lets its prey go and walks back.
+inline constexpr float kDemonLeash = 300.0f;
 
 // Words of a monster's kindWords.
 inline constexpr int kWordBiteDone = 9;       // a dead wolf has had its last bite

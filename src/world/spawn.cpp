@@ -306,6 +306,7 @@ int WorldPopulate() {
         return 0;
     }
     pBos->active = 0;
+    pBos->homeCell = kDemonMove;
 
     fgrLairForest = MakeLair(kKindLairForest, kLairForestCell, 4, kBandForestHome, kForestDest);
     if (fgrLairForest) fgrLairForest->colour[kColB] = 190;

@@ -458,12 +458,12 @@ bool Player::Deselect() {
 }
 
 // Pink weeds near the way pay a coin or two a strike, up to rank 4.
-bool Player::Weed() {
+bool Player::Weed(float range) {
     Fgr* h = fgrMainHero;
     if (!backpack.wearInHand || h->unitExpRang > 4) return false;
     if (!weed_ || weed_->fgrKind != kKindPlant || weed_->stateFlag != 1 || Shunned(weed_)) {
         weed_ = nullptr, weedTries_ = 0;
-        float bestD = 90;
+        float bestD = range;
         for (int s = 1; s <= kFigureSlots; ++s) {
             const Fgr* f = FgrAt(s);
             if (f->fgrKind == kKindPlant && f->unitType == 1 && f->stateFlag == 1 && !Shunned(f) && Dist(h, f) < bestD)
@@ -523,11 +523,12 @@ bool Player::Prepare() {
     if (!HaveItem(kItemRod))
         return fgrNpc[5] && fgrNpc[5]->talkFlag == 1 && gold >= 35 && TalkTo(5, 4);
     if (!HaveItem(kItemChainsaw)) {
-        if (gold >= kSawPrice && shop) return TalkTo(3, 4);
-        return gold < kSawPrice + kMedkitPrice * kMedkits && Fish();
+        // Bait needs 10 gold: the weeds give the first coins again.
+        if (gold < 10) return Weed(3000);
+        if (gold >= kSawPrice + kMedkitPrice * kMedkits) return shop && TalkTo(3, 4);
+        return Fish();
     }
-    if (Count(kItemMedkit) < kMedkits && shop) return gold >= kMedkitPrice ? TalkTo(3, 1) : Fish();
-    return false;
+    return Count(kItemMedkit) < kMedkits && shop && gold >= kMedkitPrice && TalkTo(3, 1);
 }
 
 // The story, in the order a player would take it.
@@ -603,7 +604,7 @@ bool Player::Stage() {
             return PickUp(pick);
         }
     }
-    if (Weed()) return true;
+    if (Weed(90)) return true;
     // 5. The wood quest from the smith, then the black firs until the
     //    forest answers.
     const bool blade = backpack.wearInHand != 0;
@@ -655,12 +656,11 @@ bool Player::Turn(int swap) {
         if (loggedDay_) {
             RecordDay(loggedDay_);
             const DayLog& d = days.back();
-            Log("new day: kills %d gold %d rank %d exp %d", d.kills, d.gold, d.rank, d.exp);
+            Log("new day: kills %d gold %d rank %d exp %d, the demon %d", d.kills, d.gold, d.rank, d.exp, Hp(pBos));
         }
         loggedDay_ = dayState.dayNumber;
     }
     if (dayState.gameWon) {
-        Log("won");
         won = true;
         return false;
     }
@@ -692,9 +692,15 @@ bool Player::Turn(int swap) {
     }
     if (saveRequested && !saved) {
         saved = true;
-        Log("saved: ends this run");
         return false;   // end this run; the test continues the saved game
     }
+    Act();
+    return true;
+}
+
+// One decision; false when nothing needed doing.
+bool Player::Act() {
+    Fgr* h = fgrMainHero;
     if (h->dead || Hp(h) * 10 < HpMax(h) * 3) {
         if (Heal()) return true;
         return Retreat();
@@ -706,8 +712,16 @@ bool Player::Turn(int swap) {
         if (f->fgrKind == kKindLoot && f->unitType == kPickupBag && f->active && !Shunned(f) && Dist(h, f) < 200)
             return PickUp(f);
     }
+    // The demon hunts the hero once it has seen him: with the chainsaw in
+    // hand he stands and fights it.
+    if (backpack.wearInHand == kItemChainsaw && Living(pBos) && pBos->target1 == h && Dist(h, pBos) < 250) {
+        if (stage < 8) stage = 8, Log("stage 8: the demon, %d hp", Hp(pBos));
+        return Fight(pBos);
+    }
     // Whatever attacks the hero is answered first, fair or not (walking on
-    // under a bandit's shots costs more).
+    // under a bandit's shots costs more); the one in hand is finished first.
+    if (Living(enemy_) && enemy_ != pBos && (enemy_->target1 == h || enemy_->target2 == h) && Dist(h, enemy_) < 230)
+        return Fight(enemy_);
     if (Fgr* e = Attacker()) return Fight(e);
     if (Fgr* e = NearestEnemy(0); e && Dist(h, e) < 110 && e == enemy_) return Fight(e);
     if (Stage()) return true;

@@ -65,9 +65,10 @@ private:
     bool Use(int kind, int action);
     bool Pack();
     bool Deselect();
-    bool Weed();
+    bool Weed(float range);
     bool Fish();
     bool Prepare();
+    bool Act();
     bool Stage();
     Fgr* NearestEnemy(int maxType) const;
     Fgr* Attacker() const;
