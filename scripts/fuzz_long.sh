@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
-# Long fuzzing runs by hand: every fuzz target of build-asan (configured as in
-# scripts/test.sh), one after the other at the lowest priority, each until 10
-# million executions or SECONDS pass, with the corpus folders and -max_len of
-# its CTest entry. Logs and crash inputs go to build-asan/fuzz_long/.
-#   scripts/fuzz_long.sh [SECONDS=3600] [TARGET_REGEX=.]
+# Long fuzzing runs by hand: every fuzz target of the build folder FUZZ_BUILD
+# (default build-asan, configured as in scripts/test.sh), one after the other
+# at the lowest priority, each until 10 million executions or SECONDS pass,
+# with the corpus folders and -max_len of its CTest entry. Logs and crash
+# inputs go to $FUZZ_BUILD/fuzz_long/.
+#   [FUZZ_BUILD=build-fuzz] scripts/fuzz_long.sh [SECONDS=3600] [TARGET_REGEX=.]
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-3600}
 pattern=${2:-.}
-out=$PWD/build-asan/fuzz_long
+build=${FUZZ_BUILD:-build-asan}
+out=$PWD/$build/fuzz_long
 mkdir -p "$out"
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 printf '%-18s %10s %8s %10s %s\n' target execs seconds exec/s result
-ctest --test-dir build-asan -N -V -L fuzz -R "$pattern" | sed -n 's/^[0-9]*: Test command: //p' |
+ctest --test-dir "$build" -N -V -L fuzz -R "$pattern" | sed -n 's/^[0-9]*: Test command: //p' |
 while read -r line; do
   eval "args=($line)"
   name=$(basename "${args[0]}")
