@@ -83,10 +83,11 @@ protected:
 
     // Runs the steps from the first frame with a hero; false when they did
     // not all finish within maxSwaps frames. sizes: the window sizes offered
-    // (the first is taken).
+    // (the first is taken). Steps added after a run make the next one.
     bool Play(const char* dirName, int maxSwaps, unsigned extraMsPerFrame = 48, const char* sizes = nullptr) {
         GameDir dir(dirName);
         root = dir.Root();
+        started_ = false, releaseAt_ = -1, freeAt_ = 0;   // a second run counts its frames afresh
         if (sizes) {
             dir.Write("konfig.txt", std::string("sizes\n") + sizes);
             ScriptQueueBoxAnswer(IDYES);
