@@ -1,35 +1,41 @@
 // Scripted runs of the real program: BrindomaMain over the script backend
-// with offscreen GL, a virtual clock and scripted input.
-#include <gtest/gtest.h>
-
+// with offscreen GL, a virtual clock and the player's mouse and keys.
 #include <AL/al.h>
 
 #include <string>
 #include <vector>
 
-#include "game_dir.h"
-#include "reset_all.h"
+#include "step_run.h"
 #include "io/cp1251.h"
 #include "io/files.h"
-#include "platform/platform.h"
 #include "sound/sound_al.h"
+#include "world/interaction.h"
+#include "world/kle.h"
 
 namespace {
 
-class FrameLoop : public ::testing::Test {
-protected:
-    void SetUp() override { ResetShellAndGame(3000); }
-    void TearDown() override { ResetShellAndGame(3000); }
-};
+using FrameLoop = StepRun;
 
-// The first frame also sounds effect 1 on the first source; shut-down gives
-// every sound resource back.
-TEST_F(FrameLoop, RunsOnTheVirtualClockAndEscapeYesEndsTheGame) {
-    GameDir dir("escape_yes");
+int g_widgetClicks = 0;
+
+int Markers() {
+    int n = 0;
+    for (int s = 1; s <= kFigureSlots; ++s) n += FigureTable[s].fgrKind == kKindEffect;
+    return n;
+}
+int HeroCell() { return KleAt(fgrMainHero->x, fgrMainHero->z); }
+
+// One run on the start location. The first frame follows a long stall and
+// sounds effect 1; every later one lasts the 2 ms pause and the clock's 48.
+// A right click on a widget is the widget's (no walk, no marker), the same
+// click beside it reaches the map. The arrow keys walk the hero cell by cell;
+// a diagonal let go to a straight walk keeps its direction for the 250 ms
+// grace. Escape, Yes ends the game and gives every resource back.
+TEST_F(FrameLoop, ClicksArrowKeysAndEscapeYesOnTheVirtualClock) {
     std::vector<int> deltas;
-    ScriptOnSwap([&](int swap) {
+    everyFrame = [&](int swap) {
         deltas.push_back(frameDeltaMs);
-        if (swap == 0) {   // started (it may be over already on a busy machine); effects follow the listener
+        if (swap == 0) {   // effects follow the listener
             ALint buffer = 0, state = AL_INITIAL, relative = 0;
             alGetSourcei(sndSource1, AL_BUFFER, &buffer);
             alGetSourcei(sndSource1, AL_SOURCE_STATE, &state);
@@ -37,23 +43,65 @@ TEST_F(FrameLoop, RunsOnTheVirtualClockAndEscapeYesEndsTheGame) {
             EXPECT_TRUE(buffer && std::uint32_t(buffer) == soundBank.buffers[1] && state != AL_INITIAL);
             EXPECT_TRUE(relative == AL_TRUE && !SourceIsPlaying(&sndSource2));
         }
-        if (swap == 20) ScriptKeyDown(VK_ESCAPE);
-        if (swap == 21) ScriptKeyUp(VK_ESCAPE);
+    };
+    g_widgetClicks = 0;
+    int markers = 0, start = 0, graceSwap = 0, escapeSwap = 0;
+    unsigned graceClock = 0;
+    std::vector<int> rows;
+    Do([&] {
+        CreateWidget(&uiRoot, nullptr, [](Widget*) { ++g_widgetClicks; }, 0, 0, 0.5f, 1.0f, 7, 1)->visible = 1;
+        markers = Markers();
     });
-    ScriptQueueBoxAnswer(IDYES);
-    EXPECT_EQ(BrindomaMain(), 0);
+    for (int x : {200, 600}) {
+        ClickAt([x](int* px, int* py) { *px = x, *py = 300; }, VK_RBUTTON);
+        Do([&, x] {
+            EXPECT_EQ(g_widgetClicks * 10 + rightClickCount, x == 200 ? 10 : 11);
+            EXPECT_TRUE(x == 600 || Markers() == markers);
+        });
+    }
+    WaitFor([] { return fgrMainHero->onPath == 0; });
+    Do([&] {
+        start = HeroCell();
+        ScriptKeyDown(VK_UP);
+    });
+    Then([&, frames = 0]() mutable {
+        if (rows.empty() || rows.back() != KleRow(HeroCell())) rows.push_back(KleRow(HeroCell()));
+        EXPECT_EQ(KleCol(HeroCell()), KleCol(start));
+        return ++frames == 60;
+    });
+    Do([] { ScriptKeyUp(VK_UP); });
+    WaitFor([] { return fgrMainHero->onPath == 0; });
+    Do([] { ScriptKeyDown(VK_UP), ScriptKeyDown(VK_LEFT); });
+    WaitFor([] { return heroDir == 7; });
+    Do([] { ScriptKeyUp(VK_LEFT); });   // up stays held
+    WaitFor([&] {
+        if (heroDirGraceMs <= 0) return false;
+        graceSwap = Swap(), graceClock = ScriptClock();
+        EXPECT_EQ(heroDir, 7);
+        return true;
+    });
+    WaitFor([] { return heroDir == 8; });
+    Do([&] {
+        EXPECT_GE(Swap() - graceSwap, 4);
+        EXPECT_TRUE(ScriptClock() - graceClock >= 250u && ScriptClock() - graceClock <= 350u);
+        ScriptKeyUp(VK_UP);
+        EXPECT_TRUE(FileExists("uni_files/test_paint.txt"));
+        ScriptQueueBoxAnswer(IDYES);
+        escapeSwap = Swap();
+    });
+    Key(VK_ESCAPE);
+    Play("frame_loop", 1500);
+    ASSERT_GE(rows.size(), 4u);
+    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i - 1] - rows[i], 1);
     ASSERT_EQ(ScriptBoxes().size(), 1u) << ScriptBoxes()[0].text;
     EXPECT_EQ(ScriptBoxes()[0].caption + ScriptBoxes()[0].text, std::string("PauseExit ?? Выход"_w));
-    // 22 frames, then the pause screen's own swap; the first frame follows a
-    // long stall, every later one the 2 ms pause.
-    EXPECT_EQ(ScriptSwapCount(), 23);
+    EXPECT_EQ(ScriptSwapCount(), escapeSwap + 4) << "the key held two frames, the pause screen's own swap, the end";
     ASSERT_GE(deltas.size(), 22u);
     EXPECT_EQ(deltas[0], 100);
-    for (int i = 1; i < 22; ++i) EXPECT_EQ(deltas[i], 2) << i;
+    for (std::size_t i = 1; i < deltas.size(); ++i) ASSERT_EQ(deltas[i], 50) << i;
     const ScriptWindowState& w = ScriptWindow();
     EXPECT_FALSE(w.exists || w.hasContext || w.classRegistered);
     EXPECT_EQ(w.title, "RPG Brindoma");
-    EXPECT_TRUE(FileExists("uni_files/test_paint.txt"));
     EXPECT_TRUE((sndSource1 | sndSource2 | sndSource3) == 0u && SoundInstalledBackend() == nullptr);
     for (std::uint32_t b : soundBank.buffers) ASSERT_EQ(b, 0u);
 }
@@ -69,7 +117,7 @@ TEST_F(FrameLoop, MissingSignalFileEndsWithNotInitGL) {
 
 // A size out of range answered Yes gives the default window.
 TEST_F(FrameLoop, KonfigPairOutOfRangeGivesTheDefaultSize) {
-    ResetShellAndGame(2);
+    ScriptCloseAfterSwaps(2);
     GameDir dir("konfig");
     dir.Write("konfig.txt", "sizes\n5000 700\n300 200\n");
     ScriptQueueBoxAnswer(IDYES);

@@ -4,7 +4,7 @@
 # finds them), and without a window manager a key reaches a box only after
 # `xdotool windowfocus --sync`.
 
-fail() { echo "FAIL: $*"; exit 1; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # smoke_setup <runtime dir> <work dir>: Xvfb on a free display, links to the
 # runtime files in <work dir>/game (the game writes its log, dump and
@@ -40,19 +40,20 @@ start_game() {
   game=$!
 }
 
-# wait_window: sets $win to the game window's id once it is shown (a loaded
-# machine may take a while; the window exists hidden while the game loads,
-# and keys sent then are lost).
-wait_window() {
-  win=""
+# shown <name regex>: the id of a shown window of that name (a loaded machine
+# may take a while; the game's window exists hidden while it loads, and keys
+# sent then are lost).
+shown() {
+  local id
   for _ in $(seq 300); do
-    win=$(xdotool search --name '^RPG Brindoma$' 2>/dev/null | head -n1 || true)
-    [[ -n "$win" ]] && xwininfo -id "$win" 2>/dev/null | grep -q 'IsViewable' && return 0
-    kill -0 "$game" 2>/dev/null || fail "the game ended before its window appeared: $(cat "$work/game.log")"
+    id=$(xdotool search --name "$1" 2>/dev/null | head -n1 || true)
+    [[ -n "$id" ]] && xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' && echo "$id" && return 0
+    alive "waiting for a window $1"
     sleep 0.2
   done
-  fail "no window named RPG Brindoma"
+  fail "no window named $1"
 }
+wait_window() { win=$(shown '^RPG Brindoma$'); }
 
 # check_geometry <width> <height>: borderless at 0,0 with that client size.
 check_geometry() {
@@ -92,4 +93,45 @@ wait_exit() {
   done
   [[ -n "$status" ]] || fail "the game did not end within $1 s"
   [[ "$status" == 0 ]] || fail "exit status $status: $(cat "$work/game.log")"
+}
+
+# alive <what>: the game must still run after <what>.
+alive() { kill -0 "$game" 2>/dev/null || fail "the game ended after $1: $(cat "$work/game.log")"; }
+
+# shot <name>: the game's 800 x 600 corner of the screen into $work/<name>.
+shot() { import -window root -crop 800x600+0+0 +repage "$work/$1" 2>/dev/null; }
+
+# differ <a> <b> [crop]: pixels that differ clearly between two shots, by
+# default in the map part left of the side bar and the minimap.
+differ() {
+  convert "$work/$1" -crop "${3:-600x600+0+0}" +repage "$work/a.png"
+  convert "$work/$2" -crop "${3:-600x600+0+0}" +repage "$work/b.png"
+  local n
+  n=$(compare -metric AE -fuzz 8% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 | cut -d. -f1 || true)
+  [[ "$n" =~ ^[0-9]+$ ]] || fail "compare: $n"
+  echo "$n"
+}
+
+# click <x> <y> [button]: a press of a fifth of a second at window pixels.
+click() {
+  xdotool mousemove --window "$win" "$1" "$2"
+  sleep 0.3
+  xdotool mousedown "${3:-1}"
+  sleep 0.2
+  xdotool mouseup "${3:-1}"
+}
+
+# click_side_bar <cell>: the side bar at 800 x 600 is 48 pixels wide at the
+# right edge, its cells 16 pixels high from 18 below the top.
+click_side_bar() { click 776 $((18 + 16 * ($1 - 1) + 8)); }
+
+# key <name>: a short key press in the game window.
+key() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; }
+
+# quit_yes [seconds]: Escape, Yes in the pause question, the game ends with 0.
+quit_yes() {
+  xdotool windowfocus --sync "$win" 2>/dev/null || true
+  key Escape
+  answer_box "Pause" Return
+  wait_exit "${1:-8}"
 }

@@ -1,19 +1,26 @@
-// The OpenAL layer on OpenAL Soft's null device: list loading rules, the
-// SoundFailed gate, source operations, pitch steps, PlayIfIdle and replays.
+// Sound: the list parser and WAV sample extraction on bytes, the effects the
+// build synthesised (headers, levels and clean ends), and the OpenAL layer on
+// OpenAL Soft's null device: list loading rules, the SoundFailed gate, source
+// operations, pitch steps, PlayIfIdle and replays, music and wind.
 #include <gtest/gtest.h>
 
 #include <AL/al.h>
 #include <AL/alc.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "app/log.h"
 #include "app/random.h"
 #include "io/files.h"
 #include "platform/script/script_platform.h"
+#include "sound/music.h"
+#include "sound/sound.h"
 #include "sound/sound_al.h"
 #include "sound/sound_list.h"
 
@@ -33,9 +40,10 @@ void Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
 }
 void Write(const std::string& path, const std::string& text) { Write(path, std::vector<std::uint8_t>(text.begin(), text.end())); }
 
-// A canonical 16-bit mono 22050 Hz WAV of quiet samples.
-std::vector<std::uint8_t> Wav(double seconds) {
-    const std::uint32_t n = static_cast<std::uint32_t>(seconds * 22050);
+std::span<const std::uint8_t> Bytes(const std::string& s) { return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()}; }
+
+// A canonical 16-bit mono 22050 Hz WAV of n quiet samples.
+std::vector<std::uint8_t> Wav(std::uint32_t n) {
     std::vector<std::uint8_t> b;
     b.reserve(44 + 2 * n);
     auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i))); };
@@ -66,7 +74,7 @@ protected:
         LogSetPath(logPath.c_str());
         ASSERT_EQ(InitOpenAL(), 1) << "the null device must open";
         EXPECT_TRUE(ScriptBoxes().empty());
-        Write(File("a a.wav"), Wav(0.1));
+        Write(File("a a.wav"), Wav(2205));
     }
     void TearDown() override {
         ReleaseSource(&src);
@@ -81,16 +89,106 @@ protected:
         Write(File("list.txt"), ListText(entries));
         return LoadPackWAV(soundBank, File("list.txt").c_str());
     }
-    // Three short effects under 1..3 and a one-second one under 4; sound on.
+    // Three short effects under 1..3, one-second ones under 4 and the loops' 10 and 11; sound on.
     void LoadStandard() {
-        Write(File("long.wav"), Wav(1.0));
-        ASSERT_EQ(Load({{"1", File("a a.wav")}, {"2", File("a a.wav")}, {"3", File("a a.wav")}, {"4", File("long.wav")}}), 1);
+        const std::string a = File("a a.wav"), l = File("long.wav");
+        Write(l, Wav(22050));
+        ASSERT_EQ(Load({{"1", a}, {"2", a}, {"3", a}, {"4", l}, {"10", l}, {"11", l}}), 1);
         soundOn = 1;
         ASSERT_EQ(CreateSource(&src), 1);
     }
 };
 
 }  // namespace
+
+TEST(SoundList, ParsesEntriesByTheLineRules) {
+    struct Case {
+        const char* what;
+        std::string text;
+        bool complete;
+        std::vector<int> ids;
+        std::vector<std::string> names;   // "" for an entry without a name line
+    } const cases[] = {
+        {"rest of number lines ignored", "t\n2 entries\n7 strike\na.wav\n\n8 knock\nb.wav\n", true,
+         {7, 8}, {"a.wav", "b.wav"}},
+        {"crlf and trimmed names", "t\r\n1\r\n3\r\n \t dir/c.wav\t \r\n//\r\n", true, {3}, {"dir/c.wav"}},
+        {"ids clamped", "t\n3\n-4\na\n.\n301\nb\n.\n99999\nc\n.\n", true, {0, 300, 300}, {"a", "b", "c"}},
+        {"last separator may be missing", "t\n1\n5\ne.wav", true, {5}, {"e.wav"}},
+        {"negative count is zero", "t\n-3\n1\na\n.\n", true, {}, {}},
+        {"empty file", "", false, {}, {}},
+        {"count not a number", "t\nmany\n1\na\n.\n", false, {}, {}},
+        {"fewer entries than promised", "t\n3\n1\na\n.\n2\nb\n.\n", false, {1, 2}, {"a", "b"}},
+        {"id without a name line", "t\n2\n1\na\n.\n2", false, {1, 2}, {"a", ""}},
+        {"id not a number", "t\n2\n1\na\n.\nx\nb\n.\n", false, {1}, {"a"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SoundList l = ParseSoundList(Bytes(c.text));
+        EXPECT_EQ(l.complete, c.complete);
+        ASSERT_EQ(l.entries.size(), c.ids.size());
+        for (std::size_t i = 0; i < c.ids.size(); ++i)
+            EXPECT_TRUE(l.entries[i].id == c.ids[i] && l.entries[i].hasName == !c.names[i].empty() && l.entries[i].name == c.names[i]) << i;
+    }
+    std::string big = "t\n5000\n";
+    for (int i = 0; i < 400; ++i) big += std::to_string(i) + "\nf\n.\n";
+    SoundList l = ParseSoundList(Bytes(big));
+    EXPECT_TRUE(l.complete && l.entries.size() == 301u);   // the count is cut to the bank
+}
+
+TEST(WavSamples, WholeSamplesAfterTheHeaderAndNothingOutside) {
+    const std::pair<std::size_t, std::size_t> cases[] = {{0, 0}, {43, 0}, {44, 0}, {45, 0}, {46, 2}, {47, 2},
+                                                         {1045, 1000}};
+    for (auto [fileSize, samplesBytes] : cases) {
+        std::vector<std::uint8_t> file(fileSize, 0x11);
+        auto s = WavSampleBytes(file);
+        EXPECT_TRUE(s.size() == samplesBytes && (s.empty() || s.data() == file.data() + 44)) << fileSize;
+    }
+}
+
+TEST(SoundFiles, EveryEffectIsCanonicalMono16At22050WithoutClipping) {
+    const char* env = std::getenv("BD_RUNTIME_DIR");
+    std::string runtime = env ? std::string(env) + "/" : "";
+    std::vector<std::uint8_t> bytes;
+    ASSERT_EQ(ReadWholeFile((runtime + kSoundListPath).c_str(), bytes), FileStatus::Ok);
+    SoundList list = ParseSoundList(bytes);
+    ASSERT_TRUE(list.complete);
+    std::set<int> ids;
+    double quietest = 1, loudest = 0;
+    for (const SoundListEntry& e : list.entries) {
+        SCOPED_TRACE(e.name);
+        EXPECT_TRUE(ids.insert(e.id).second) << "repeated id";
+        std::vector<std::uint8_t> b;
+        ASSERT_EQ(ReadWholeFile((runtime + e.name).c_str(), b, kSoundFileMaxBytes), FileStatus::Ok);
+        ASSERT_GT(b.size(), 44u + 2 * 22050 / 50);   // at least 20 ms
+        // The canonical header: RIFF, fmt of 16 bytes, PCM, mono, 22050 Hz, 16 bits, then data.
+        const auto canonical = Wav(std::uint32_t(b.size() - 44) / 2);
+        EXPECT_TRUE(std::equal(b.begin(), b.begin() + 44, canonical.begin()));
+        std::vector<double> s;
+        for (std::size_t i = 44; i + 1 < b.size(); i += 2) s.push_back(std::int16_t(b[i] | b[i + 1] << 8) / 32768.0);
+        double peak = 0, maxStep = 0, sum = 0, loudestWindow = 0;
+        const std::size_t w = 1102;   // 50 ms windows for the level
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            peak = std::max(peak, std::fabs(s[i]));
+            if (i) maxStep = std::max(maxStep, std::fabs(s[i] - s[i - 1]));
+            sum += s[i] * s[i] - (i >= w ? s[i - w] * s[i - w] : 0);
+            loudestWindow = std::max(loudestWindow, sum);
+        }
+        EXPECT_LT(peak, 0.95) << "no clipping, some headroom";
+        EXPECT_GT(peak, 0.05) << "not silent";
+        if (e.id >= 10) {   // loops: seamless
+            EXPECT_LE(std::fabs(s.back() - s.front()), maxStep);
+            continue;
+        }
+        EXPECT_LT(std::fabs(s.front()), 0.002) << "click at the start";
+        EXPECT_LT(std::fabs(s.back()), 0.002) << "click at the end";
+        EXPECT_LT(s.size(), 22050u) << "effects stay under a second";
+        double rms = std::sqrt(loudestWindow / w);
+        quietest = std::min(quietest, rms);
+        loudest = std::max(loudest, rms);
+    }
+    for (int id = 1; id <= 9; ++id) EXPECT_TRUE(ids.count(id)) << "effect " << id << " missing";
+    EXPECT_LT(20 * std::log10(loudest / quietest), 8.0) << "levels matched";
+}
 
 // Ids are clamped; a repeated one ends the load (buffers made before it stay
 // until StopSound); missing or broken files give empty buffers and loading goes on.
@@ -184,28 +282,43 @@ TEST_F(SoundAl, SourceOperations) {
     EXPECT_TRUE(src == 0u && !alIsSource(old));
 }
 
-// StartSound reads the list from the working directory.
-TEST(StartSound, GoodListTurnsSoundOnBadListsLeaveTheGameSilent) {
+// Music and wind loop on sources of their own; M silences everything, M
+// again brings the loops back.
+TEST_F(SoundAl, MusicWindAndTheSoundSwitch) {
+    LoadStandard();
+    MusicReset();
+    MusicStart();
+    ASSERT_TRUE(musicSource && windSource && musicSource != windSource);
+    MusicStep(0, 5000, 5000, 1, 0, 0);   // far from the forest: music only
+    EXPECT_TRUE(SourceIsPlaying(&musicSource) && !SourceIsPlaying(&windSource));
+    EXPECT_EQ(Attached(musicSource), soundBank.buffers[kMusicEffect]);
+    MusicStep(0, 100, 0, 1, 0, 0);   // near: the wind joins
+    EXPECT_TRUE(SourceIsPlaying(&windSource) && Attached(windSource) == soundBank.buffers[kWindEffect]);
+    MusicStep(1, 100, 0, 1, 0, 0);   // M: everything off
+    PlaySound(&src, 1, 0, 1, 1, 1, 0);
+    EXPECT_TRUE(soundMuted && !SourceIsPlaying(&musicSource) && !SourceIsPlaying(&windSource) && !SourceIsPlaying(&src));
+    EXPECT_EQ(PlayIfIdle(&src, 1), 0);
+    MusicStep(1, 100, 0, 1, 0, 0);
+    EXPECT_TRUE(SourceIsPlaying(&musicSource) && SourceIsPlaying(&windSource));
+    MusicStop();
+    MusicReset();
+}
+
+// StartSound reads the list from the working directory; a bad list leaves
+// the game silent, with a box, and what it loaded freed.
+TEST(StartSound, ABadListLeavesTheGameSilent) {
     const fs::path dir = fs::temp_directory_path() / ("bd_sound_start_" + std::to_string(getpid())), oldCwd = fs::current_path();
     fs::create_directories(dir);
     fs::current_path(dir);
-    const char* wav = "uni_files/res/zvu/a.wav";
-    Write(wav, Wav(0.1));
-    for (const char* secondId : {"2", "1", ""}) {   // good, repeated id, no list
-        SCOPED_TRACE(secondId);
-        SoundReset();
-        ScriptReset();
-        fs::remove(kSoundListPath);
-        if (*secondId) Write(kSoundListPath, ListText({{"1", wav}, {secondId, wav}}));
-        StartSound();
-        bool good = std::string(secondId) == "2";
-        EXPECT_EQ(soundOn, good ? 1 : 0);
-        EXPECT_EQ(soundBank.buffers[1] != 0, good);   // a failed load is freed by StopSound
-        ASSERT_EQ(ScriptBoxes().size(), good ? 0u : 1u);
-        EXPECT_TRUE(good || ScriptBoxes()[0].text == "not LoadPackWAV");
-        ReleaseGameSources();
-        StopSound();
-    }
+    Write(kSoundListPath, ListText({{"1", "a.wav"}, {"1", "a.wav"}}));   // a repeated id
+    SoundReset();
+    ScriptReset();
+    StartSound();
+    EXPECT_TRUE(soundOn == 0 && soundBank.buffers[1] == 0);
+    ASSERT_EQ(ScriptBoxes().size(), 1u);
+    EXPECT_EQ(ScriptBoxes()[0].text, "not LoadPackWAV");
+    ReleaseGameSources();
+    StopSound();
     SoundReset();
     fs::current_path(oldCwd);
     fs::remove_all(dir);
