@@ -135,8 +135,7 @@ TEST_F(StoryTest, BadDialogAndStartTextsKeepTheGameGoing) {
 
 // The rank widget and "абил:" open the ability window, the title hides for
 // good; the ability and spell buttons (their grid order is not the rules'
-// numbering) call what their labels name; the combo window follows the
-// combo time.
+// numbering) call what their labels name.
 TEST_F(StoryTest, HudButtonsOpenWindowsAndCallTheirRules) {
     ClickAt(rankWidget);
     EXPECT_EQ(abilityWindow->visible, 1);
@@ -169,13 +168,6 @@ TEST_F(StoryTest, HudButtonsOpenWindowsAndCallTheirRules) {
         EXPECT_EQ(spellWindow->visible, 0);
         EXPECT_EQ(heroCombat.dailySpell, spellOf[tag]) << SpellLabel(tag);
     }
-    heroCombat.comboButton = 3;
-    heroCombat.comboTime = 400;
-    HudSync();
-    EXPECT_EQ(comboWindow->visible, 1);
-    heroCombat.comboTime = 0;
-    HudSync();
-    EXPECT_EQ(comboWindow->visible, 0);
 }
 
 }  // namespace
