@@ -25,11 +25,14 @@ using Fights = StepRun;
 
 // The nearest dog, clicked, then key 3 (the shot, which turns auto-attack
 // on): lightning alone kills it. Meanwhile the lairs send their spirits:
-// the first at once, the next after 24 s and 37 s.
-TEST_F(Fights, HeroKillsTheDogWithLightningAloneWhileTheLairsSendSpirits) {
+// the first at once, the next after 24 s and 37 s. Then a wild dog kills
+// the idle hero, who lies still: a right click on the map does not walk him.
+TEST_F(Fights, HeroKillsTheDogWithLightningAloneThenAWildDogKillsHimIdle) {
     const std::string won = "Герой победил врага (Собака 1R)"_w;
     Fgr* dog = nullptr;
     int first[2] = {-1, -1}, second[2] = {-1, -1};   // forest, water
+    int exp = 0, hp = 0;
+    float deadX = 0, deadZ = 0;
     everyFrame = [&](int swap) {
         const Fgr* lairs[2] = {fgrLairForest, fgrLairWater};
         for (int i = 0; i < 2 && lairs[0] && lairs[1]; ++i) {
@@ -55,28 +58,25 @@ TEST_F(Fights, HeroKillsTheDogWithLightningAloneWhileTheLairsSendSpirits) {
     Do([] { EXPECT_EQ(heroCombat.autoAttack, 1); });
     WaitFor([&] { return dog->dead || dog->fgrKind == 0; });
     WaitFor([&] { return feed.count(won) && second[1] >= 0; });
-    ASSERT_TRUE(Play("fight_dog", 1200, kExtraMsPerFrame));
-    EXPECT_EQ(feed.count("Герою добавлен опыт (100)"_w), 1u);
-    EXPECT_EQ(fgrMainHero->unitExpNow, 100);
-    EXPECT_FALSE(fgrMainHero->dead);
-    EXPECT_GT(StatGet(fgrMainHero, kStNormHP), 200);
-    EXPECT_LE(first[0], 5);
-    EXPECT_LE(first[1], 5);
-    EXPECT_NEAR(second[0] - first[0], 240, 3);
-    EXPECT_NEAR(second[1] - first[1], 370, 3);
-}
-
-// A wild dog kills the idle hero, who then lies still: a right click on the
-// map does not walk him.
-TEST_F(Fights, WildDogKillsAnIdleHeroWhoThenLiesStill) {
-    float deadX = 0, deadZ = 0;
-    Frames(27);
-    Do([] { ASSERT_NE(SpawnMonster(6, fgrMainHero->x + 60, fgrMainHero->z + 30, 0), nullptr); });
+    Do([&] {
+        exp = fgrMainHero->unitExpNow;
+        hp = StatGet(fgrMainHero, kStNormHP);
+        heroCombat.autoAttack = 0;
+        selectionCount = 0;
+        ASSERT_NE(SpawnMonster(6, fgrMainHero->x + 60, fgrMainHero->z + 30, 0), nullptr);
+    });
     WaitFor([] { return fgrMainHero->dead != 0; });
     Do([&] { deadX = fgrMainHero->x, deadZ = fgrMainHero->z; });
     ClickAt([](int* x, int* y) { *x = 200, *y = winHeight - 201; }, VK_RBUTTON);
     Frames(40);
-    ASSERT_TRUE(Play("fight_wild", 2500, kExtraMsPerFrame));
+    ASSERT_TRUE(Play("fight_dog", 3500, kExtraMsPerFrame));
+    EXPECT_EQ(feed.count("Герою добавлен опыт (100)"_w), 1u);
+    EXPECT_EQ(exp, 100);
+    EXPECT_GT(hp, 200);
+    EXPECT_LE(first[0], 5);
+    EXPECT_LE(first[1], 5);
+    EXPECT_NEAR(second[0] - first[0], 240, 3);
+    EXPECT_NEAR(second[1] - first[1], 370, 3);
     EXPECT_TRUE(fgrMainHero->dead);
     EXPECT_EQ(StatGet(fgrMainHero, kStNormHP), 0);
     EXPECT_EQ(fgrMainHero->fgrKind, kKindHero);
@@ -88,11 +88,15 @@ TEST_F(Fights, WildDogKillsAnIdleHeroWhoThenLiesStill) {
 
 // The demon, made active and shot once, makes the hero its target and
 // chases him while he walks at 1/2.5 speed; wolves walk to it once it is
-// below half its NormHP^.
-TEST_F(Fights, ShotDemonChasesTheSlowedHeroAndWolvesGatherWhenItWeakens) {
-    int mark = 0, walkFrames = 0;
+// below half its NormHP^. Then a new day's band at the forest lair (one
+// wolf, one spirit, the lair's old spirits gone): its wolf, clicked (which
+// selects the band) and auto-attacked, takes the damage.
+TEST_F(Fights, ShotDemonChasesTheSlowedHeroWolvesGatherAndABandWolfTakesDamage) {
+    int mark = 0, walkFrames = 0, hp0 = 0, members = 0;
     float wolfDist0 = 0, walked = 0, lastX = 0, lastZ = 0;
     Fgr* wolf = nullptr;
+    Fgr* band = nullptr;
+    Fgr* bandWolf = nullptr;
     Do([] {
         ASSERT_NE(pBos, nullptr);
         pBos->active = 1;
@@ -125,21 +129,8 @@ TEST_F(Fights, ShotDemonChasesTheSlowedHeroAndWolvesGatherWhenItWeakens) {
         wolfDist0 = Away(wolf, pBos);
     });
     Frames(80);
-    ASSERT_TRUE(Play("fight_demon", 600, kExtraMsPerFrame));
-    ASSERT_GT(walkFrames, 10);
-    // 0.02 units per ms, divided by 2.5, over 100 ms frames: 0.8 per frame.
-    EXPECT_NEAR(walked / float(walkFrames), 0.8f, 0.15f);
-    EXPECT_LT(Away(wolf, pBos), wolfDist0 - 40.0f);
-}
-
-// A new day's band (one wolf, one spirit, the lair's old spirits gone): its
-// wolf, clicked (which selects the band) and auto-attacked, takes the damage.
-TEST_F(Fights, BandWolfClickedAndAutoAttackedTakesTheDamage) {
-    Fgr* band = nullptr;
-    Fgr* wolf = nullptr;
-    int hp0 = 0, members = 0;
-    Frames(7);
     Do([&] {
+        EXPECT_LT(Away(wolf, pBos), wolfDist0 - 40.0f);
         ASSERT_NE(fgrLairForest, nullptr);
         NewDayLair(fgrLairForest);
         for (int s : fgrLairForest->lairSlot) EXPECT_EQ(s, 0);
@@ -147,25 +138,29 @@ TEST_F(Fights, BandWolfClickedAndAutoAttackedTakesTheDamage) {
             if (FigureTable[s].fgrKind == kKindBand) band = &FigureTable[s];
         ASSERT_NE(band, nullptr);
         for (Fgr* m = band->members; m; m = m->next, ++members)
-            if (m->unitType == 11) wolf = m;
-        ASSERT_NE(wolf, nullptr);
-        StopPath(wolf);
-        FgrPlaceNear(fgrMainHero, wolf->x - 40, wolf->z);
+            if (m->unitType == 11) bandWolf = m;
+        ASSERT_NE(bandWolf, nullptr);
+        StopPath(bandWolf);
+        FgrPlaceNear(fgrMainHero, bandWolf->x - 40, bandWolf->z);
         StatSet(fgrMainHero, kStMana, 150);
-        hp0 = StatGet(wolf, kStNormHP);
+        hp0 = StatGet(bandWolf, kStNormHP);
+        mark = Swap();
     });
     Then([&] {   // the camera settles on the hero; the wolf waits
-        StopPath(wolf);
-        return Swap() >= 16;
+        StopPath(bandWolf);
+        return Swap() >= mark + 10;
     });
-    ClickFigure(wolf);
+    ClickFigure(bandWolf);
     Do([&] {
         EXPECT_EQ(selectionCount, 1);
         EXPECT_EQ(selection[0], band);
     });
     Key('3');
-    WaitFor([&] { return StatGet(wolf, kStNormHP) < hp0 || wolf->dead; });
-    ASSERT_TRUE(Play("fight_band", 400, kExtraMsPerFrame));
+    WaitFor([&] { return StatGet(bandWolf, kStNormHP) < hp0 || bandWolf->dead; });
+    ASSERT_TRUE(Play("fight_demon", 1000, kExtraMsPerFrame));
+    ASSERT_GT(walkFrames, 10);
+    // 0.02 units per ms, divided by 2.5, over 100 ms frames: 0.8 per frame.
+    EXPECT_NEAR(walked / float(walkFrames), 0.8f, 0.15f);
     EXPECT_EQ(members, 2);
 }
 
