@@ -41,7 +41,7 @@
 
 namespace {
 
-constexpr int kMaxSwaps = 40000;   // frames of one run: over an hour of game time
+constexpr int kMaxSwaps = 50000;   // frames of one run: 83 minutes of game time
 constexpr int kSawPrice = 500, kMedkitPrice = 30, kMedkits = 4;
 
 float Dist(const Fgr* a, float x, float z) { return std::hypot(a->x - x, a->z - z); }
@@ -111,8 +111,25 @@ void Shot(int swap) {
     stbi_write_png(name.c_str(), winWidth, winHeight, 4, px.data(), winWidth * 4);
 }
 
+// The day's spells as the player ranks them for the demon, by their cell in
+// the spell window: "Мистик-урон" triples every blow on it, "Регенератор"
+// heals, "Источник" refills mana, "Удвоитель" doubles the lightning.
+struct SpellPick {
+    int cell, virForce, price;
+    int CrystalState::*gems;
+};
+constexpr SpellPick kSpellPicks[] = {{1, 4, 4, &CrystalState::diamonds},
+                                     {3, 2, 3, &CrystalState::rubies},
+                                     {4, 3, 5, &CrystalState::sapphires},
+                                     {2, 4, 2, &CrystalState::emeralds}};
+const SpellPick* Castable() {
+    for (const SpellPick& s : kSpellPicks)
+        if (crystals.virForce >= s.virForce && crystals.*s.gems >= s.price) return &s;
+    return nullptr;
+}
+
 struct DayLog {
-    int day, kills, gold, rank, exp, minutes;
+    int day, kills, gold, rank, exp, minutes, demon;
 };
 
 class Playthrough : public StepRun {
@@ -125,7 +142,10 @@ protected:
         ResetShellAndGame(kMaxSwaps);
         ScriptSetDataFolder(data_);
         if (continueSave) ScriptQueueBoxAnswer(IDYES);
-        everyFrame = Shot;
+        everyFrame = [this](int swap) {
+            Shot(swap);
+            if (fgrMainHero) WatchSpell();
+        };
         Then([this] { return Turn(); });
         Play(dir, kMaxSwaps, 98, "400 300\n800 600\n");   // with the loop's 2 ms: 100 ms frames
     }
@@ -151,7 +171,7 @@ protected:
     void RecordDay(int day) {
         const Fgr* h = fgrMainHero;
         days.push_back({day, kills, heroCombat.heroGold, h ? h->unitExpRang : 0, h ? h->unitExpNow : 0,
-                        gameClockMs / 60000});
+                        gameClockMs / 60000, Hp(pBos)});
     }
 
     // ---- input
@@ -340,6 +360,7 @@ protected:
     bool Fight(Fgr* e) {
         const Fgr* h = fgrMainHero;
         const int swap = Swap();
+        if (e == pBos && !heroCombat.dailySpellUsed && Castable() && Dist(h, e) < 400) return CastSpell();
         if (e != enemy_ || e->serial != enemySerial_) {
             enemy_ = e, enemySerial_ = e->serial, enemyHp_ = Hp(e), enemyHpAt_ = swap;
             Log("fight type %d at %d %d, %d hp", e->unitType, int(e->x), int(e->z), Hp(e));
@@ -496,25 +517,66 @@ protected:
         }
         return abilityWindow->visible && Tap(rankWidget);
     }
-    // From rank 2 three crystals of one colour in a row make a gem: the
-    // running chain's colour, else the colour with most crystals standing.
-    bool Crystals() {
-        const int rank = fgrMainHero->unitExpRang;
-        const int gems = crystals.rubies + crystals.emeralds + crystals.sapphires + crystals.diamonds;
-        if (rank < 2 || gems >= 4 + 2 * (rank >= 4)) return false;
+    // Three crystals of one colour in a row make a gem (an echo crystal
+    // repeats the running colour); each collection raises the day's
+    // вир-форс. The running chain first, then the first colour of order
+    // ('1' ruby .. '4' diamond) with three standing, an echo counting as one.
+    bool Crystals(const char* order) {
+        const CrystalState& c = crystals;
         auto standing = [](const Fgr* f) { return f->fgrKind == kKindCrystal && !f->collected; };
-        int count[5] = {}, want = crystals.chainColour;
+        int count[7] = {}, want = c.chainColour;
         for (int s = 1; s <= kFigureSlots; ++s) {
             const Fgr* f = FgrAt(s);
-            if (standing(f) && f->unitType >= 1 && f->unitType <= 4 && !Shunned(f)) ++count[f->unitType];
+            if (standing(f) && f->unitType >= 1 && f->unitType <= 6 && !Shunned(f)) ++count[f->unitType];
         }
-        if (want < 1 || want > 4 || !count[want]) {
-            want = 0;
-            for (int c = 1; c <= 4; ++c)
-                if (count[c] >= 3 && count[c] > count[want]) want = c;
-        }
-        const Fgr* pick = want ? Nearest([&](const Fgr* f) { return standing(f) && f->unitType == want; }) : nullptr;
+        const bool echo = want >= 1 && want <= 4 && !c.lastWasEcho && count[6];
+        if (want < 1 || want > 4 || !(count[want] || echo)) want = 0;
+        for (const char* o = order; !want && *o; ++o)
+            if (count[*o - '0'] >= 2 && count[*o - '0'] + std::min(count[6], 1) >= 3) want = *o - '0';
+        const Fgr* pick = Nearest([&](const Fgr* f) {
+            return standing(f) && want && (f->unitType == want || (f->unitType == 6 && echo && want == c.chainColour));
+        });
         return pick && PickUp(pick);
+    }
+    // The Hot is high enough for yellow crystals (a quarter of it each).
+    static bool HotHigh() {
+        const Fgr* h = fgrMainHero;
+        return h->kor.ph->w[kStHot] * 10 > h->kor.ph->w[kStHotMax] * 7;
+    }
+    // One day of crystals for the spell: the four diamonds and the вир-форс
+    // 4 (nine collections in the day) of "Мистик-урон"; for the regrowing
+    // crystals it waits three minutes at most. Whatever the day allows is
+    // cast at the demon. Every day the crystals' way would cost more than
+    // the spell gives.
+    bool SpellDay() {
+        if (spellsCast || heroCombat.dailySpellUsed) return false;
+        if (crystals.virForce >= 4 && crystals.diamonds >= 4) return false;
+        if (Crystals(crystals.diamonds < 4 && HotHigh() ? "4123" : "123")) return true;
+        if (waitDay_ != dayState.dayNumber) waitDay_ = dayState.dayNumber, waitUntil_ = Swap() + 1800;
+        return Swap() < waitUntil_;
+    }
+    // The spell window's cell of the best spell the day allows.
+    bool CastSpell() {
+        const SpellPick* s = Castable();
+        if (!spellWindow->visible) return Tap(ChildDrawnBy(bottomBar, hudPainters.spellToggle));
+        Log("spell in cell %d: вир-форс %d, %d of its gems", s->cell, crystals.virForce, crystals.*s->gems);
+        spellDemonHp_ = Hp(pBos), spellHealed_ = 0;
+        return Tap(spellCells[s->cell]);
+    }
+    // What the spell of the day does while it lasts: the blood its
+    // regeneration gives, the demon's blood lost.
+    void WatchSpell() {
+        const Fgr* h = fgrMainHero;
+        const HeroCombat& hc = heroCombat;
+        if (hc.dailySpell && h->regenCountdown > regenCountdown_)
+            spellHealed_ += std::clamp(Hp(h) - lastHp_ - progress.regenHit, 0, hc.spellRegenHit);
+        if (spellOn_ && !hc.dailySpell)
+            Log("spell %d over: %d blood healed, the demon lost %d blood", spellOn_, spellHealed_,
+                spellDemonHp_ - Hp(pBos));
+        if (!spellOn_ && hc.dailySpell && ++spellsCast)
+            Log("spell %d cast: %d blood a regeneration, mystic %d, doubler %d", hc.dailySpell, hc.spellRegenHit,
+                hc.spellMystic, hc.spellDoubler);
+        spellOn_ = hc.dailySpell, regenCountdown_ = h->regenCountdown, lastHp_ = Hp(h);
     }
     // The black firs of the wood quest until the forest answers.
     bool Firs() {
@@ -564,7 +626,15 @@ protected:
              return questState.garbage == kQuestTaken && Above(fgrMainHero, 4) && pile && p.PickUp(pile);
          }},
         {0, "stats and abilities", [](Playthrough& p) { return p.Grow(); }},
-        {4, "crystals", [](Playthrough& p) { return p.Crystals(); }},
+        // Diamonds (each yellow crystal costs a quarter of the Hot) while
+        // the Hot is high, a few other gems.
+        {4, "crystals",
+         [](Playthrough& p) {
+             const Fgr* h = fgrMainHero;
+             const int gems = crystals.rubies + crystals.emeralds + crystals.sapphires + crystals.diamonds;
+             const char* order = crystals.diamonds < 4 && HotHigh() ? "4" : gems < 4 + 2 * (h->unitExpRang >= 4) ? "123" : "";
+             return h->unitExpRang >= 2 && !dayState.demonAwake && p.Crystals(order);
+         }},
         {0, "weeds", [](Playthrough& p) { return p.Weed(90); }},
         {5, "wood quest",
          [](Playthrough& p) {
@@ -577,7 +647,9 @@ protected:
                     !dayState.demonAwake && Above(fgrMainHero, 6) && p.Firs();
          }},
         {7, "the forest is angry: preparing", [](Playthrough& p) { return dayState.demonAwake && p.Prepare(); }},
-        {8, "the demon", [](Playthrough& p) { return dayState.demonAwake && p.Demon(); }},
+        {8, "crystals for the spell",
+         [](Playthrough& p) { return dayState.demonAwake && backpack.wearInHand == kItemChainsaw && p.SpellDay(); }},
+        {9, "the demon", [](Playthrough& p) { return dayState.demonAwake && p.Demon(); }},
     };
     bool Story() {
         for (const Stage& s : kStages) {
@@ -612,13 +684,14 @@ protected:
         return Retreat();
     }
 
-    // Closes what the start opens over the map: the about text, the title,
-    // the minimap, the hero window.
+    // Closes what the start opens over the map (the about text, the title,
+    // the minimap, the hero window) and a spell window left open.
     bool Tidy() {
         const Widget* w = dialogWindow->visible && !dialogState.openNpc ? dialogCloseButton
                           : titleLabel->visible                         ? titleLabel
                           : minimapShown                                ? mapButton
                           : heroWindow->visible && !progress.statPoints ? heroButton
+                          : spellWindow->visible && !Castable()          ? ChildDrawnBy(bottomBar, hudPainters.spellToggle)
                                                                         : nullptr;
         if (!w) return false;
         if (++tidyClicks_ % 20 == 0) Log("tidy: still clicking %d %d", w->x, w->y);
@@ -671,6 +744,7 @@ protected:
 
     std::string data_;   // where the saves live
     int stage = 0, kills = 0, saveState = 0;   // 0 not saved, 1 F5 pressed, 2 saved
+    int spellsCast = 0;
     bool won = false;
     std::vector<DayLog> days;
     std::string trace, wins;   // the player's decisions; z_game_wins.txt
@@ -690,6 +764,8 @@ private:
     const Fgr* weed_ = nullptr;
     int fishCell_ = -1, weedTries_ = 0, itemAction_ = 1;
     unsigned guess_ = 12345;   // the player's own dice for the fishing guess
+    // the day's spell
+    int waitDay_ = 0, waitUntil_ = 0, spellOn_ = 0, spellHealed_ = 0, spellDemonHp_ = 0, regenCountdown_ = 0, lastHp_ = 0;
 };
 
 TEST_F(Playthrough, NewHeroWinsTheGame) {
@@ -702,11 +778,13 @@ TEST_F(Playthrough, NewHeroWinsTheGame) {
     // The saved game went on: the day count did not start again.
     EXPECT_GE(dayState.dayNumber, 2);
     RecordDay(dayState.dayNumber);
-    std::printf("day  kills  gold  rank  exp  game minutes at its end\n");
-    for (const DayLog& d : days) std::printf("%3d %6d %5d %5d %4d %5d\n", d.day, d.kills, d.gold, d.rank, d.exp, d.minutes);
+    std::printf("day  kills  gold  rank   exp  game minutes and the demon's blood at its end\n");
+    for (const DayLog& d : days)
+        std::printf("%3d %6d %5d %5d %5d %5d %5d\n", d.day, d.kills, d.gold, d.rank, d.exp, d.minutes, d.demon);
     std::printf("stage reached: %d, won %d on day %d after %d game minutes\n", stage, won, dayState.dayNumber,
                 gameClockMs / 60000);
     ASSERT_TRUE(won) << trace;
+    EXPECT_GE(spellsCast, 1) << trace;
     EXPECT_NE(wins.find("Игра пройдена за ("_w), std::string::npos) << wins;
     EXPECT_TRUE(dayState.demonAwake);
     EXPECT_GE(dayState.firsChopped, 10);
