@@ -14,7 +14,11 @@ inline constexpr int kFontCount = 12;   // fonts and font textures are numbered 
 struct GlyphRec {
     std::int32_t width = 0;   // drawn width and pen advance, pixels
     std::int32_t height = 0;  // texHeight / rows
-    float s0 = 0, s1 = 0, t0 = 0, t1 = 0;  // its part of the font picture, set with the lists
+    // The box drawn (pixels from the glyph's bottom-left; nothing when empty)
+    // and its part of the font picture, set with the lists: the whole glyph,
+    // or only its texels that show when the picture is known.
+    std::int32_t inkX = 0, inkY = 0, inkW = 0, inkH = 0;
+    float s0 = 0, s1 = 0, t0 = 0, t1 = 0;
 };
 
 struct FontSlot {

@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -19,13 +20,22 @@
 
 static float defaultTextColour[4] = {1, 1, 1, 1};
 
-int LoadFontTexture(FontSet& set, int index, const char* path) {
+int LoadFontTexture(FontSet& set, int index, const char* path, FontAlpha* alpha) {
     if (index < 1 || index > kFontCount) return 0;
     std::vector<std::uint8_t> bytes;
     if (ReadWholeFile(path, bytes) != FileStatus::Ok) return 0;
     int w = 0, h = 0, depth = 0;
     std::uint8_t* px = TargaDecode(bytes, &w, &h, &depth);
     if (!px) return 0;
+    if (alpha) {
+        alpha->width = w;
+        alpha->height = h;
+        alpha->a.clear();
+        if (depth == 32) {
+            alpha->a.resize(std::size_t(w) * std::size_t(h));
+            for (std::size_t i = 0; i < alpha->a.size(); ++i) alpha->a[i] = px[i * 4 + 3];
+        }
+    }
     if (set.textures[index]) glDeleteTextures(1, &set.textures[index]);
     glGenTextures(1, &set.textures[index]);
     glBindTexture(GL_TEXTURE_2D, set.textures[index]);
@@ -50,6 +60,7 @@ void BuildGlyphLists(FontSlot& s) {
         const float s0 = (i % s.columns) * cellW / s.texWidth;
         const float s1 = s0 + w / s.texWidth;
         g.s0 = s0, g.s1 = s1, g.t0 = t, g.t1 = t + dt;
+        g.inkX = 0, g.inkY = 0, g.inkW = g.width, g.inkH = g.height;
         glNewList(s.listBase + i, GL_COMPILE);
         glBegin(GL_QUADS);
         glTexCoord2f(s0, t); glVertex2f(0, 0);
@@ -60,6 +71,36 @@ void BuildGlyphLists(FontSlot& s) {
         if (i >= 4) glTranslatef(w, 0, 0);
         glEndList();
         if ((i + 1) % s.columns == 0) t -= dt;
+    }
+}
+
+void FindGlyphInk(FontSlot& s, const FontAlpha& pic) {
+    // Only a picture of the described size, cut into whole cells, drawn 1:1.
+    if (pic.a.empty() || pic.width != s.texWidth || pic.height != s.texHeight || s.texWidth % s.columns != 0 ||
+        s.texHeight % s.rows != 0)
+        return;
+    const int cellW = s.texWidth / s.columns, cellH = s.texHeight / s.rows;
+    for (int i = 0; i < s.count; ++i) {
+        GlyphRec& g = s.glyphs[s.first + i];
+        if (i / s.columns >= s.rows || g.height != cellH || g.width < 0 || g.width > cellW) continue;
+        // The glyph's texels: columns from its cell's left, rows from the
+        // cell's bottom (the first cell row is the picture's top).
+        const int left = (i % s.columns) * cellW, bottom = s.texHeight - (i / s.columns + 1) * cellH;
+        int x0 = g.width, x1 = 0, y0 = cellH, y1 = 0;
+        for (int y = 0; y < cellH; ++y)
+            for (int x = 0; x < g.width; ++x)
+                if (pic.a[std::size_t(bottom + y) * std::size_t(pic.width) + std::size_t(left + x)] != 0) {
+                    x0 = std::min(x0, x), x1 = std::max(x1, x + 1);
+                    y0 = std::min(y0, y), y1 = std::max(y1, y + 1);
+                }
+        if (x1 <= x0) {
+            g.inkW = g.inkH = 0;
+            continue;
+        }
+        const float tw = float(s.texWidth), th = float(s.texHeight);
+        g.inkX = x0, g.inkY = y0, g.inkW = x1 - x0, g.inkH = y1 - y0;
+        g.s0 = float(left + x0) / tw, g.s1 = float(left + x1) / tw;
+        g.t0 = float(bottom + y0) / th, g.t1 = float(bottom + y1) / th;
     }
 }
 
@@ -86,8 +127,9 @@ int LoadFontSet(FontSet& set, const char* directory) {
         DeleteFontDescription(d);
         return 0;
     }
+    std::vector<FontAlpha> alpha(std::size_t(kFontCount) + 1);
     for (int k = 1; k <= d->textureCount; ++k)
-        LoadFontTexture(set, k, (dir + "/" + d->textureNames[k]).c_str());
+        LoadFontTexture(set, k, (dir + "/" + d->textureNames[k]).c_str(), &alpha[std::size_t(k)]);
     // Fonts described before a missing marker are built and then freed
     // again, so an incomplete description yields no fonts at all.
     for (int k = 1; k <= d->fontCount; ++k) {
@@ -101,6 +143,7 @@ int LoadFontSet(FontSet& set, const char* directory) {
             continue;
         }
         BuildGlyphLists(s);
+        FindGlyphInk(s, alpha[std::size_t(s.texture)]);
     }
     const bool complete = d->complete;
     DeleteFontDescription(d);
@@ -184,7 +227,8 @@ static void BeginText(const FontSet& set, int font, float x, float y, float vx, 
 static float GlyphQuad(const FontSlot& s, int code, float pen) {
     if (code < s.first || code >= s.first + s.count) return 0;
     const GlyphRec& g = s.glyphs[code];
-    QuadBatchRect(pen, 0, float(g.width), float(g.height), g.s0, g.t0, g.s1, g.t1);
+    if (g.inkW > 0 && g.inkH > 0)
+        QuadBatchRect(pen + float(g.inkX), float(g.inkY), float(g.inkW), float(g.inkH), g.s0, g.t0, g.s1, g.t1);
     return code - s.first >= 4 ? float(g.width) : 0.0f;
 }
 

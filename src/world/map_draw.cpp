@@ -512,14 +512,16 @@ void DrawUnitOver(Fgr* f) {
   DrawBar(x + (w - bw) / 2, y + h + 2, bw, 3, share, fill);
 }
 
+// A figure's square on the minimap, as four segments of the open GL_LINES run.
 void DrawMinimapMarker(const Fgr* f, unsigned colour, float mx, float my, float s) {
   const float r = std::max(f->size, 1.0f);
   const float x0 = mx + s * (f->x - r) / 2560.0f, x1 = mx + s * (f->x + r) / 2560.0f + 1.0f;
   const float y0 = my + s - s * (f->z - r) / 2560.0f, y1 = my + s - s * (f->z + r) / 2560.0f;
   Colour32(colour);
-  glBegin(GL_LINE_LOOP);
-  glVertex2f(x0, y0); glVertex2f(x1, y0); glVertex2f(x1, y1); glVertex2f(x0, y1);
-  glEnd();
+  glVertex2f(x0, y0); glVertex2f(x1, y0);
+  glVertex2f(x1, y0); glVertex2f(x1, y1);
+  glVertex2f(x1, y1); glVertex2f(x0, y1);
+  glVertex2f(x0, y1); glVertex2f(x0, y0);
 }
 
 }  // namespace
@@ -845,7 +847,9 @@ void DrawMinimap() {
   glBegin(GL_LINE_LOOP);
   glVertex2f(fx0, fy0); glVertex2f(fx1, fy0); glVertex2f(fx1, fy1); glVertex2f(fx0, fy1);
   glEnd();
-  // the player's figures, the hostile ones the player has seen, the selection
+  // the player's figures, the hostile ones the player has seen, the selection:
+  // one draw for all of them
+  glBegin(GL_LINES);
   for (int slot = 1; slot <= kFigureSlots; ++slot) {
     const Fgr* f = &FigureTable[slot];
     if (!f->fgrKind || !f->active || f->fgrClass != kClassUnit) continue;
@@ -853,6 +857,7 @@ void DrawMinimap() {
     else if (f->visibleToPlayer) DrawMinimapMarker(f, 0xFFFF2255, mx, my, s);
   }
   if (selectionCount > 0 && FgrAlive(selection[0])) DrawMinimapMarker(selection[0], 0xFFFF2255, mx, my, s);
+  glEnd();
   glLineWidth(1);
   glDisable(GL_SCISSOR_TEST);
 }
