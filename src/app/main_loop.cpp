@@ -126,7 +126,7 @@ void DrawFrame(int enabled) {
         WorldStep(clickTaken);
 
         glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClear(GL_COLOR_BUFFER_BIT);
         glViewport(0, 0, winWidth, winHeight);
         Ortho2DBegin(0, winWidth, 0, winHeight);
         DrawWorld();

@@ -45,7 +45,7 @@ int CreateGLWindow(int width, int height) {
     haveWindow = 1;
     if (!pixelFormat.set) {
         pixelFormat.colourBits = 24;
-        pixelFormat.depthBits = 16;
+        pixelFormat.depthBits = 0;   // everything is drawn in order, in 2D: nothing tests depth
         pixelFormat.stencilBits = 0;
         pixelFormat.doubleBuffer = 1;
         pixelFormat.set = 1;
@@ -73,9 +73,7 @@ int InitGL() {
     glLoadIdentity();
 
     glClearColor(0, 0, 0, 0);
-    glClearDepth(1.0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDepthFunc(GL_LEQUAL);
+    glClear(GL_COLOR_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
     glShadeModel(GL_SMOOTH);

@@ -8,13 +8,16 @@
 
 int overlayDepth = 0;
 
-void Draw2DReset() { overlayDepth = 0; }
+static bool fillRunOpen;
+
+void Draw2DReset() {
+    overlayDepth = 0;
+    fillRunOpen = false;
+}
 
 int Ortho2DBegin(double left, double right, double bottom, double top) {
     if (overlayDepth > 0) return 0;
     overlayDepth = 1;
-    glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -27,10 +30,6 @@ int Ortho2DBegin(double left, double right, double bottom, double top) {
 
 void Ortho2DEnd() {
     if (overlayDepth <= 0) return;
-    if (overlayDepth == 1) {
-        glEnable(GL_DEPTH_TEST);
-        glDepthMask(GL_TRUE);
-    }
     overlayDepth = 0;
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
@@ -114,7 +113,6 @@ static void EndFill(int filled) {
 
 void DrawTexRect(float x, float y, float w, float h, int filled, float t0, float t1) {
     if (overlayDepth != 1) return;
-    glLoadIdentity();
     BeginFill(filled);
     glBegin(GL_QUADS);
     glTexCoord2f(0, t0); glVertex2f(x, y);
@@ -125,6 +123,27 @@ void DrawTexRect(float x, float y, float w, float h, int filled, float t0, float
     EndFill(filled);
 }
 
+void FillRectsBegin() {
+    if (overlayDepth != 1 || fillRunOpen) return;
+    glBegin(GL_QUADS);
+    fillRunOpen = true;
+}
+
+void FillRectAdd(float x, float y, float w, float h, float r, float g, float b, float a) {
+    if (!fillRunOpen) return;
+    glColor4f(r, g, b, a);
+    glVertex2f(x, y);
+    glVertex2f(x + w, y);
+    glVertex2f(x + w, y + h);
+    glVertex2f(x, y + h);
+}
+
+void FillRectsEnd() {
+    if (!fillRunOpen) return;
+    glEnd();
+    fillRunOpen = false;
+}
+
 void DrawTexRectLTRB(float x1, float y1, float x2, float y2, int filled) {
     const float bottom = y1 < y2 ? y1 : y2;
     DrawTexRect(x1, bottom, x2 - x1, std::fabs(y1 - y2), filled, 0, 1);
@@ -132,7 +151,6 @@ void DrawTexRectLTRB(float x1, float y1, float x2, float y2, int filled) {
 
 void DrawTexRectMirrored(float x, float y, float w, float h, float t0, float t1) {
     if (overlayDepth != 1) return;
-    glLoadIdentity();
     glBegin(GL_QUADS);
     glTexCoord2f(1, t0); glVertex2f(x, y);
     glTexCoord2f(0, t0); glVertex2f(x + w, y);
@@ -151,7 +169,6 @@ void DrawSprite(float x, float y, float w, float h, int mirrored, int upperHalf)
 
 void DrawTexQuad4(Point2f p1, Point2f p2, Point2f p3, Point2f p4, int filled) {
     if (overlayDepth != 1) return;
-    glLoadIdentity();
     BeginFill(filled);
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0); glVertex2f(p4.x, p4.y);
@@ -167,7 +184,6 @@ void DrawTexQuad4(Point2f p1, Point2f p2, Point2f p3, Point2f p4, int filled) {
 static void FadeQuad(float r, float g, float b, const float a[4], float x, float y, float w,
                      float h, int filled) {
     if (overlayDepth != 1) return;
-    glLoadIdentity();
     BeginFill(filled);
     glBegin(GL_QUADS);
     glColor4f(r, g, b, a[0]); glTexCoord2f(0, 0); glVertex2f(x, y);

@@ -2,8 +2,9 @@
 //
 // The overlay is a pixel projection of the client area, origin bottom-left,
 // y up. It does not nest: overlayDepth is 0 or 1. Every rectangle call draws
-// only while the overlay is open. Apart from that counter the layer keeps no
-// state; GL state stays as the last call left it.
+// only while the overlay is open, in the current model-view matrix (the
+// overlay's identity: only text moves it, and puts it back). Apart from that
+// counter the layer keeps no state; GL state stays as the last call left it.
 #pragma once
 
 extern int overlayDepth;
@@ -23,6 +24,12 @@ void ResetMaterial();
 void DisableTexturing();
 
 void DrawTexRect(float x, float y, float w, float h, int filled, float t0, float t1);
+// Filled rectangles, each with its own colour, in one draw (texturing and
+// blending as set): Begin, any number of Add, End. The current colour is
+// left at the last rectangle's.
+void FillRectsBegin();
+void FillRectAdd(float x, float y, float w, float h, float r, float g, float b, float a);
+void FillRectsEnd();
 void DrawTexRectLTRB(float x1, float y1, float x2, float y2, int filled);
 void DrawTexRectMirrored(float x, float y, float w, float h, float t0, float t1);
 void DrawSprite(float x, float y, float w, float h, int mirrored, int upperHalf);

@@ -209,8 +209,6 @@ static void BeginText(const FontSet& set, int font, float x, float y, float vx, 
     glBindTexture(GL_TEXTURE_2D, set.textures[s.texture]);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
