@@ -88,15 +88,11 @@ TEST_F(Fights, HeroKillsTheDogWithLightningAloneThenAWildDogKillsHimIdle) {
 
 // The demon, made active and shot once, makes the hero its target and
 // chases him while he walks at 1/2.5 speed; wolves walk to it once it is
-// below half its NormHP^. Then a new day's band at the forest lair (one
-// wolf, one spirit, the lair's old spirits gone): its wolf, clicked (which
-// selects the band) and auto-attacked, takes the damage.
-TEST_F(Fights, ShotDemonChasesTheSlowedHeroWolvesGatherAndABandWolfTakesDamage) {
-    int mark = 0, walkFrames = 0, hp0 = 0, members = 0;
+// below half its NormHP^.
+TEST_F(Fights, ShotDemonChasesTheSlowedHeroAndWolvesGatherWhenItWeakens) {
+    int mark = 0, walkFrames = 0;
     float wolfDist0 = 0, walked = 0, lastX = 0, lastZ = 0;
     Fgr* wolf = nullptr;
-    Fgr* band = nullptr;
-    Fgr* bandWolf = nullptr;
     Do([] {
         ASSERT_NE(pBos, nullptr);
         pBos->active = 1;
@@ -129,8 +125,21 @@ TEST_F(Fights, ShotDemonChasesTheSlowedHeroWolvesGatherAndABandWolfTakesDamage) 
         wolfDist0 = Away(wolf, pBos);
     });
     Frames(80);
+    ASSERT_TRUE(Play("fight_demon", 600, kExtraMsPerFrame));
+    ASSERT_GT(walkFrames, 10);
+    // 0.02 units per ms, divided by 2.5, over 100 ms frames: 0.8 per frame.
+    EXPECT_NEAR(walked / float(walkFrames), 0.8f, 0.15f);
+    EXPECT_LT(Away(wolf, pBos), wolfDist0 - 40.0f);
+}
+
+// A new day's band (one wolf, one spirit, the lair's old spirits gone): its
+// wolf, clicked (which selects the band) and auto-attacked, takes the damage.
+TEST_F(Fights, BandWolfClickedAndAutoAttackedTakesTheDamage) {
+    Fgr* band = nullptr;
+    Fgr* wolf = nullptr;
+    int hp0 = 0, members = 0;
+    Frames(7);
     Do([&] {
-        EXPECT_LT(Away(wolf, pBos), wolfDist0 - 40.0f);
         ASSERT_NE(fgrLairForest, nullptr);
         NewDayLair(fgrLairForest);
         for (int s : fgrLairForest->lairSlot) EXPECT_EQ(s, 0);
@@ -138,29 +147,25 @@ TEST_F(Fights, ShotDemonChasesTheSlowedHeroWolvesGatherAndABandWolfTakesDamage) 
             if (FigureTable[s].fgrKind == kKindBand) band = &FigureTable[s];
         ASSERT_NE(band, nullptr);
         for (Fgr* m = band->members; m; m = m->next, ++members)
-            if (m->unitType == 11) bandWolf = m;
-        ASSERT_NE(bandWolf, nullptr);
-        StopPath(bandWolf);
-        FgrPlaceNear(fgrMainHero, bandWolf->x - 40, bandWolf->z);
+            if (m->unitType == 11) wolf = m;
+        ASSERT_NE(wolf, nullptr);
+        StopPath(wolf);
+        FgrPlaceNear(fgrMainHero, wolf->x - 40, wolf->z);
         StatSet(fgrMainHero, kStMana, 150);
-        hp0 = StatGet(bandWolf, kStNormHP);
-        mark = Swap();
+        hp0 = StatGet(wolf, kStNormHP);
     });
     Then([&] {   // the camera settles on the hero; the wolf waits
-        StopPath(bandWolf);
-        return Swap() >= mark + 10;
+        StopPath(wolf);
+        return Swap() >= 16;
     });
-    ClickFigure(bandWolf);
+    ClickFigure(wolf);
     Do([&] {
         EXPECT_EQ(selectionCount, 1);
         EXPECT_EQ(selection[0], band);
     });
     Key('3');
-    WaitFor([&] { return StatGet(bandWolf, kStNormHP) < hp0 || bandWolf->dead; });
-    ASSERT_TRUE(Play("fight_demon", 1000, kExtraMsPerFrame));
-    ASSERT_GT(walkFrames, 10);
-    // 0.02 units per ms, divided by 2.5, over 100 ms frames: 0.8 per frame.
-    EXPECT_NEAR(walked / float(walkFrames), 0.8f, 0.15f);
+    WaitFor([&] { return StatGet(wolf, kStNormHP) < hp0 || wolf->dead; });
+    ASSERT_TRUE(Play("fight_band", 400, kExtraMsPerFrame));
     EXPECT_EQ(members, 2);
 }
 
