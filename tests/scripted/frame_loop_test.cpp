@@ -1,7 +1,15 @@
 // Scripted runs of the real program: BrindomaMain over the script backend
-// with offscreen GL, a virtual clock and the player's mouse and keys.
+// with offscreen GL, a virtual clock and the player's mouse and keys. Its own
+// executable: a counting operator new shows that the frames allocate nothing
+// (the software GL driver's own lazy allocations are told apart by the stack).
 #include <AL/al.h>
+#include <dlfcn.h>
+#include <execinfo.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -11,6 +19,45 @@
 #include "sound/sound_al.h"
 #include "world/interaction.h"
 #include "world/kle.h"
+
+static std::atomic<long> allocations{0};
+static std::atomic<bool> counting{false};
+static thread_local bool inside;
+
+static bool FromGLDriver() {
+    void* frames[24];
+    int n = backtrace(frames, 24);
+    for (int i = 2; i < n; ++i) {
+        Dl_info info;
+        if (!dladdr(frames[i], &info) || !info.dli_fname) continue;
+        for (const char* lib : {"dri.so", "libLLVM", "libgallium", "libEGL", "libGLX", "libglapi"})
+            if (std::strstr(info.dli_fname, lib)) return true;
+    }
+    return false;
+}
+
+static void* Allocate(std::size_t size) {
+    if (counting.load(std::memory_order_relaxed) && !inside) {
+        inside = true;
+        if (!FromGLDriver()) allocations.fetch_add(1, std::memory_order_relaxed);
+        inside = false;
+    }
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+
+void* operator new(std::size_t size) { return Allocate(size); }
+void* operator new[](std::size_t size) { return Allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try { return Allocate(size); } catch (...) { return nullptr; }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    try { return Allocate(size); } catch (...) { return nullptr; }
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -30,10 +77,26 @@ int HeroCell() { return KleAt(fgrMainHero->x, fgrMainHero->z); }
 // A right click on a widget is the widget's (no walk, no marker), the same
 // click beside it reaches the map. The arrow keys walk the hero cell by cell;
 // a diagonal let go to a straight walk keeps its direction for the 250 ms
-// grace. Escape, Yes ends the game and gives every resource back.
-TEST_F(FrameLoop, ClicksArrowKeysAndEscapeYesOnTheVirtualClock) {
+// grace. From the 30th frame to the Escape nothing is allocated (planning,
+// following and the rebuilds included). Escape, Yes ends the game and gives
+// every resource back.
+TEST_F(FrameLoop, ClicksArrowKeysAndEscapeYesOnTheVirtualClockAllocatingNothing) {
+    allocations = 0;   // the counter itself sees allocations
+    counting = true;
+    int* p = new int(7);
+    std::string text(100, 'x');
+    counting = false;
+    delete p;
+    ASSERT_EQ(allocations.load(), 2);
+    void* warm[4];
+    backtrace(warm, 4);   // loads the unwinder before counting starts
+    long counted = -1;
+    allocations = 0;
     std::vector<int> deltas;
+    deltas.reserve(4000);
+    afterFrame = [&](int swap) { counting = swap >= 30 && counted < 0; };
     everyFrame = [&](int swap) {
+        counting = false;
         deltas.push_back(frameDeltaMs);
         if (swap == 0) {   // effects follow the listener
             ALint buffer = 0, state = AL_INITIAL, relative = 0;
@@ -88,9 +151,11 @@ TEST_F(FrameLoop, ClicksArrowKeysAndEscapeYesOnTheVirtualClock) {
         EXPECT_TRUE(FileExists("uni_files/test_paint.txt"));
         ScriptQueueBoxAnswer(IDYES);
         escapeSwap = Swap();
+        counted = allocations.load();
     });
     Key(VK_ESCAPE);
     Play("frame_loop", 1500);
+    EXPECT_EQ(counted, 0) << "allocations in " << escapeSwap - 30 << " frames";
     ASSERT_GE(rows.size(), 4u);
     for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i - 1] - rows[i], 1);
     ASSERT_EQ(ScriptBoxes().size(), 1u) << ScriptBoxes()[0].text;

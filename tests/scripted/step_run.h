@@ -94,17 +94,18 @@ protected:
         }
         ScriptMoveCursor(5, 5);
         ScriptOnSwap([&](int swap) {
+            if (everyFrame) everyFrame(swap);
             ScriptAdvanceClock(extraMsPerFrame);
             swap_ = swap;
             if (swap == releaseAt_) (held_ == VK_LBUTTON || held_ == VK_RBUTTON ? ScriptMouseUp : ScriptKeyUp)(held_);
             if (const char* line = MsgFeedCurrentLine()) feed.insert(line);
-            if (everyFrame) everyFrame(swap);
             started_ |= fgrMainHero && swap >= 3;
             if (!started_) return;
             while (at_ < steps_.size() && swap >= freeAt_ && steps_[at_]()) ++at_;
             // The last press is seen through before the end.
             if ((at_ == steps_.size() && swap >= freeAt_) || swap > maxSwaps || HasFatalFailure())
                 ScriptPost(WM_CLOSE);
+            if (afterFrame) afterFrame(swap);
         });
         EXPECT_EQ(BrindomaMain(), 0);
         EXPECT_EQ(at_, steps_.size()) << "stopped at step " << at_;
@@ -113,6 +114,7 @@ protected:
     int Swap() const { return swap_; }
 
     std::function<void(int)> everyFrame;   // watches the run from its first frame
+    std::function<void(int)> afterFrame;   // after the frame's steps, once they have begun
     std::set<std::string> feed;            // every line the message feed showed
     std::filesystem::path root;            // the run's game folder
 
