@@ -1,5 +1,5 @@
 // A private runtime folder for one scripted run (links to the built game's
-// files, chosen ones left out), made the working directory.
+// files, chosen ones left out), or an empty one, made the working directory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,13 +13,15 @@
 
 class GameDir {
 public:
-    explicit GameDir(const std::string& name, const std::set<std::string>& skip = {}) {
+    // mirror false: an empty working folder.
+    explicit GameDir(const std::string& name, const std::set<std::string>& skip = {}, bool mirror = true) {
         namespace fs = std::filesystem;
         const char* runtime = std::getenv("BD_RUNTIME_DIR");
-        if (!runtime) throw std::runtime_error("BD_RUNTIME_DIR not set");
+        if (mirror && !runtime) throw std::runtime_error("BD_RUNTIME_DIR not set");
         root_ = fs::path(::testing::TempDir()) / ("bd_" + name + "_" + std::to_string(getpid()));
         fs::remove_all(root_);
-        Mirror(fs::path(runtime), root_, "", skip);
+        fs::create_directories(root_);
+        if (mirror) Mirror(fs::path(runtime), root_, "", skip);
         char cwd[4096];
         if (getcwd(cwd, sizeof cwd)) old_ = cwd;
         fs::current_path(root_);

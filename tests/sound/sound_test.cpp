@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <set>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
+#include "../scripted/game_dir.h"
 #include "app/log.h"
 #include "app/random.h"
 #include "io/files.h"
@@ -62,13 +62,12 @@ std::string ListText(const Entries& entries) {
 
 class SoundAl : public ::testing::Test {
 protected:
-    fs::path dir = fs::temp_directory_path() / ("bd_sound_al_" + std::to_string(getpid()));
+    GameDir dir{"sound_al", {}, false};
     std::string logPath = File("log.txt");   // the log keeps the pointer
     std::uint32_t src = 0;
 
-    std::string File(const std::string& name) const { return (dir / name).string(); }
+    std::string File(const std::string& name) const { return (dir.Root() / name).string(); }
     void SetUp() override {
-        fs::create_directories(dir);
         SoundReset();
         ScriptReset();
         LogSetPath(logPath.c_str());
@@ -83,7 +82,6 @@ protected:
         SoundReset();
         LogSetPath(nullptr);
         LogReset();
-        fs::remove_all(dir);
     }
     int Load(const Entries& entries) {
         Write(File("list.txt"), ListText(entries));
@@ -307,9 +305,7 @@ TEST_F(SoundAl, MusicWindAndTheSoundSwitch) {
 // StartSound reads the list from the working directory; a bad list leaves
 // the game silent, with a box, and what it loaded freed.
 TEST(StartSound, ABadListLeavesTheGameSilent) {
-    const fs::path dir = fs::temp_directory_path() / ("bd_sound_start_" + std::to_string(getpid())), oldCwd = fs::current_path();
-    fs::create_directories(dir);
-    fs::current_path(dir);
+    GameDir dir("sound_start", {}, false);
     Write(kSoundListPath, ListText({{"1", "a.wav"}, {"1", "a.wav"}}));   // a repeated id
     SoundReset();
     ScriptReset();
@@ -320,6 +316,4 @@ TEST(StartSound, ABadListLeavesTheGameSilent) {
     ReleaseGameSources();
     StopSound();
     SoundReset();
-    fs::current_path(oldCwd);
-    fs::remove_all(dir);
 }

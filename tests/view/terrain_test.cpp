@@ -1,13 +1,12 @@
 // Terrain: painting by corners, layering, variant keys, tile set loading.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "../scripted/game_dir.h"
 #include "app/random.h"
 #include "gfx/image_codec.h"
 #include "io/files.h"
@@ -131,20 +130,12 @@ TEST_F(PaintTest, EveryCornerMaskOfEveryFamily) {
 
 class TileLoadTest : public ::testing::Test {
  protected:
-  const std::string oldDir = fs::current_path();
-  const fs::path dir = fs::temp_directory_path() / ("bd_tiles_" + std::to_string(getpid()));
+  GameDir dir{"tiles", {}, false};
   void SetUp() override {
     TerrainReset();
     masKle.tilesetNumber = masKle.overlayNumber = 0;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::current_path(dir);
   }
-  void TearDown() override {
-    TerrainReset();
-    fs::current_path(oldDir);
-    fs::remove_all(dir);
-  }
+  void TearDown() override { TerrainReset(); }
   // A w x h picture, or (w 0) a file that is no picture.
   static void Put(const std::string& path, int w = 4, int h = 4) {
     if (fs::path(path).has_parent_path()) fs::create_directories(fs::path(path).parent_path());
