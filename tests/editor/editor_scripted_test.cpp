@@ -12,9 +12,9 @@
 #include <stb/stb_image_write.h>
 
 #include "../scripted/step_run.h"
+#include "editor_bytes.h"
 #include "editor/editor.h"
 #include "editor/editor_bar.h"
-#include "io/binary.h"
 #include "world/kle.h"
 #include "world/location.h"
 
@@ -23,16 +23,6 @@ namespace {
 constexpr int kLake = KleIndex(125, 130);
 constexpr int kRoadRow = 132;
 
-std::vector<std::uint8_t> Cells() {
-    ByteWriter w;
-    WriteLocation(w);
-    return w.bytes;
-}
-std::vector<std::uint8_t> Figures() {
-    ByteWriter w;
-    WriteFigures(w);
-    return w.bytes;
-}
 
 // The map cell's centre in overlay pixels (origin bottom-left).
 void OverlayOfCell(int k, int* x, int* y) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../world/world_fixture.h"
+#include "editor_bytes.h"
 #include "app/game_state.h"
 #include "editor/editor.h"
 #include "platform/platform.h"
@@ -38,16 +39,6 @@ protected:
         };
         boxes = 0;
         EditorNewLocation();
-    }
-    static std::vector<std::uint8_t> Cells() {
-        ByteWriter w;
-        WriteLocation(w);
-        return w.bytes;
-    }
-    static std::vector<std::uint8_t> Figures() {
-        ByteWriter w;
-        WriteFigures(w);
-        return w.bytes;
     }
     static void Use(int tool, int h, int drag = 0) {
         editor.selectedTool = tool;
@@ -159,10 +150,6 @@ TEST_F(EditorTest, ObjectsToggleAndDragRules) {
     EXPECT_EQ(Count(kKindLoot), 0);
     Use(19, kH);
     EXPECT_EQ(KleKeyOf(kH)->unitType, 2);
-    Use(23, kH + 2);
-    Use(26, kH + 4);
-    EXPECT_EQ(Count(kKindNpc), 1);
-    EXPECT_EQ(Count(kKindUnitDog), 1);
     EditorSelectTool(40);
     EXPECT_EQ(editor.selectedTool, 0);
     const auto before = Cells();

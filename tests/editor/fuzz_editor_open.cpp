@@ -13,7 +13,7 @@
 
 #include "app/log.h"
 #include "editor/editor.h"
-#include "io/binary.h"
+#include "editor_bytes.h"
 #include "world/fgr.h"
 #include "world/location.h"
 
@@ -23,9 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         WorldReset();
         LogSetPath("/dev/null");
         EditorNewLocation();
-        ByteWriter w;
-        WriteLocation(w);
-        grid = w.bytes;
+        grid = Cells();
     }
     LogReset();
     if (size < 1) return 0;

@@ -20,6 +20,7 @@
 #include "app/random.h"
 #include "platform/platform.h"
 #include "save/save_file.h"
+#include "save_helpers.h"
 #include "app/msgfeed.h"
 #include "combat/filters.h"
 #include "combat/hero_combat.h"
@@ -42,15 +43,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadFile(const fs::path& p) {
-    std::error_code ec;
-    const auto size = fs::file_size(p, ec);
-    Bytes b(ec ? 0 : size);
-    std::ifstream(p, std::ios::binary).read(reinterpret_cast<char*>(b.data()), std::streamsize(b.size()));
-    return b;
-}
 void WriteFile(const fs::path& p, const Bytes& b) {
     fs::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
@@ -73,7 +65,6 @@ std::size_t HashBytes(const void* p, std::size_t n) {
 
 // The sanitizer build plays a shorter day before the save and looks at the
 // whole state less often (its frames and its saves are slow).
-#include "save_sanitized.h"
 #if defined(BD_SAVE_SANITIZED)
 constexpr int kDayEndsAt = 200, kWholeStateEvery = 60;
 #else

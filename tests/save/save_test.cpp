@@ -23,6 +23,7 @@
 #include "rules/items.h"
 #include "rules/story_state.h"
 #include "save/save_file.h"
+#include "save_helpers.h"
 #include "world/camera.h"
 #include "world/fgr.h"
 #include "world/interaction.h"
@@ -34,21 +35,13 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
-
 // Every refused load restores the whole state from a save of it; under the
 // sanitizers that costs seconds, so fewer random cases run there.
-#include "save_sanitized.h"
 #if defined(BD_SAVE_SANITIZED)
 constexpr int kRandomLengths = 40, kRandomFlips = 6;
 #else
 constexpr int kRandomLengths = 250, kRandomFlips = 40;
 #endif
-
-Bytes ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 // The payload offset of each section of a save, by tag.
 std::vector<std::pair<std::string, std::size_t>> Sections(const Bytes& b) {
