@@ -449,8 +449,8 @@ protected:
         if (!backpack.wearInHand || h->unitExpRang > 4) return false;
         if (!weed_ || weed_->fgrKind != kKindPlant || weed_->stateFlag != 1 || Shunned(weed_)) {
             weedTries_ = 0;
-            weed_ = Nearest([](const Fgr* f) { return f->fgrKind == kKindPlant && f->unitType == 1 && f->stateFlag == 1; },
-                            range);
+            auto pink = [](const Fgr* f) { return f->fgrKind == kKindPlant && f->unitType == 1 && f->stateFlag == 1; };
+            weed_ = Nearest(pink, range);
             if (!weed_) return false;
         }
         if (WalkOnto(weed_, false) || h->onPath) return true;
@@ -555,10 +555,11 @@ protected:
         if (waitDay_ != dayState.dayNumber) waitDay_ = dayState.dayNumber, waitUntil_ = Swap() + 1800;
         return Swap() < waitUntil_;
     }
+    static Widget* SpellToggle() { return ChildDrawnBy(bottomBar, hudPainters.spellToggle); }
     // The spell window's cell of the best spell the day allows.
     bool CastSpell() {
         const SpellPick* s = Castable();
-        if (!spellWindow->visible) return Tap(ChildDrawnBy(bottomBar, hudPainters.spellToggle));
+        if (!spellWindow->visible) return Tap(SpellToggle());
         Log("spell in cell %d: вир-форс %d, %d of its gems", s->cell, crystals.virForce, crystals.*s->gems);
         spellDemonHp_ = Hp(pBos), spellHealed_ = 0;
         return Tap(spellCells[s->cell]);
@@ -580,8 +581,10 @@ protected:
     }
     // The black firs of the wood quest until the forest answers.
     bool Firs() {
-        if (dayState.firsChopped != firsLogged_)
-            firsLogged_ = dayState.firsChopped, Log("firs chopped %d, wood %d/%d", firsLogged_, questState.woodCut, kWoodGoal);
+        if (dayState.firsChopped != firsLogged_) {
+            firsLogged_ = dayState.firsChopped;
+            Log("firs chopped %d, wood %d/%d", firsLogged_, questState.woodCut, kWoodGoal);
+        }
         const Fgr* fir = Nearest([](const Fgr* f) {
             return f->fgrKind == kKindPlant && f->unitType == 3 && f->active && !f->runtime[0];
         });
@@ -615,43 +618,47 @@ protected:
         const char* name;
         bool (*play)(Playthrough&);
     };
-    static constexpr Stage kStages[] = {
-        {1, "wild-dogs quest", [](Playthrough& p) { return questState.wildDogs == kQuestNone && p.TalkTo(1, 3); }},
-        {2, "garbage quest", [](Playthrough& p) { return questState.garbage == kQuestNone && p.TalkTo(2, 3); }},
-        {3, "garbage piles",
-         [](Playthrough& p) {
-             const Fgr* pile = p.Nearest([](const Fgr* f) {
-                 return f->fgrKind == kKindLoot && f->unitType == kPickupGarbage && f->active;
-             }, 1e9f);
-             return questState.garbage == kQuestTaken && Above(fgrMainHero, 4) && pile && p.PickUp(pile);
-         }},
-        {0, "stats and abilities", [](Playthrough& p) { return p.Grow(); }},
-        // Diamonds (each yellow crystal costs a quarter of the Hot) while
-        // the Hot is high, a few other gems.
-        {4, "crystals",
-         [](Playthrough& p) {
-             const Fgr* h = fgrMainHero;
-             const int gems = crystals.rubies + crystals.emeralds + crystals.sapphires + crystals.diamonds;
-             const char* order = crystals.diamonds < 4 && HotHigh() ? "4" : gems < 4 + 2 * (h->unitExpRang >= 4) ? "123" : "";
-             return h->unitExpRang >= 2 && !dayState.demonAwake && p.Crystals(order);
-         }},
-        {0, "weeds", [](Playthrough& p) { return p.Weed(90); }},
-        {5, "wood quest",
-         [](Playthrough& p) {
-             const bool ready = fgrMainHero->unitExpRang >= 3 && backpack.wearInHand;
-             return ((ready && questState.wood == kQuestNone) || questState.wood == kQuestDone) && p.TalkTo(6, 0);
-         }},
-        {6, "black firs",
-         [](Playthrough& p) {
-             return fgrMainHero->unitExpRang >= 3 && backpack.wearInHand && questState.wood >= kQuestTaken &&
-                    !dayState.demonAwake && Above(fgrMainHero, 6) && p.Firs();
-         }},
-        {7, "the forest is angry: preparing", [](Playthrough& p) { return dayState.demonAwake && p.Prepare(); }},
-        {8, "crystals for the spell",
-         [](Playthrough& p) { return dayState.demonAwake && backpack.wearInHand == kItemChainsaw && p.SpellDay(); }},
-        {9, "the demon", [](Playthrough& p) { return dayState.demonAwake && p.Demon(); }},
-    };
     bool Story() {
+        static constexpr Stage kStages[] = {
+            {1, "wild-dogs quest", [](Playthrough& p) { return questState.wildDogs == kQuestNone && p.TalkTo(1, 3); }},
+            {2, "garbage quest", [](Playthrough& p) { return questState.garbage == kQuestNone && p.TalkTo(2, 3); }},
+            {3, "garbage piles",
+             [](Playthrough& p) {
+                 const Fgr* pile = p.Nearest([](const Fgr* f) {
+                     return f->fgrKind == kKindLoot && f->unitType == kPickupGarbage && f->active;
+                 });
+                 return questState.garbage == kQuestTaken && Above(fgrMainHero, 4) && pile && p.PickUp(pile);
+             }},
+            {0, "stats and abilities", [](Playthrough& p) { return p.Grow(); }},
+            // Diamonds (each yellow crystal costs a quarter of the Hot) while
+            // the Hot is high, a few other gems.
+            {4, "crystals",
+             [](Playthrough& p) {
+                 const Fgr* h = fgrMainHero;
+                 const int gems = crystals.rubies + crystals.emeralds + crystals.sapphires + crystals.diamonds;
+                 const char* order = crystals.diamonds < 4 && HotHigh()            ? "4"
+                                     : gems < 4 + 2 * (h->unitExpRang >= 4) ? "123"
+                                                                            : "";
+                 return h->unitExpRang >= 2 && !dayState.demonAwake && p.Crystals(order);
+             }},
+            {0, "weeds", [](Playthrough& p) { return p.Weed(90); }},
+            {5, "wood quest",
+             [](Playthrough& p) {
+                 const bool ready = fgrMainHero->unitExpRang >= 3 && backpack.wearInHand;
+                 return ((ready && questState.wood == kQuestNone) || questState.wood == kQuestDone) && p.TalkTo(6, 0);
+             }},
+            {6, "black firs",
+             [](Playthrough& p) {
+                 return fgrMainHero->unitExpRang >= 3 && backpack.wearInHand && questState.wood >= kQuestTaken &&
+                        !dayState.demonAwake && Above(fgrMainHero, 6) && p.Firs();
+             }},
+            {7, "the forest is angry: preparing", [](Playthrough& p) { return dayState.demonAwake && p.Prepare(); }},
+            {8, "crystals for the spell",
+             [](Playthrough& p) {
+                 return dayState.demonAwake && backpack.wearInHand == kItemChainsaw && p.SpellDay();
+             }},
+            {9, "the demon", [](Playthrough& p) { return dayState.demonAwake && p.Demon(); }},
+        };
         for (const Stage& s : kStages) {
             if (!s.play(*this)) continue;
             if (s.number > stage) stage = s.number, Log("stage %d: %s", stage, s.name);
@@ -691,7 +698,7 @@ protected:
                           : titleLabel->visible                         ? titleLabel
                           : minimapShown                                ? mapButton
                           : heroWindow->visible && !progress.statPoints ? heroButton
-                          : spellWindow->visible && !Castable()          ? ChildDrawnBy(bottomBar, hudPainters.spellToggle)
+                          : spellWindow->visible && !Castable()          ? SpellToggle()
                                                                         : nullptr;
         if (!w) return false;
         if (++tidyClicks_ % 20 == 0) Log("tidy: still clicking %d %d", w->x, w->y);
@@ -765,7 +772,8 @@ private:
     int fishCell_ = -1, weedTries_ = 0, itemAction_ = 1;
     unsigned guess_ = 12345;   // the player's own dice for the fishing guess
     // the day's spell
-    int waitDay_ = 0, waitUntil_ = 0, spellOn_ = 0, spellHealed_ = 0, spellDemonHp_ = 0, regenCountdown_ = 0, lastHp_ = 0;
+    int waitDay_ = 0, waitUntil_ = 0, spellOn_ = 0, spellHealed_ = 0, spellDemonHp_ = 0;
+    int regenCountdown_ = 0, lastHp_ = 0;
 };
 
 TEST_F(Playthrough, NewHeroWinsTheGame) {
