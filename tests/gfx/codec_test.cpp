@@ -75,32 +75,26 @@ TEST(Targa, BothTypesDepthsOriginsAndImageIdsGiveTheBottomFirstPicture) {
     EXPECT_EQ(Decode(EncodeTGA(7, 5, 4, pic.data()), &w, &h, &d), pic);
 }
 
-TEST(Targa, EveryTruncationFailsCleanly) {
+// Every truncation, hostile headers, sizes and runs: refused, nothing reported.
+TEST(Targa, TruncationsHostileHeadersSizesAndRunsAreRefused) {
+    int w, h, d;
+    const char* err = nullptr;
     for (int type : {2, 10}) {
         Bytes file = MakeTga(Picture(4, 3, 4), 4, 3, 4, type, false, 3);
         for (std::size_t n = 0; n < file.size(); ++n) {
-            int w = -1, h = -1, d = -1;
-            const char* err = nullptr;
+            w = -1, err = nullptr;
             EXPECT_EQ(TargaDecode(Bytes(file.begin(), file.begin() + n), &w, &h, &d, &err), nullptr) << type << " " << n;
             EXPECT_STREQ(err, kTgaDamaged);
             EXPECT_EQ(w, -1);  // nothing reported for a failed file
         }
     }
-}
-
-TEST(Targa, HostileHeadersSizesAndRunsAreRefused) {
     Bytes good = MakeTga(Picture(2, 2, 3), 2, 2, 3, 2, false, 0);
-    struct Case {
-        int offset, value;
-        const char* message;
-    } cases[] = {
+    struct { int offset, value; const char* message; } const cases[] = {
         {2, 1, kTgaBadType},    {2, 11, kTgaBadType},   {1, 1, kTgaBadDepth},  // colour map
         {16, 16, kTgaBadDepth}, {16, 33, kTgaBadDepth}, {12, 0, kTgaDamaged},  // width 0
         {0, 250, kTgaDamaged},  // image ID longer than the file
     };
-    int w, h, d;
-    const char* err = nullptr;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Bytes f = good;
         f[c.offset] = std::uint8_t(c.value);
         EXPECT_EQ(TargaDecode(f, &w, &h, &d, &err), nullptr) << c.offset << "=" << c.value;

@@ -126,7 +126,7 @@ TEST_F(WorldTest, Anchoring) {
 }
 
 
-TEST_F(WorldTest, SlotAllocationOrderAndFailures) {
+TEST_F(WorldTest, SlotAllocationTheFullTableAndAFailedPopulation) {
     for (int i = 1; i <= 5; ++i) EXPECT_EQ(FgrCreate(kKindStructPlain, 15, 15), i);
     nextSlot = 3;
     EXPECT_EQ(FgrCreate(kKindStructPlain, 15, 15), 6);
@@ -145,6 +145,16 @@ TEST_F(WorldTest, SlotAllocationOrderAndFailures) {
     EXPECT_EQ(FgrCreate(kKindStructPlain, 25, 25), 0);
     EXPECT_EQ(fgrSerial, serialBefore);
     for (int s = 1; s <= kFigureSlots; ++s) ASSERT_EQ(FigureTable[s].fgrKind, kKindStructPlain);
+    // A full table makes the population fail, fatally.
+    EXPECT_EQ(WorldPopulate(), 0);
+    EXPECT_NE(Log().find("\n не удалось создать fgrMainHero"_w), std::string::npos);
+    EXPECT_EQ(worldError + isDone, 2);
+    WorldReset();   // room for the hero and his gun only: the boss cannot be made
+    isDone = 0;
+    for (int s = 1; s <= kFigureSlots - 2; ++s) FgrCreate(kKindStructPlain, 15, 15);
+    EXPECT_EQ(WorldPopulate(), 0);
+    EXPECT_TRUE(FgrAlive(fgrMainHero) && pBos == nullptr);
+    EXPECT_NE(Log().find("\n не удалось создать главного врага pBos"_w), std::string::npos);
 }
 
 TEST_F(WorldTest, RemovalIsRecursiveAndGunsAttachOnce) {
@@ -296,18 +306,6 @@ TEST_F(WorldTest, HeroMonstersAndGunsThatCannotBeMade) {
     for (int s = 1; s <= kFigureSlots; ++s) ASSERT_FALSE(FigureTable[s].fgrKind == kKindGun416 && !FigureTable[s].owner) << s;
 }
 
-TEST_F(WorldTest, PopulationFailureIsFatal) {
-    for (int s = 1; s <= kFigureSlots; ++s) FgrCreate(kKindStructPlain, 15, 15);
-    EXPECT_EQ(WorldPopulate(), 0);
-    EXPECT_NE(Log().find("\n не удалось создать fgrMainHero"_w), std::string::npos);
-    EXPECT_EQ(worldError + isDone, 2);
-    WorldReset();   // room for the hero and his gun only: the boss cannot be made
-    isDone = 0;
-    for (int s = 1; s <= kFigureSlots - 2; ++s) FgrCreate(kKindStructPlain, 15, 15);
-    EXPECT_EQ(WorldPopulate(), 0);
-    EXPECT_TRUE(FgrAlive(fgrMainHero) && pBos == nullptr);
-    EXPECT_NE(Log().find("\n не удалось создать главного врага pBos"_w), std::string::npos);
-}
 
 
 void PutI32(std::vector<std::uint8_t>& b, std::size_t at, std::int32_t v) {
