@@ -115,11 +115,9 @@ public:
     // What the next file dialog answers: cancel, a location of ours, the
     // start location, a hostile file, a missing file, a folder, a long name.
     void ChooseFileAnswer() {
+        static const std::string kLongName = "soak_" + std::string(256, 'a');
         static const char* const kAnswers[] = {
-            nullptr, "soak_a", "soak_b", "soak_c", "etap1", "garbage.bin", "no_such_file", "uni_files",
-            "soak_aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"
-            "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"
-            "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",
+            nullptr, "soak_a", "soak_b", "soak_c", "etap1", "garbage.bin", "no_such_file", "uni_files", kLongName.c_str(),
         };
         const int n = Roll(int(std::size(kAnswers)));
         ScriptSetDefaultFileAnswer(kAnswers[n]);
