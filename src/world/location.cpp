@@ -24,6 +24,8 @@ int (*locationLoadOverlay)(int number) = nullptr;
 int (*locationLoadTileset)(int number) = nullptr;
 std::uint8_t locationOverview[65536 * 3];
 int locationOverviewSerial = 0;
+int locationOverviewRowSerial[256];
+int locationOverviewFullSerial = 0;
 
 int FgrEditorOpen() { return editor.open; }
 
@@ -164,15 +166,19 @@ void OverviewPixel(int k) {
 void BuildLocationOverview() {
     for (int k = 0; k < kKleCount; ++k) OverviewPixel(k);
     ++locationOverviewSerial;
+    locationOverviewFullSerial = locationOverviewSerial;
+    std::fill(std::begin(locationOverviewRowSerial), std::end(locationOverviewRowSerial), locationOverviewSerial);
 }
 
 void RefreshOverviewAround(int h, int radius) {
     if (h < 0 || h >= kKleCount) return;
     const int row = KleRow(h), col = KleCol(h);
-    for (int r = std::max(row - radius, 0); r <= std::min(row + radius, kKleRows - 1); ++r)
+    ++locationOverviewSerial;
+    for (int r = std::max(row - radius, 0); r <= std::min(row + radius, kKleRows - 1); ++r) {
         for (int c = std::max(col - radius, 0); c <= std::min(col + radius, kKleCols - 1); ++c)
             OverviewPixel(KleIndex(r, c));
-    ++locationOverviewSerial;
+        locationOverviewRowSerial[r] = locationOverviewSerial;
+    }
 }
 
 // --- location file ----------------------------------------------------------------
@@ -450,6 +456,8 @@ void WorldReset() {
     SideResourcesReset();
     EditorReset();
     locationOverviewSerial = 0;
+    locationOverviewFullSerial = 0;
+    std::fill(std::begin(locationOverviewRowSerial), std::end(locationOverviewRowSerial), 0);
 }
 
 void WorldFiguresClear() {

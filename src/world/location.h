@@ -36,9 +36,13 @@ extern int (*locationLoadOverlay)(int number);
 extern int (*locationLoadTileset)(int number);
 
 // The overview picture: one RGB pixel per cell in cell order; the serial
-// grows at every rebuild so the map window knows when to upload it again.
+// grows at every rebuild so the map window knows when to upload it again,
+// each row keeps the serial of its last change and the full serial that of
+// the last whole rebuild (so an upload can send only the rows that changed).
 extern std::uint8_t locationOverview[65536 * 3];
 extern int locationOverviewSerial;
+extern int locationOverviewRowSerial[256];
+extern int locationOverviewFullSerial;
 void BuildLocationOverview();
 // The overview's pixels of the square of cells within radius of cell h.
 void RefreshOverviewAround(int h, int radius);

@@ -275,6 +275,7 @@ int codeStart[kTileCodes + 1];
 std::uint16_t auxCells[kKleCount];
 int auxCount;
 int overviewSerialShown = -1;
+std::uint32_t overviewNameShown;   // the texture the shown serial went into
 
 // Highlight squares of special codes: mostly only under the cursor.
 struct SpecialHighlight {
@@ -321,11 +322,29 @@ void WorldQuad(const ViewMap& m, float x0, float z0, float x1, float z1) {
   glTexCoord2f(0, 1); glVertex2f(sx0, sTop);
 }
 
+// The editor's strokes change a few rows at a time: while the texture holds
+// a picture since the last whole rebuild, only the rows changed since are sent.
 void UploadOverviewIfChanged() {
   if (overviewSerialShown == locationOverviewSerial) return;
+  const int shown = overviewSerialShown;
   overviewSerialShown = locationOverviewSerial;
+  const std::uint32_t name = texTable.slots[kOverviewSlot].name;
+  if (name && name == overviewNameShown && shown >= locationOverviewFullSerial && shown < locationOverviewSerial) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (int r = 0; r < kKleRows;) {
+      int e = r;
+      while (e < kKleRows && locationOverviewRowSerial[e] > shown) ++e;
+      if (e > r)
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, r, kKleCols, e - r, GL_RGB, GL_UNSIGNED_BYTE,
+                        locationOverview + std::size_t(3 * kKleCols * r));
+      r = e + 1;
+    }
+    return;
+  }
   TexTableSetPixels(texTable, kOverviewSlot, locationOverview, 256, 256, 3, 0);
-  glBindTexture(GL_TEXTURE_2D, texTable.slots[kOverviewSlot].name);
+  overviewNameShown = texTable.slots[kOverviewSlot].name;
+  glBindTexture(GL_TEXTURE_2D, overviewNameShown);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
@@ -537,6 +556,7 @@ void MapDrawReset() {
   highlightCount = 0;
   drawCount = 0;
   overviewSerialShown = -1;
+  overviewNameShown = 0;
   std::fill(spriteSampling, spriteSampling + kTexSlots, LevelSet{0, -1});
   std::fill(tileSampling, tileSampling + kTileCodes, LevelSet{0, -1});
 }
