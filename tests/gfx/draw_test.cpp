@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -30,6 +31,8 @@
 #include "io/files.h"
 #include "platform/script/script_platform.h"
 #include "world/interaction.h"
+#include "world/kle.h"
+#include "world/location.h"
 #include "world/map_draw.h"
 
 // Mesa's offscreen driver keeps allocations LeakSanitizer cannot tell from ours; leak checks of
@@ -440,6 +443,15 @@ TEST_F(MapDrawTest, MinimapShowsTheOverviewUntilClosedAndHighlightsAreCapped) {
     const int hx = minimapX + int(s * hero->x / 2560.0f), hy = minimapY + s - int(s * hero->z / 2560.0f);
     EXPECT_GT(CountIf(hx - 3, hy - 3, hx + 4, hy + 4, [&](int x, int y) { return At(with, x, y).g > 120 && At(with, x, y).r < 60; }),
               0) << "the hero's marker, 0x11AA88";
+    // A stroke's rows reach the texture alone; the rest stays as uploaded.
+    for (int c = 100; c < 103; ++c) masKle.m[KleIndex(7, c)].landType = (masKle.m[KleIndex(7, c)].landType + 1) % 8;
+    RefreshOverviewAround(KleIndex(7, 101), 1);
+    DrawMinimap();
+    std::vector<std::uint8_t> texels(sizeof locationOverview);
+    glBindTexture(GL_TEXTURE_2D, texTable.slots[kOverviewSlot].name);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    EXPECT_EQ(std::memcmp(texels.data(), locationOverview, texels.size()), 0);
     minimapShown = 0;
     DrawGround();
     DrawMinimap();
