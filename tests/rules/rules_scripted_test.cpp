@@ -192,8 +192,8 @@ protected:
 // drunk: the same walk takes about two thirds of the time. Three red
 // crystals walked over at rank 2 make a ruby; at rank 3 the sapphire closes
 // clamp A, the emerald clamp B, the barrier plants go and the planner finds
-// the way into the pocket. (The rod, the garbage quest and the demon's death
-// are played by the play-through.)
+// the way into the pocket. (The garbage quest and the demon's death are
+// played by the play-through.)
 TEST_F(RulesRun, JacketDogsBagKvassThenCrystalsMakeARubyAndTheClampsOpenThePass) {
     const int from = KleIndex(113, 55), to = KleIndex(113, 75), base = KleIndex(113, 60), pocket = KleIndex(203, 65);
     int started = 0, plain = 0, fast = 0, bagCell = 0, shots = 0, lost = 0, hp = 0, reload = 0;
@@ -296,6 +296,45 @@ TEST_F(RulesRun, JacketDogsBagKvassThenCrystalsMakeARubyAndTheClampsOpenThePass)
     EXPECT_EQ(HeroHandItem()->unitType, kItemKnife);
     ASSERT_GT(plain, 0);
     EXPECT_LT(fast * 10, plain * 8);   // 1.5 times the speed
+}
+
+// The sailor sells the rod (his fourth answer); at the beach the rod casts,
+// the "Где?" buttons come up at the bite and the right one catches.
+TEST_F(RulesRun, TheSailorsRodCatchesAFish) {
+    int gold = 0, shore = 0;
+    Do([] {
+        heroCombat.heroGold = 60;
+        VagrantFound();   // the sailor talks once his vagrant is found
+    });
+    Talk(5, 4);
+    Do([&] {
+        EXPECT_NE(BackpackHolds(kItemRod), 0);
+        EXPECT_EQ(heroCombat.heroGold, 35);
+        // The sailor's beach: west along his row to the last dry cell that
+        // sees deep water.
+        for (int c = 37; c > 1 && !shore; --c) {
+            const int k = KleIndex(178, c);
+            if (masKle.m[k].landType != kLandDeepWater && PlaceFishiness(k) > 0) shore = k;
+        }
+        ASSERT_NE(shore, 0);
+        PutHero(KleIndex(178, 40));
+        FgrMoveOrder(Hero(), shore, 0);
+    });
+    Frames(2);
+    WaitFor(Standing);
+    UseItem(kItemRod);
+    Do([&] {
+        EXPECT_EQ(fishing.fishState, kFishWaiting);
+        EXPECT_EQ(fishChoiceWindow->visible, 0);
+        gold = heroCombat.heroGold;
+    });
+    WaitFor([] { return fishChoiceWindow->visible == 1; });
+    ClickWidget([] { return fishChoiceCells[fishing.fishRightButton]; });
+    WaitFor([] { return fishing.fishState == kFishIdle; });
+    ASSERT_TRUE(Play("rules_fishing", 1500));
+    EXPECT_EQ(fishing.fishSkill, 1);
+    EXPECT_GT(heroCombat.heroGold, gold);
+    EXPECT_EQ(fishChoiceWindow->visible, 0);
 }
 
 // At 1024 x 768, the day button: the hero wakes at the wake-up point with
