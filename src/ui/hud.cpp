@@ -373,6 +373,7 @@ void BuildGameUI() {
     fishChoiceWindow = Top(nullptr, nullptr, 0.2f, 0.3f, 0.6f, 0.4f, 7, 0);
     Grid(fishChoiceWindow, p.fishChoiceCell, ClickFishChoice, 0, -0.1f, 1.0f / 3, 0.8f, 3, 1, fishChoiceCells);
     noticeBar = Top(p.notice, nullptr, 0, 0.49f, 0.8f, 0.07f, 7, 0);
+    noticeBar->clickThrough = true;   // a notice must not swallow the fishing choice under it
     noticeBarVisible = &noticeBar->visible;
     titleLabel = Top(p.titleLabel, ClickTitle, 0.25f, 0.885f, 0.5f, 0.06f, 7, 1);
     sideBar = Top(p.panel, nullptr, 0, -0.03f, 0.06f, 0.27f, 1, 1);

@@ -174,7 +174,7 @@ namespace {
 void VisitForHover(Widget* w, int button, int mx, int my) {
     if (!w->visible) return;
     w->hover = 0;
-    if (!hoverTaken && PointInWidget(w, mx, my)) {
+    if (!hoverTaken && !w->clickThrough && PointInWidget(w, mx, my)) {
         bool inChild = false;
         for (auto it = w->children.rbegin(); it != w->children.rend(); ++it)
             if (PointInWidget(*it, mx, my)) { inChild = true; break; }

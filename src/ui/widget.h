@@ -35,6 +35,9 @@ struct Widget {
     WidgetFn draw = nullptr;
     WidgetFn click = nullptr;
     int visible = 0;
+    // A display-only widget (a notice over other windows) lets the hover and
+    // click go on to the widgets below it.
+    bool clickThrough = false;
     // list state, used only with an attached list
     int listModified = 0;
     int caretColumn = 0;

@@ -88,6 +88,10 @@ TEST_F(UiFixture, HoverAndClickRules) {
   EXPECT_EQ(a->hover, 1);
   EXPECT_EQ(UIProcessAt(2, 700, 100), 0);  // empty screen falls through
   EXPECT_EQ(uiRoot.hover, 1);
+  Widget* notice = Make(&uiRoot, nullptr, 0.1f, 0.1f, 0.5f, 0.5f, 7);
+  notice->clickThrough = true;  // a notice over b passes the click on
+  EXPECT_EQ(UIProcessAt(1, 200, 200), 1);
+  EXPECT_EQ(g_lastClicked, b);
 }
 
 TEST_F(UiFixture, TooltipTextIsCut) {
