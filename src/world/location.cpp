@@ -455,9 +455,9 @@ void WorldReset() {
     SpawnReset();
     SideResourcesReset();
     EditorReset();
-    locationOverviewSerial = 0;
-    locationOverviewFullSerial = 0;
-    std::fill(std::begin(locationOverviewRowSerial), std::end(locationOverviewRowSerial), 0);
+    // The overview serials keep counting: the map window compares the serial
+    // with the one it uploaded last, and a serial counted again from 0 could
+    // meet that one and leave the old location's picture on the minimap.
 }
 
 void WorldFiguresClear() {
