@@ -1,38 +1,12 @@
 // Combat and progression rules where they can break: filter stages,
 // experience, panic, auras, strikes, crits, shots, rewards, ranks, stat
 // points, regeneration, and the trace of one fight.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-#include <string>
 #include <tuple>
-#include <unistd.h>
 
-#include "app/frame.h"
-#include "app/game_state.h"
-#include "app/log.h"
-#include "app/msgfeed.h"
-#include "app/random.h"
-#include "combat/filters.h"
-#include "combat/hero_attack.h"
-#include "combat/hero_combat.h"
-#include "combat/monsters.h"
-#include "combat/stats.h"
-#include "combat/weapons.h"
-#include "rules/game_params.h"
-#include "rules/progression.h"
-#include "world/fgr.h"
-#include "world/interaction.h"
-#include "world/kle.h"
-#include "world/location.h"
-#include "world/path_follow.h"
-#include "world/spawn.h"
+#include "../rules/rules_fixture.h"
 
 namespace {
 
@@ -60,19 +34,12 @@ double Percent(int n, F tried) {
 class CombatTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WorldReset();
-        InteractionReset();
-        PathReset();
-        FrameReset();
-        MsgFeedReset();
-        ResetRuleState();
-        RandSeed(11);
+        ResetRules();
         FillPlainGround();
         KleSetCorners();
         PathRebuild();
         CombatInstall();
         frameDeltaMs = 50;
-        LogReset();
         std::remove(logPath.c_str());
         LogSetPath(logPath.c_str());
     }
@@ -81,10 +48,7 @@ protected:
         LogSetPath(nullptr);
         std::remove(logPath.c_str());
     }
-    std::string Log() const {
-        std::ifstream in(logPath, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string Log() const { return ReadText(logPath); }
     static Fgr* Hero(int row = 100, int col = 100) {
         fgrMainHero = CreateHero(KleIndex(row, col), 0);
         fgrMainHero->bornNow = 0;
@@ -150,16 +114,13 @@ TEST_F(CombatTest, FilterStagesSpreadTruncationAndClamps) {
     DealHit(nullptr, nullptr, Source(kStNormHP, 3), t);
     EXPECT_EQ(hitPipe.dmgNormSum, 3);
     // Clamps: at 0 and the maximum; a maximum stays within its own pair.
-    DealHit(nullptr, nullptr, Source(kStNormHP, 500), t);
-    EXPECT_EQ(StatGet(t, kStNormHP), 0);
-    DealHit(nullptr, nullptr, Source(kStNormHP, 500, 0), t);
-    EXPECT_EQ(StatGet(t, kStNormHP), 100);
     FgrStats(t)[StatLowOf(kStManaMax)] = 10;
     FgrStats(t)[StatHighOf(kStManaMax)] = 40;
-    DealHit(nullptr, nullptr, Source(kStManaMax, 90, 0), t);
-    EXPECT_EQ(StatGet(t, kStManaMax), 40);
-    DealHit(nullptr, nullptr, Source(kStManaMax, 90), t);
-    EXPECT_EQ(StatGet(t, kStManaMax), 10);
+    for (auto [code, amount, subtract, left] : {std::tuple{kStNormHP, 500, 1, 0}, {kStNormHP, 500, 0, 100},
+                                                {kStManaMax, 90, 0, 40}, {kStManaMax, 90, 1, 10}}) {
+        DealHit(nullptr, nullptr, Source(code, amount, subtract), t);
+        EXPECT_EQ(StatGet(t, code), left) << code << " " << subtract;
+    }
     // A target without a stat block: no effect, no crash.
     DealHit(t, nullptr, Source(kStNormHP, 10), MakeLoot(4, KleIndex(60, 60)));
 }
@@ -291,8 +252,7 @@ TEST_F(CombatTest, ShotReloadManaTheDoublerAndTheFreshMonstersWait) {
     StatSet(hero, kStMana, 23);
     gun->countdown = 0;
     Shoot(hero, t);
-    EXPECT_EQ(gun->countdown, gun->period);
-    EXPECT_EQ(StatGet(hero, kStMana), 23);
+    EXPECT_EQ(std::pair(gun->countdown, StatGet(hero, kStMana)), std::pair(gun->period, 23));
     // With the doubler every shot hits, twice.
     heroCombat.spellDoubler = 1;
     hero->unitExpRang = 1;
@@ -346,17 +306,14 @@ TEST_F(CombatTest, RanksInvulnerabilityStatPointsAndRegeneration) {
     Fgr* hero = Hero();
     const int table[] = {400, 640, 1024, 1638, 2620, 4192, 6707, 10731};
     for (int r = 1; r <= 8; ++r) {
-        EXPECT_EQ(hero->unitExpRang, r);
-        EXPECT_EQ(hero->unitExpNext, table[r - 1]);
+        EXPECT_EQ(std::pair(hero->unitExpRang, hero->unitExpNext), std::pair(r, table[r - 1]));
         AddHeroExp(hero->unitExpNext + 5000);   // one rank per call, the rest is lost
         EXPECT_EQ(hero->unitExpNow, 0);
     }
     AddHeroExp(50000);
-    EXPECT_EQ(hero->unitExpRang, 9);
-    EXPECT_EQ(hero->unitExpNow, 50000);
-    EXPECT_EQ(heroCombat.abilPoints, 8);
-    EXPECT_EQ(progress.statPoints, 16);
-    EXPECT_EQ(progress.regenHit, 18);
+    EXPECT_EQ(std::tuple(hero->unitExpRang, hero->unitExpNow, heroCombat.abilPoints, progress.statPoints,
+                         progress.regenHit),
+              std::tuple(9, 50000, 8, 16, 18));
 
     // 350 with 300 gathered at rank 1: one rank, 0 left, 640 next.
     Fgr* h2 = Hero(120, 120);
@@ -378,10 +335,9 @@ TEST_F(CombatTest, RanksInvulnerabilityStatPointsAndRegeneration) {
     EXPECT_EQ(progress.bloodPoints, 3);
     EXPECT_EQ(StatGet(h2, kStNormHPMax), 300);
     ApplyStatPoints();
-    EXPECT_EQ(progress.bloodBase, 400);
-    EXPECT_EQ(StatGet(h2, kStNormHPMax), 400);
-    EXPECT_EQ(StatGet(h2, kStNormHP), 400);
-    EXPECT_EQ(FgrStats(h2)[StatLowOf(kStNormHPMax)], 300);
+    EXPECT_EQ(std::tuple(progress.bloodBase, StatGet(h2, kStNormHPMax), StatGet(h2, kStNormHP),
+                         FgrStats(h2)[StatLowOf(kStNormHPMax)]),
+              std::tuple(400, 400, 400, 300));
 
     // Below 10 blood no hit points come back; Hot and mana still do. A Hot
     // below 3 panics until it is back at 100.
@@ -390,9 +346,8 @@ TEST_F(CombatTest, RanksInvulnerabilityStatPointsAndRegeneration) {
     StatSet(h2, kStMana, 0);
     h2->regenCountdown = 1;
     HeroRegen(h2);
-    EXPECT_EQ(StatGet(h2, kStNormHP), 9);
-    EXPECT_EQ(StatGet(h2, kStHot), 2 + progress.regenHot);
-    EXPECT_EQ(StatGet(h2, kStMana), progress.regenMana);
+    EXPECT_EQ(std::tuple(StatGet(h2, kStNormHP), StatGet(h2, kStHot), StatGet(h2, kStMana)),
+              std::tuple(9, 2 + progress.regenHot, progress.regenMana));
     for (auto [hot, panic] : {std::pair{2, 1}, {99, 1}, {100, 0}}) {
         StatSet(h2, kStHot, hot);
         HeroRegen(h2);
@@ -414,15 +369,9 @@ TEST_F(CombatTest, TraceOfOneFightMatchesTheExpectedText) {
         gameClockMs = clock;
         DealHit(a, a->kor.pBuf, a->guns, b);
     }
-    std::ifstream want(BD_TRACE_EXPECTED, std::ios::binary);
-    ASSERT_TRUE(want) << BD_TRACE_EXPECTED;
-    std::istringstream got(Log());
-    std::string w, g;
-    for (int line = 1; std::getline(want, w); ++line) {
-        ASSERT_TRUE(std::getline(got, g)) << "the trace ends before line " << line;
-        EXPECT_EQ(g, w) << "line " << line;
-    }
-    EXPECT_FALSE(std::getline(got, g)) << "more lines than expected: " << g;
+    const std::string want = ReadText(BD_TRACE_EXPECTED);
+    ASSERT_FALSE(want.empty()) << BD_TRACE_EXPECTED;
+    EXPECT_EQ(Log(), want);   // gtest shows a line diff
 }
 
 }  // namespace

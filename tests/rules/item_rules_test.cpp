@@ -4,10 +4,6 @@
 
 #include "rules_fixture.h"
 
-#include "combat/filters.h"
-#include "combat/hero_attack.h"
-#include "rules/pickups.h"
-
 namespace {
 
 using ItemRules = RulesTest;
@@ -15,8 +11,7 @@ using ItemRules = RulesTest;
 TEST_F(ItemRules, BuyingPaysEvenIntoAFullBackpack) {
     Gold() = 30;
     EXPECT_EQ(Buy(kItemMedkit, 30), 1);
-    EXPECT_EQ(Gold(), 0);
-    EXPECT_EQ(backpack.slotKind[1], kItemMedkit);
+    EXPECT_EQ(std::pair(Gold(), backpack.slotKind[1]), std::pair(0, int(kItemMedkit)));
     EXPECT_EQ(Buy(kItemKvass, 10), 0);
     for (int s = 2; s <= kBackpackSlots; ++s) backpack.slotKind[s] = kItemBoots;
     Gold() = 100;
@@ -42,8 +37,8 @@ TEST_F(ItemRules, SlotsOpenOnlyWithAnItemAndSuitsChangeOnceADay) {
     BackpackNewDay();
     ASSERT_EQ(SelectSlot(2), 1);
     ItemWindowButton(1);
-    EXPECT_EQ(backpack.wearSuit, kItemSuitBrave);
-    EXPECT_EQ(backpack.slotKind[2], kItemSuitArmour);   // the worn one went into the slot
+    // The worn one went into the slot.
+    EXPECT_EQ(std::pair(backpack.wearSuit, backpack.slotKind[2]), std::pair(int(kItemSuitBrave), int(kItemSuitArmour)));
     EXPECT_NE(FgrAt(backpack.slotFigure[2]), nullptr);
 }
 
@@ -70,18 +65,15 @@ TEST_F(ItemRules, ReforgeOfAKnifeAndItsLostTwin) {
         Gold() = 10;
         EXPECT_EQ(Reforge(kItemKnife, 10), 1);
         EXPECT_TRUE(held->damage == 12 || held->damage == 13) << held->damage;
-        EXPECT_EQ(held->comboLevel, 1);
-        EXPECT_EQ(crystals.rubies, pants ? 1 : 0);
-        EXPECT_EQ(Gold(), 0);
-        EXPECT_EQ(BackpackHolds(kItemKnife), 0);
+        EXPECT_EQ(std::tuple(held->comboLevel, crystals.rubies, Gold(), BackpackHolds(kItemKnife)),
+                  std::tuple(1, pants ? 1 : 0, 0, 0));
     }
     // No gems: the twin is lost (warned), the held knife stays as it was.
     Fgr* held = HeroHandItem();
     AddToBackpack(kItemKnife, MakeHandItem(kItemKnife, 1, held->damage));
     crystals = CrystalState{};
     EXPECT_EQ(Reforge(kItemKnife, 10), 0);
-    EXPECT_EQ(BackpackHolds(kItemKnife), 0);
-    EXPECT_EQ(held->comboLevel, 1);
+    EXPECT_EQ(std::pair(BackpackHolds(kItemKnife), held->comboLevel), std::pair(0, 1));
     EXPECT_EQ(Reforge(kItemSword, 20), 0);   // not the blade in hand
 }
 
@@ -90,13 +82,11 @@ TEST_F(ItemRules, MechanicDroidsAndBladeSales) {
     ASSERT_EQ(MechanicDeal(fgrMainHero, 1), 1);
     EXPECT_EQ(Gold(), 50);
     EXPECT_EQ(MechanicDeal(fgrMainHero, 1), 0);   // one droid at a time
-    Fgr* droid = FgrAt(backpack.assistantDroid);
-    ASSERT_NE(droid, nullptr);
-    EXPECT_EQ(droid->side, kSidePlayer);
+    ASSERT_NE(FgrAt(backpack.assistantDroid), nullptr);
+    EXPECT_EQ(FgrAt(backpack.assistantDroid)->side, kSidePlayer);
     AddToBackpack(kItemKnife, MakeHandItem(kItemKnife, 0, 10));
     MechanicDeal(nullptr, 4);
-    EXPECT_EQ(Gold(), 55);
-    EXPECT_EQ(BackpackHolds(kItemKnife), 0);
+    EXPECT_EQ(std::pair(Gold(), BackpackHolds(kItemKnife)), std::pair(55, 0));
 }
 
 class FishingRules : public RulesTest {
@@ -131,8 +121,7 @@ TEST_F(FishingRules, PlaceChecksAndFishiness) {
         Gold() = r.gold;
         hero->x = r.col * 10 + 5;
         StartFishing();
-        EXPECT_EQ(fishing.fishState, kFishIdle) << r.col;
-        EXPECT_EQ(Gold(), r.gold);
+        EXPECT_EQ(std::pair(int(fishing.fishState), Gold()), std::pair(int(kFishIdle), r.gold)) << r.col;
     }
 }
 
@@ -143,8 +132,7 @@ TEST_F(FishingRules, EarlyStrikeLosesTheCastAndTheThirdCatchIsBig) {
     EXPECT_TRUE(stake >= 2 && stake <= 4) << stake;
     EXPECT_EQ(fishing.fishWaitTotal, 12000);
     FishingStrike(1);
-    EXPECT_EQ(fishing.fishState, kFishIdle);
-    EXPECT_EQ(Gold(), 100 - stake);
+    EXPECT_EQ(std::pair(int(fishing.fishState), Gold()), std::pair(int(kFishIdle), 100 - stake));
     for (int n = 1; n <= 3; ++n) {
         const int before = Gold();
         CastAndWaitForBite();
@@ -155,8 +143,7 @@ TEST_F(FishingRules, EarlyStrikeLosesTheCastAndTheThirdCatchIsBig) {
         EXPECT_EQ(gain % paid, 0) << n;
         EXPECT_GE(gain, lo * paid) << n;
         EXPECT_LE(gain, hi * paid) << n;
-        EXPECT_EQ(fishing.fishSkill, n);
-        EXPECT_EQ(fishing.fishStreak, n % 3);
+        EXPECT_EQ(std::pair(fishing.fishSkill, fishing.fishStreak), std::pair(n, n % 3));
     }
     // A wrong button ends the streak; a skilled angler pays bait too.
     fishing.fishStreak = 2;
@@ -164,8 +151,7 @@ TEST_F(FishingRules, EarlyStrikeLosesTheCastAndTheThirdCatchIsBig) {
     CastAndWaitForBite();
     EXPECT_GT(fishing.fishStake, 0);
     FishingStrike(fishing.fishRightButton % 3 + 1);
-    EXPECT_EQ(fishing.fishStreak, 0);
-    EXPECT_EQ(fishing.fishState, kFishIdle);
+    EXPECT_EQ(std::pair(fishing.fishStreak, int(fishing.fishState)), std::pair(0, int(kFishIdle)));
 }
 
 TEST_F(FishingRules, TheDigWorksOnceADayOnTheIsland) {
@@ -210,25 +196,26 @@ TEST_F(CrystalRules, ChainsMakeGemsAndEchoesRepeatOrReset) {
         }
         int skeletons = 0;
         for (int s = 1; s <= kFigureSlots; ++s) skeletons += FigureTable[s].fgrKind == kKindUnitSkeleton;
-        EXPECT_EQ(crystals.rubies, c.rubies) << c.colours.size();
-        EXPECT_EQ(crystals.emeralds, c.emeralds) << c.colours.size();
-        EXPECT_EQ(skeletons, c.skeletons) << c.colours.size();
-        EXPECT_EQ(crystals.chainLength, 0);
+        EXPECT_EQ(std::tuple(crystals.rubies, crystals.emeralds, skeletons, crystals.chainLength),
+                  std::tuple(c.rubies, c.emeralds, c.skeletons, 0))
+            << c.colours.size();
     }
 }
 
 TEST_F(CrystalRules, VirForceAndTheGemCap) {
     const int exp = hero->unitExpNow;
-    for (int i = 0; i < 3; ++i) AddCrystalColour(1);
+    auto collect = [](int colour) {
+        for (int i = 0; i < 3; ++i) AddCrystalColour(colour);
+    };
+    collect(1);
     EXPECT_EQ(crystals.virForce, 1);
-    for (int i = 0; i < 3; ++i) AddCrystalColour(1);
-    EXPECT_EQ(crystals.virForce, 2);
-    EXPECT_EQ(hero->unitExpNow, exp + 50);
+    collect(1);
+    EXPECT_EQ(std::pair(crystals.virForce, hero->unitExpNow), std::pair(2, exp + 50));
     crystals.rubies = 9;
-    for (int i = 0; i < 3; ++i) AddCrystalColour(1);
+    collect(1);
     EXPECT_EQ(crystals.rubies, 9);
     crystals.virForce = crystals.collections = 5;
-    for (int i = 0; i < 3; ++i) AddCrystalColour(3);
+    collect(3);
     EXPECT_EQ(crystals.virForce, 5);
 }
 
@@ -246,8 +233,7 @@ TEST_F(CrystalRules, TouchCollectsOnceFromRankTwoAndRegrows) {
     EXPECT_LE(c->regrowTimer, kCrystalRegrowMax);
     frameDeltaMs = 100;
     for (int i = 0; i < kCrystalRegrowMax / 100 + 1; ++i) CrystalUpdate(c);
-    EXPECT_EQ(c->collected, 0);
-    EXPECT_EQ(c->reach, 0);
+    EXPECT_EQ(std::pair(c->collected, c->reach), std::pair(0, 0));
     // A hostile figure file: an unknown colour is not collected; bounds out
     // of order or negative still regrow.
     c->regrowMin = -5;
@@ -262,8 +248,7 @@ TEST_F(CrystalRules, TouchCollectsOnceFromRankTwoAndRegrows) {
 TEST_F(CrystalRules, ClampsInEitherOrderOpenThePassAndRefusalsEndTheAction) {
     Fgr* barrierA = MakePlant(6, kBarrierCellA);
     Fgr* barrierB = MakePlant(6, kBarrierCellB);
-    ASSERT_NE(barrierA, nullptr);
-    ASSERT_NE(barrierB, nullptr);
+    ASSERT_TRUE(barrierA && barrierB);
     auto strikeOn = [&](int cell, int colour) {
         float x, z;
         KleCentre(cell, &x, &z);
@@ -279,8 +264,7 @@ TEST_F(CrystalRules, ClampsInEitherOrderOpenThePassAndRefusalsEndTheAction) {
     HammerStrike(2);
     EXPECT_EQ(crystals.clampBClosed, 0);   // the refusal's cooldown runs
     strikeOn(kClampBCell, 2);
-    EXPECT_EQ(crystals.clampBClosed, 1);
-    EXPECT_EQ(crystals.emeralds, 0);
+    EXPECT_EQ(std::pair(crystals.clampBClosed, crystals.emeralds), std::pair(1, 0));
     strikeOn(kClampBCell, 2);   // already closed: nothing more
     EXPECT_EQ(barrierA->fgrKind, kKindPlant);
     crystals.sapphires = 0;
@@ -288,9 +272,7 @@ TEST_F(CrystalRules, ClampsInEitherOrderOpenThePassAndRefusalsEndTheAction) {
     EXPECT_EQ(crystals.clampAClosed, 0);   // no ingot
     crystals.sapphires = 1;
     strikeOn(kClampACell, 3);
-    EXPECT_EQ(crystals.clampAClosed, 1);
-    EXPECT_EQ(barrierA->fgrKind, 0);
-    EXPECT_EQ(barrierB->fgrKind, 0);
+    EXPECT_EQ(std::tuple(crystals.clampAClosed, barrierA->fgrKind, barrierB->fgrKind), std::tuple(1, 0, 0));
     EXPECT_EQ(masKle.m[kBarrierCellA].fgrKey, nullptr);
 }
 
@@ -314,9 +296,8 @@ TEST_F(CrystalRules, PickupsPayHurtGoAwayOrStay) {
         p->variant = c.variant;
         const int gold = Gold();
         EXPECT_EQ(HeroTouches(hero, p), c.removed ? 1 : 0) << c.type << c.variant;
-        EXPECT_EQ(Gold() - gold, c.goldGain) << c.type;
-        EXPECT_EQ(Blood(), c.bloodLeft) << c.type << c.variant;
-        EXPECT_EQ(p->fgrKind == 0, c.removed) << c.type;
+        EXPECT_EQ(std::tuple(Gold() - gold, Blood(), p->fgrKind == 0), std::tuple(c.goldGain, c.bloodLeft, c.removed))
+            << c.type << c.variant;
         if (p->fgrKind) FgrRemove(p);
     }
     // Coin heaps pay twice their value; a hostile figure file's negative
@@ -338,8 +319,7 @@ TEST_F(CrystalRules, PickupsPayHurtGoAwayOrStay) {
         PickupUpdate(pile);
         if (bag->fgrKind) PickupUpdate(bag);
     }
-    EXPECT_EQ(pile->fgrKind, kKindLoot);
-    EXPECT_EQ(bag->fgrKind, 0);
+    EXPECT_EQ(std::pair(pile->fgrKind, bag->fgrKind), std::pair(int(kKindLoot), 0));
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
-// Shared set-up of the rule tests (no window): every rule record at its
-// start, the feed empty, a fixed seed, plain ground. RulesTest stands a bare
-// hero in the middle; StoryTest populates the start location's figures with
-// the story installed and the game screen's tree built, in a private folder.
+// Shared set-up of the rule, combat and save tests (no window): the game's
+// logic headers, every rule record at its start, the feed empty, a fixed
+// seed. RulesTest stands a bare hero in the middle of plain ground; StoryTest
+// populates the start location's figures with the story installed and the
+// game screen's tree built, in a private folder.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -15,17 +19,25 @@
 #include "app/log.h"
 #include "app/msgfeed.h"
 #include "app/random.h"
+#include "combat/filters.h"
+#include "combat/hero_attack.h"
 #include "combat/hero_combat.h"
+#include "combat/monsters.h"
 #include "combat/stats.h"
+#include "combat/weapons.h"
 #include "io/cp1251.h"
 #include "io/files.h"
 #include "rules/crystals.h"
 #include "rules/fishing.h"
+#include "rules/game_params.h"
 #include "rules/game_won.h"
 #include "rules/items.h"
+#include "rules/pickups.h"
+#include "rules/progression.h"
 #include "rules/story.h"
 #include "rules/story_state.h"
 #include "ui/hud.h"
+#include "world/camera.h"
 #include "world/fgr.h"
 #include "world/interaction.h"
 #include "world/kle.h"
@@ -59,6 +71,22 @@ inline std::string Feed() {
 }
 inline bool Has(const std::string& feed, const char* text) { return feed.find(text) != std::string::npos; }
 inline int& Gold() { return heroCombat.heroGold; }
+// A whole file ("" when missing).
+inline std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+// Stands the hero beside townsperson n, selects and talks to him.
+inline void TalkTo(int n) {
+    Fgr* npc = fgrNpc[n];
+    ASSERT_NE(npc, nullptr);
+    StopPath(fgrMainHero);
+    fgrMainHero->x = npc->x + 10;
+    fgrMainHero->z = npc->z;
+    selection[0] = npc;
+    selectionCount = 1;
+    TalkToSelected();
+}
 
 class RulesTest : public ::testing::Test {
 protected:
@@ -94,17 +122,6 @@ protected:
         InjectWriteFailureAfter(0);
         ASSERT_EQ(chdir("/"), 0);
         if (std::system(("rm -rf '" + tempDir + "'").c_str()) != 0) ADD_FAILURE() << "cleanup";
-    }
-    // Stands the hero beside townsperson n, selects and clicks him.
-    static void Talk(int n) {
-        Fgr* npc = fgrNpc[n];
-        ASSERT_NE(npc, nullptr);
-        fgrMainHero->x = npc->x + 10;
-        fgrMainHero->z = npc->z;
-        fgrMainHero->onPath = 0;
-        selection[0] = npc;
-        selectionCount = 1;
-        TalkClick();
     }
     static void Step(int frames) {
         frameDeltaMs = 100;

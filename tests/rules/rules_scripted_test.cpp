@@ -4,31 +4,14 @@
 // lightning button and the day button at their rectangles; the hero walks
 // by move orders. The HUD is looked at on screen at both window sizes.
 #include <algorithm>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
 #include "../scripted/step_run.h"
-#include "combat/filters.h"
-#include "combat/hero_attack.h"
-#include "combat/hero_combat.h"
-#include "combat/stats.h"
 #include "gfx/fonts.h"
-#include "io/cp1251.h"
-#include "rules/crystals.h"
-#include "rules/fishing.h"
-#include "rules/items.h"
-#include "rules/story.h"
-#include "rules/story_state.h"
-#include "ui/hud.h"
+#include "rules_fixture.h"
 #include "ui/hud_draw.h"
-#include "world/interaction.h"
-#include "world/kle.h"
-#include "world/path_follow.h"
-#include "world/spawn.h"
 
 namespace {
 
@@ -95,9 +78,8 @@ void CheckScreen() {
     EXPECT_GT(coloured, 20);
     EXPECT_EQ(sideBar->x + sideBar->width, winWidth);
     if (big) {
-        EXPECT_EQ(sideBar->width, 61);
-        EXPECT_EQ(sideBar->height, 207);
-        EXPECT_EQ(768 - (sideBar->y + sideBar->height), 23);
+        EXPECT_EQ(std::tuple(sideBar->width, sideBar->height, 768 - (sideBar->y + sideBar->height)),
+                  std::tuple(61, 207, 23));
     }
     for (int t = 2; t <= kSideBarButtons; ++t) EXPECT_LT(sideBarCells[t]->y, sideBarCells[t - 1]->y);
     auto fit = [](const Widget* w, const char* label, int font, int centred, int painterDx) {
@@ -263,8 +245,7 @@ TEST_F(RulesRun, JacketDogsBagKvassThenCrystalsMakeARubyAndTheClampsOpenThePass)
     });
     for (int c : {base, base + 3, base + 6}) WalkTo(c);
     Do([] {
-        EXPECT_EQ(crystals.rubies, 1);
-        EXPECT_EQ(crystals.chainLength, 0);
+        EXPECT_EQ(std::pair(crystals.rubies, crystals.chainLength), std::pair(1, 0));
         Hero()->unitExpRang = 3;
         Hero()->moveMode = 2;   // he can swim, as the sailor taught him
         crystals.sapphires = crystals.emeralds = 1;
@@ -273,8 +254,7 @@ TEST_F(RulesRun, JacketDogsBagKvassThenCrystalsMakeARubyAndTheClampsOpenThePass)
     WalkTo(kClampACell);
     Click(gemCells[3]);
     Do([] {
-        EXPECT_EQ(crystals.clampAClosed, 1);
-        EXPECT_EQ(crystals.sapphires, 0);
+        EXPECT_EQ(std::pair(crystals.clampAClosed, crystals.sapphires), std::pair(1, 0));
         EXPECT_NE(masKle.m[kBarrierCellA].fgrKey, nullptr);   // the pass is still shut
         crystals.hammerCooldown = 0;   // the hammer's 18 s rest tests nothing new
         PutHero(kClampBCell + 2);
@@ -283,17 +263,15 @@ TEST_F(RulesRun, JacketDogsBagKvassThenCrystalsMakeARubyAndTheClampsOpenThePass)
     Click(gemCells[2]);
     Do([] {
         EXPECT_EQ(crystals.clampBClosed, 1);
-        EXPECT_EQ(masKle.m[kBarrierCellA].fgrKey, nullptr);
-        EXPECT_EQ(masKle.m[kBarrierCellB].fgrKey, nullptr);
+        EXPECT_TRUE(!masKle.m[kBarrierCellA].fgrKey && !masKle.m[kBarrierCellB].fgrKey);
     });
     WalkTo(pocket);
     ASSERT_TRUE(Play("rules_shop", 6000));
     EXPECT_EQ(HeroCell(), pocket);
     EXPECT_GE(shots, 1);
     EXPECT_LE(lost, 6 * shots) << shots << " bites";
-    EXPECT_EQ(backpack.wearInHand, kItemKnife);
     ASSERT_NE(HeroHandItem(), nullptr);
-    EXPECT_EQ(HeroHandItem()->unitType, kItemKnife);
+    EXPECT_EQ(std::pair(backpack.wearInHand, HeroHandItem()->unitType), std::pair(int(kItemKnife), int(kItemKnife)));
     ASSERT_GT(plain, 0);
     EXPECT_LT(fast * 10, plain * 8);   // 1.5 times the speed
 }
@@ -308,8 +286,7 @@ TEST_F(RulesRun, TheSailorsRodCatchesAFish) {
     });
     Talk(5, 4);
     Do([&] {
-        EXPECT_NE(BackpackHolds(kItemRod), 0);
-        EXPECT_EQ(heroCombat.heroGold, 35);
+        EXPECT_EQ(std::pair(BackpackHolds(kItemRod) != 0, heroCombat.heroGold), std::pair(true, 35));
         // The sailor's beach: west along his row to the last dry cell that
         // sees deep water.
         for (int c = 37; c > 1 && !shore; --c) {
@@ -324,17 +301,15 @@ TEST_F(RulesRun, TheSailorsRodCatchesAFish) {
     WaitFor(Standing);
     UseItem(kItemRod);
     Do([&] {
-        EXPECT_EQ(fishing.fishState, kFishWaiting);
-        EXPECT_EQ(fishChoiceWindow->visible, 0);
+        EXPECT_EQ(std::pair(int(fishing.fishState), fishChoiceWindow->visible), std::pair(int(kFishWaiting), 0));
         gold = heroCombat.heroGold;
     });
     WaitFor([] { return fishChoiceWindow->visible == 1; });
     ClickWidget([] { return fishChoiceCells[fishing.fishRightButton]; });
     WaitFor([] { return fishing.fishState == kFishIdle; });
     ASSERT_TRUE(Play("rules_fishing", 1500));
-    EXPECT_EQ(fishing.fishSkill, 1);
+    EXPECT_EQ(std::pair(fishing.fishSkill, fishChoiceWindow->visible), std::pair(1, 0));
     EXPECT_GT(heroCombat.heroGold, gold);
-    EXPECT_EQ(fishChoiceWindow->visible, 0);
 }
 
 // At 1024 x 768, the day button: the hero wakes at the wake-up point with
@@ -365,13 +340,10 @@ TEST_F(RulesRun, NewDayAt1024ThenTheWildDogsQuestPays) {
     Do([] { EXPECT_STRNE(tooltipText, "") << "the hovered button's tooltip"; });
     Frames(100);   // five seconds of the new day
     Do([&] {
-        EXPECT_EQ(heap->fgrKind, kKindLoot);
-        EXPECT_EQ(heap->stateFlag, 1);
         EXPECT_GE(heap->countdown, kGoldLifeMin - 5000);
-        EXPECT_EQ(backpack.suitChangedToday, 0);
-        EXPECT_EQ(treasure.dugToday, 0);
-        EXPECT_EQ(crystals.hammerCooldown, 0);
-        EXPECT_EQ(crystals.virForce, 1);
+        EXPECT_EQ(std::tuple(heap->fgrKind, heap->stateFlag, backpack.suitChangedToday, treasure.dugToday,
+                             crystals.hammerCooldown, crystals.virForce),
+                  std::tuple(int(kKindLoot), 1, 0, 0, 0, 1));
         EXPECT_NEAR(Hero()->x, kWakeX, 15);
         EXPECT_NEAR(Hero()->z, kWakeZ, 15);
         EXPECT_EQ(StatGet(Hero(), kStNormHP), StatGet(Hero(), kStNormHPMax));
@@ -393,8 +365,7 @@ TEST_F(RulesRun, NewDayAt1024ThenTheWildDogsQuestPays) {
         LightningUntil(dog, [&] { return Gone(dog, serial) && ++dead; });
     }
     Do([&] {
-        EXPECT_EQ(dead, 3);
-        EXPECT_EQ(questState.wildDogs, kQuestDone);
+        EXPECT_EQ(std::pair(dead, questState.wildDogs), std::pair(3, int(kQuestDone)));
         EXPECT_GE(heroCombat.heroGold - gold, 50);
         EXPECT_GT(Hero()->unitExpNow + 1000 * Hero()->unitExpRang, exp + 300);
     });

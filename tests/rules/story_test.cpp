@@ -1,17 +1,12 @@
 // The day cycle, the quests, the dialogs' answers, the forest's anger, the
 // wins file, and the game screen's buttons that call the rules.
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "rules_fixture.h"
 #include "ui/text_list.h"
 
 namespace {
 
 int CountWins() {
-    std::ifstream in(kWinsFile, std::ios::binary);
-    const std::string s((std::istreambuf_iterator<char>(in)), {});
+    const std::string s = ReadText(kWinsFile);
     int n = 0;
     for (auto p = s.find("[v2]"); p != std::string::npos; p = s.find("[v2]", p + 1)) ++n;
     return n;
@@ -35,7 +30,7 @@ TEST_F(StoryTest, DayButtonWakesTheDeadAndCoolsDown) {
 
 TEST_F(StoryTest, PickpocketDrainsBelowZero) {
     questState.wildDogs = kQuestDone;   // no dialog: every click costs
-    for (int i = 0; i < 12; ++i) Talk(1);
+    for (int i = 0; i < 12; ++i) TalkTo(1);
     EXPECT_EQ(Gold(), 50 - 60);
     EXPECT_EQ(dialogState.openNpc, 0);
 }
@@ -50,7 +45,7 @@ TEST_F(StoryTest, WildDogsRewardByOptionAndDay) {
     for (const auto& c : cases) {
         QuestStateReset();
         fgrNpc[1]->talkFlag = 1;
-        Talk(1);
+        TalkTo(1);
         ASSERT_EQ(dialogState.openNpc, 1);
         DialogChoice(c.option);
         EXPECT_EQ(dialogState.openNpc, 0);
@@ -63,7 +58,7 @@ TEST_F(StoryTest, WildDogsRewardByOptionAndDay) {
 }
 
 TEST_F(StoryTest, WoodQuestAndTheForestsAnger) {
-    Talk(6);
+    TalkTo(6);
     EXPECT_EQ(questState.wood, kQuestTaken);
     fgrMainHero->unitExpRang = 2;
     for (int i = 0; i < 10; ++i) FirChopped(nullptr);
@@ -76,7 +71,7 @@ TEST_F(StoryTest, WoodQuestAndTheForestsAnger) {
     EXPECT_EQ(dayState.demonAwake, 1);
     EXPECT_EQ(pBos->active, 1);
     const int gold = Gold();
-    Talk(6);
+    TalkTo(6);
     EXPECT_EQ(questState.wood, kQuestRewarded);
     EXPECT_EQ(Gold(), gold + 60);
 }
@@ -125,7 +120,7 @@ TEST_F(StoryTest, BadDialogAndStartTextsKeepTheGameGoing) {
         Gold() = 50;
         BackpackReset();
         fgrNpc[3]->talkFlag = 1;
-        Talk(3);
+        TalkTo(3);
         ASSERT_EQ(dialogState.openNpc, 3);
         EXPECT_GE(dialogText->list->entries.size(), 1u);
         DialogChoice(1);

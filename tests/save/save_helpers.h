@@ -1,5 +1,5 @@
-// Shared by the save tests: a whole file's bytes, and the sanitizer build's
-// mark (it runs the slow cases with fewer rounds).
+// Shared by the save tests: a whole file's bytes read and written, and the
+// sanitizer build's mark (it runs the slow cases with fewer rounds).
 #pragma once
 
 #include <cstdint>
@@ -25,4 +25,8 @@ inline Bytes ReadFile(const std::filesystem::path& p) {
     Bytes b(ec ? 0 : size);
     std::ifstream(p, std::ios::binary).read(reinterpret_cast<char*>(b.data()), std::streamsize(b.size()));
     return b;
+}
+inline void WriteFile(const std::filesystem::path& p, const Bytes& b) {
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
 }

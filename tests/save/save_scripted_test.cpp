@@ -1,52 +1,22 @@
 // Continuing a game through the real program: BrindomaMain over the script
 // backend, a virtual clock of 100 ms frames and scripted input.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstddef>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
+#include "../rules/rules_fixture.h"
 #include "game_dir.h"
-#include "reset_all.h"
-#include "io/cp1251.h"
-#include "app/frame.h"
-#include "app/random.h"
 #include "platform/platform.h"
+#include "reset_all.h"
 #include "save/save_file.h"
 #include "save_helpers.h"
-#include "app/msgfeed.h"
-#include "combat/filters.h"
-#include "combat/hero_combat.h"
-#include "combat/monsters.h"
-#include "combat/stats.h"
-#include "rules/crystals.h"
-#include "rules/fishing.h"
-#include "rules/game_params.h"
-#include "rules/items.h"
-#include "rules/progression.h"
-#include "rules/story.h"
-#include "rules/story_state.h"
-#include "world/fgr.h"
-#include "world/interaction.h"
-#include "world/kle.h"
-#include "world/path_follow.h"
-#include "world/spawn.h"
 #include "world/visibility.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-void WriteFile(const fs::path& p, const Bytes& b) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
-}
 
 struct Record {
     const char* name;
@@ -169,16 +139,9 @@ protected:
     fs::path data;
 };
 
-// Stands the hero beside townsperson n and answers his dialog with option.
+// Talks to townsperson n and answers his dialog with option.
 void TalkAndAnswer(int n, int option) {
-    Fgr* npc = fgrNpc[n];
-    ASSERT_NE(npc, nullptr);
-    StopPath(fgrMainHero);
-    fgrMainHero->x = npc->x + 10;
-    fgrMainHero->z = npc->z;
-    selection[0] = npc;
-    selectionCount = 1;
-    TalkToSelected();
+    TalkTo(n);
     ASSERT_EQ(dialogState.openNpc, n);
     DialogChoice(option);
 }

@@ -1,36 +1,13 @@
 // Saved games without a window: damaged saves refused whole (the state
 // untouched), the safe write, the generator whose position is game state.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
-#include "app/frame.h"
-#include "app/game_state.h"
-#include "app/log.h"
-#include "app/random.h"
-#include "combat/hero_combat.h"
+#include "../rules/rules_fixture.h"
 #include "editor/editor.h"
-#include "io/files.h"
-#include "rules/crystals.h"
-#include "rules/items.h"
-#include "rules/story_state.h"
 #include "save/save_file.h"
 #include "save_helpers.h"
-#include "world/camera.h"
-#include "world/fgr.h"
-#include "world/interaction.h"
-#include "world/kle.h"
-#include "world/location.h"
-#include "world/path_follow.h"
-#include "world/spawn.h"
 
 namespace {
 
@@ -63,18 +40,12 @@ void Reseal(Bytes& b) {
 class SaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WorldReset();
-        PathReset();
+        ResetRules();
         CameraReset();
-        InteractionReset();
-        ResetRuleState();
-        FrameReset();
         SaveReset();
-        RandSeed(11);
         dir = fs::path(::testing::TempDir()) / ("bd_save_" + std::to_string(getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
-        LogReset();
         logPath = (dir / "log.txt").string();
         LogSetPath(logPath.c_str());   // kept as a pointer
     }
@@ -200,12 +171,11 @@ TEST_F(SaveTest, FileWritesAreSafe) {
     saveFolder = (dir / "plain" / "brindoma").string();
     EXPECT_FALSE(SaveGameToFile());
     saveFolder = keep;
-    editor.open = 1;
-    EXPECT_FALSE(AutosaveGame());
-    editor.open = 0;
-    worldError = 1;
-    EXPECT_FALSE(AutosaveGame());
-    worldError = 0;
+    for (int* refuses : {&editor.open, &worldError}) {
+        *refuses = 1;
+        EXPECT_FALSE(AutosaveGame());
+        *refuses = 0;
+    }
     EXPECT_EQ(ReadFile(file), first);
 
     // A new day saves the game.
