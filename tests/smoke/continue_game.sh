@@ -1,19 +1,13 @@
 #!/usr/bin/env bash
-# A saved game continues in the real executable under Xvfb: the hero walks
-# away from his start (right click), Escape and Return (Yes) end the game,
-# which saves itself into $XDG_DATA_HOME/brindoma; the game started again
-# asks "Продолжить сохранённую игру?", Return (Yes) continues, and the view
-# (the camera stays on the hero) shows him where he was, not at the start.
-#   continue_game.sh <runtime dir> <work dir>
-set -euo pipefail
-source "$(dirname "$0")/lib.sh"
-smoke_setup "$1" "$2"
-# The map view without the fps counter, the feed, and the start notes' dialog
-# window and title, which a continued game does not open.
+# A saved game continues: the hero walks away from his start, Escape and Yes end the game, which
+# saves itself into $XDG_DATA_HOME/brindoma; started again, Yes to "Продолжить сохранённую игру?"
+# shows him where he was (the camera stays on him).   continue_game.sh <runtime dir> <work dir>
+source "$(dirname "$0")/lib.sh" "$@"
+# The map view without the fps counter, the feed, and the start notes' window and title, which a
+# continued game does not open.
 view=470x380+280+80
 
 start_game
-wait_window
 sleep 1
 shot start.png
 click 720 140 3
@@ -24,9 +18,7 @@ shot before.png
 quit_yes 10
 [[ -s "$XDG_DATA_HOME/brindoma/save.bsv" ]] || fail "no save in $XDG_DATA_HOME/brindoma"
 
-start_game
-answer_box "Continue" Return
-wait_window
+start_game "Continue" Return
 sleep 1.5
 shot after.png
 moved=$(differ start.png before.png $view)

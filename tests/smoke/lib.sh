@@ -1,48 +1,32 @@
-# Helpers of the Xvfb smoke tests: a private X server, a private copy of the
-# runtime folder, and the game driven with xdotool like a player.
-# Seen here: `xdotool search --name` misses SDL's message boxes (xwininfo
-# finds them), and without a window manager a key reaches a box only after
-# `xdotool windowfocus --sync`.
+# Helpers of the Xvfb smoke tests, sourced with <runtime dir> <work dir>: a private X server
+# (SMOKE_DISPLAY, e.g. :43, pins its display), a private copy of the runtime folder, and the
+# game driven with xdotool like a player. Seen here: `xdotool search --name` misses SDL's
+# message boxes (xwininfo finds them), and without a window manager a key reaches a box only
+# after `xdotool windowfocus --sync`.
+set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# smoke_setup <runtime dir> <work dir>: Xvfb on a free display, links to the
-# runtime files in <work dir>/game (the game writes its log, dump and
-# screenshots there, not into the build).
-smoke_setup() {
-  runtime=$1
-  work=$2
-  rm -rf "$work"
-  mkdir -p "$work"
-  cp -rs "$runtime/." "$work/game"
-  rm -f "$work/game/uni_files/log.txt" "$work/game/konfig.txt"
-  rm -rf "$work/game/screenshots"
-  exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb=$!
-  game=""
-  trap smoke_cleanup EXIT
-  for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
-  [[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  export DISPLAY=":$(head -n1 "$work/display")"
-  export ALSOFT_DRIVERS=null
-  # Saves go to a folder of this run, never the real home folder.
-  export XDG_DATA_HOME="$work/data"
-}
+# The game writes its log, dump, screenshots and saves under <work dir>, never into the build
+# or the real home folder.
+runtime=$1 work=$2 game=""
+rm -rf "$work"
+mkdir -p "$work"
+cp -rs "$runtime/." "$work/game"
+rm -rf "$work/game/uni_files/log.txt" "$work/game/konfig.txt" "$work/game/screenshots"
+exec 3>"$work/display"
+Xvfb ${SMOKE_DISPLAY:-} -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill $game $xvfb 2>/dev/null || true' EXIT
+for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+[[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(head -n1 "$work/display")" ALSOFT_DRIVERS=null XDG_DATA_HOME="$work/data"
 
-smoke_cleanup() {
-  [[ -n "${game:-}" ]] && kill "$game" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-}
+# alive <what>: the game must still run after <what>.
+alive() { kill -0 "$game" 2>/dev/null || fail "the game ended after $1: $(cat "$work/game.log")"; }
 
-start_game() {
-  (cd "$work/game" && exec ./brindoma >"$work/game.log" 2>&1) &
-  game=$!
-}
-
-# shown <name regex>: the id of a shown window of that name (a loaded machine
-# may take a while; the game's window exists hidden while it loads, and keys
-# sent then are lost).
+# shown <name regex>: the id of a shown window of that name (the game's window exists hidden
+# while it loads, and keys sent then are lost; a loaded machine may take a while).
 shown() {
   local id
   for _ in $(seq 300); do
@@ -52,18 +36,6 @@ shown() {
     sleep 0.2
   done
   fail "no window named $1"
-}
-wait_window() { win=$(shown '^RPG Brindoma$'); }
-
-# check_geometry <width> <height>: borderless at 0,0 with that client size.
-check_geometry() {
-  local info
-  info=$(xwininfo -id "$win")
-  grep -q 'Absolute upper-left X:  0$' <<<"$info" || fail "window not at x 0: $info"
-  grep -q 'Absolute upper-left Y:  0$' <<<"$info" || fail "window not at y 0: $info"
-  grep -q "Width: $1\$" <<<"$info" || fail "width is not $1: $info"
-  grep -q "Height: $2\$" <<<"$info" || fail "height is not $2: $info"
-  grep -q 'Border width: 0$' <<<"$info" || fail "the window has a border: $info"
 }
 
 # answer_box <title pattern> <key>: waits for a message box and presses key in it.
@@ -80,34 +52,33 @@ answer_box() {
   xdotool key "$2"
 }
 
-# wait_exit <seconds>: the game must end with status 0 within that time.
-wait_exit() {
-  local status=""
-  for _ in $(seq $(($1 * 10))); do
-    if ! kill -0 "$game" 2>/dev/null; then
-      set +e; wait "$game"; status=$?; set -e
-      game=""
-      break
-    fi
-    sleep 0.1
-  done
-  [[ -n "$status" ]] || fail "the game did not end within $1 s"
-  [[ "$status" == 0 ]] || fail "exit status $status: $(cat "$work/game.log")"
+# start_game [<box title> <key>]: starts the game, answers its first box if named, and waits
+# for the game window ($win).
+start_game() {
+  (cd "$work/game" && exec ./brindoma >"$work/game.log" 2>&1) &
+  game=$!
+  (( $# < 2 )) || answer_box "$1" "$2"
+  win=$(shown '^RPG Brindoma$')
 }
 
-# alive <what>: the game must still run after <what>.
-alive() { kill -0 "$game" 2>/dev/null || fail "the game ended after $1: $(cat "$work/game.log")"; }
+# check_geometry <width> <height>: borderless at 0,0 with that client size.
+check_geometry() {
+  local info
+  info=$(xwininfo -id "$win")
+  for want in 'Absolute upper-left X:  0' 'Absolute upper-left Y:  0' "Width: $1" "Height: $2" 'Border width: 0'; do
+    grep -q "$want\$" <<<"$info" || fail "not \"$want\": $info"
+  done
+}
 
 # shot <name>: the game's 800 x 600 corner of the screen into $work/<name>.
 shot() { import -window root -crop 800x600+0+0 +repage "$work/$1" 2>/dev/null; }
 
-# differ <a> <b> [crop]: pixels that differ clearly between two shots, by
-# default in the map part left of the side bar and the minimap.
+# differ <a> <b> [crop]: pixels that differ clearly between two shots, by default in the map
+# part left of the side bar and the minimap.
 differ() {
-  convert "$work/$1" -crop "${3:-600x600+0+0}" +repage "$work/a.png"
-  convert "$work/$2" -crop "${3:-600x600+0+0}" +repage "$work/b.png"
   local n
-  n=$(compare -metric AE -fuzz 8% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 | cut -d. -f1 || true)
+  n=$(compare -metric AE -fuzz 8% "$work/$1[${3:-600x600+0+0}]" "$work/$2[${3:-600x600+0+0}]" null: 2>&1 |
+    cut -d' ' -f1 | cut -d. -f1 || true)
   [[ "$n" =~ ^[0-9]+$ ]] || fail "compare: $n"
   echo "$n"
 }
@@ -121,17 +92,23 @@ click() {
   xdotool mouseup "${3:-1}"
 }
 
-# click_side_bar <cell>: the side bar at 800 x 600 is 48 pixels wide at the
-# right edge, its cells 16 pixels high from 18 below the top.
+# click_side_bar <cell>: the side bar at 800 x 600 is 48 pixels wide at the right edge, its
+# cells 16 pixels high from 18 below the top.
 click_side_bar() { click 776 $((18 + 16 * ($1 - 1) + 8)); }
 
 # key <name>: a short key press in the game window.
 key() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; }
 
-# quit_yes [seconds]: Escape, Yes in the pause question, the game ends with 0.
+# quit_yes [seconds]: Escape, Yes in the pause question, and the game ends with status 0
+# within that time.
 quit_yes() {
   xdotool windowfocus --sync "$win" 2>/dev/null || true
   key Escape
   answer_box "Pause" Return
-  wait_exit "${1:-8}"
+  for _ in $(seq $((${1:-8} * 10))); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$game" 2>/dev/null && fail "the game did not end within ${1:-8} s"
+  local status=0
+  wait "$game" || status=$?
+  game=""
+  [[ $status == 0 ]] || fail "exit status $status: $(cat "$work/game.log")"
 }
