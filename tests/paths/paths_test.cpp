@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <vector>
 
 #include "app/frame.h"
 #include "app/random.h"
@@ -37,8 +35,7 @@ protected:
             EXPECT_TRUE(std::abs(dx) <= 1 && std::abs(dy) <= 1 && !PathIsBlocked(cls, x + dx, y + dy));
             EXPECT_FALSE(dx && dy && (PathIsBlocked(cls, x + dx, y) || PathIsBlocked(cls, x, y + dy))) << "corner cut";
             cost += (dx && dy) ? 14 : 10;
-            x += dx;
-            y += dy;
+            x += dx, y += dy;
         }
         return cost;
     }
@@ -183,19 +180,17 @@ protected:
         arrivals = 0;
         pathArriveHook = [](Fgr*) { ++arrivals; };
         PathRebuild();
-        frameDeltaMs = 16;
-        frameDeltaF = 16.0f;
+        frameDeltaMs = 16, frameDeltaF = 16.0f;
     }
     static Fgr* Walker(int s, int col, int row, int target = 0, int moveMode = 3) {
+        Fgr* f = Figure(s, kKindUnitDog, 1);
+        f->fgrClass = kClassUnit, f->moveMode = moveMode, f->speed = 0.02f;
+        f->x = W(col), f->z = W(row), f->targPathKle = target;
+        return f;
+    }
+    static Fgr* Figure(int s, int kind, int active, int footprintCell = 0, int footprintShape = 0) {
         Fgr* f = &FigureTable[s];
-        f->fgrKind = kKindUnitDog;
-        f->fgrClass = kClassUnit;
-        f->active = 1;
-        f->moveMode = moveMode;
-        f->speed = 0.02f;
-        f->x = W(col);
-        f->z = W(row);
-        f->targPathKle = target;
+        f->fgrKind = kind, f->active = active, f->footprintCell = footprintCell, f->footprintShape = footprintShape;
         return f;
     }
     static void WalkUntilStopped(Fgr* f) {
@@ -224,9 +219,7 @@ TEST_F(Walking, ReplanStartsTheFirstSegmentAndKeepsShortPaths) {
     struct { int length, next; bool replans; } const cases[] = {{19, 18, false}, {20, 4, false}, {20, 5, true}};
     for (const auto& c : cases) {
         f = Walker(1, 10, 10, K(10, 30));
-        f->onPath = 1;
-        f->onPathLen = c.length;
-        f->onPathNext = c.next;
+        f->onPath = 1, f->onPathLen = c.length, f->onPathNext = c.next;
         ReplanPath(f);
         EXPECT_EQ(f->onPathNext == 0 && f->onPathLen == 20, c.replans) << c.length << " " << c.next;
     }
@@ -251,8 +244,7 @@ TEST_F(Walking, TargetCellUnderTheFigureWalksToItsCentre) {
     ReplanPath(Walker(2, 100, 100, K(140, 120)));   // another figure's path left in searcher 0
     ASSERT_GT(pathSearchers[0].readPos, 0);
     Fgr* f = Walker(1, 10, 10, K(10, 10));
-    f->x = 101.0f;
-    f->z = 108.0f;
+    f->x = 101.0f, f->z = 108.0f;
     ReplanPath(f);
     EXPECT_EQ(f->onPathLen, 1) << "not the other figure's path";
     WalkUntilStopped(f);
@@ -273,8 +265,7 @@ TEST_F(Walking, ClaimsAndSteppingAside) {
     EXPECT_EQ(arrivals, 3);
     for (int k : {0, 255, 65280, 70000}) EXPECT_EQ(FgrClaimCell(b, k), 0);   // not interior: nothing
     // A holder removed without clearing its claim, or standing elsewhere, loses the cell.
-    b->x = a->x;
-    b->z = a->z;
+    b->x = a->x, b->z = a->z;
     a->fgrKind = 0;
     EXPECT_EQ(FgrClaimCell(b, -1), 0);
     EXPECT_EQ(masKle.m[K(25, 20)].fgrMove, b);
@@ -297,15 +288,8 @@ TEST_F(Walking, ClaimsAndSteppingAside) {
 TEST_F(Walking, RebuildEvery800MsAndFailedPlansWaitForIt) {
     PathClearLayers();
     masKle.m[K(40, 41)].landType = kLandHole;
-    Fgr* lair = &FigureTable[7];
-    lair->fgrKind = kKindLairForest;
-    lair->active = 1;
-    lair->footprintCell = K(60, 60);
-    lair->footprintShape = 6;
-    Fgr* sleeping = &FigureTable[8];
-    sleeping->fgrKind = kKindLairWater;
-    sleeping->footprintCell = K(70, 70);
-    sleeping->footprintShape = 9;
+    Fgr* lair = Figure(7, kKindLairForest, 1, K(60, 60), 6);
+    Figure(8, kKindLairWater, 0, K(70, 70), 9);   // dormant
     Fgr* f = Walker(1, 10, 10, K(20, 10));
     PathWorldStep();
     EXPECT_EQ(f->onPath, 1) << "the first frame rebuilds and replans every figure";
@@ -332,8 +316,7 @@ TEST_F(Walking, RebuildEvery800MsAndFailedPlansWaitForIt) {
     f->targPathKle = K(30, 10);
     PathStepFigure(f);
     EXPECT_EQ(f->onPath, 1);
-    f->onPath = 0;
-    f->targPathKle = K(100, 100);
+    f->onPath = 0, f->targPathKle = K(100, 100);
     PathStepFigure(f);
     PathRebuild();
     EXPECT_EQ(PathOnClosed(), closed + 6);
@@ -342,30 +325,24 @@ TEST_F(Walking, RebuildEvery800MsAndFailedPlansWaitForIt) {
 TEST_F(Walking, HostilePathWordsNeverReadPastTheSteps) {
     Fgr* f = Walker(1, 10, 10);
     for (auto [next, len] : {std::pair{40, 70}, {-1, 5}, {1000000, 3}, {3, 0}, {3, -7}}) {
-        f->onPath = 1;
-        f->onPathNext = next;
-        f->onPathLen = len;
-        f->targPathKle = K(20, 20);
-        f->segmentLength = 0.0f;
+        f->onPath = 1, f->onPathNext = next, f->onPathLen = len;
+        f->targPathKle = K(20, 20), f->segmentLength = 0.0f;
         FollowPath(f);
         EXPECT_EQ(f->onPath, 0);
     }
     f = Walker(1, 10, 10, K(20, 10));   // a length below the steps walked: walks to the 40th step, then stops
     ReplanPath(f);
-    f->onPathLen = -3;
-    f->onPathNext = 37;
+    f->onPathLen = -3, f->onPathNext = 37;
     for (int i = 0; i < 5000 && f->onPath == 1; ++i) FollowPath(f);
     EXPECT_EQ(f->onPath, 0);
-    for (float bad : {-5.0f, 2560.0f, NAN, INFINITY, 1e30f}) {   // positions and targets off the grid
-        f = Walker(1, 10, 10, K(20, 10));
-        f->x = bad;
+    // Positions and targets off the grid (5: a border cell).
+    const std::pair<float, int> bad[] = {{-5.0f, 0}, {2560.0f, 0}, {NAN, 0}, {INFINITY, 0}, {1e30f, 0},
+                                         {0, -1}, {0, 5}, {0, 65536}, {0, 2147483647}, {0, -2147483647}};
+    for (auto [x, k] : bad) {
+        f = Walker(1, 10, 10, k ? k : K(20, 10));
+        if (x != 0) f->x = x;
         ReplanPath(f);
-        EXPECT_EQ(f->onPath, 0) << bad;
-    }
-    for (int k : {-1, 5, 65536, 2147483647, -2147483647}) {   // 5: a border cell
-        f = Walker(1, 10, 10, k);
-        ReplanPath(f);
-        EXPECT_EQ(f->onPath, 0) << k;
+        EXPECT_EQ(f->onPath, 0) << x << " " << k;
     }
 }
 

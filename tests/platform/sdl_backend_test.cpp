@@ -6,8 +6,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "platform/platform.h"
 #include "platform/sdl_gl.h"

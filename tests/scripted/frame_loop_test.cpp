@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <string>
-#include <vector>
 
 #include "step_run.h"
 #include "io/cp1251.h"

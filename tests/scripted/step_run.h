@@ -59,12 +59,7 @@ protected:
         });
     }
     // A widget by its global handle (resolved when the step runs).
-    void Click(Widget* const& w) {
-        ClickAt([&w](int* x, int* y) {
-            ASSERT_NE(w, nullptr);
-            *x = w->x + w->width / 2, *y = w->y + w->height / 2;
-        });
-    }
+    void Click(Widget* const& w) { ClickWidget([&w] { return w; }); }
     void ClickWidget(std::function<Widget*()> which) {
         ClickAt([which](int* x, int* y) {
             const Widget* w = which();

@@ -11,14 +11,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
-#include <string>
-#include <unistd.h>
-#include <vector>
 
 #include "game_dir.h"
 #include "io/cp1251.h"
@@ -36,10 +30,7 @@ long EnvLong(const char* name, long fallback) {
 
 long RssKb() {
     long pages = 0, rss = 0;
-    std::FILE* f = std::fopen("/proc/self/statm", "r");
-    if (!f) return 0;
-    if (std::fscanf(f, "%ld %ld", &pages, &rss) != 2) rss = 0;
-    std::fclose(f);
+    std::ifstream("/proc/self/statm") >> pages >> rss;
     return rss * (sysconf(_SC_PAGESIZE) / 1024);
 }
 

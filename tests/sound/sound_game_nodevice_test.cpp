@@ -5,19 +5,14 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/frame.h"
-#include "app/main_loop.h"
+#include "../scripted/reset_all.h"
 #include "platform/platform.h"
-#include "platform/script/script_platform.h"
 #include "sound/sound_al.h"
 
 TEST(SoundGameNoDevice, MessagesThenTheGameRunsSilently) {
     setenv("ALSOFT_DRIVERS", "no-such-driver", 1);   // before the library's first call
-    ScriptReset();
-    FrameReset();
-    MainLoopReset();
+    ResetShellAndGame(5);
     SoundReset();
-    ScriptCloseAfterSwaps(5);
     EXPECT_EQ(BrindomaMain(), 0);
     EXPECT_GE(ScriptSwapCount(), 5);
     const auto& boxes = ScriptBoxes();

@@ -5,14 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <AL/al.h>
-#include <AL/alc.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "../scripted/game_dir.h"
 #include "app/log.h"
@@ -20,7 +14,6 @@
 #include "io/files.h"
 #include "platform/script/script_platform.h"
 #include "sound/music.h"
-#include "sound/sound.h"
 #include "sound/sound_al.h"
 #include "sound/sound_list.h"
 
@@ -217,9 +210,8 @@ TEST_F(SoundAl, LoadingRules) {
             EXPECT_TRUE(!size || format == 220501) << id << " " << format;   // played at its own speed
         }
     }
-    std::vector<std::uint8_t> log;
-    ASSERT_EQ(ReadWholeFile(logPath.c_str(), log), FileStatus::Ok);
-    EXPECT_NE(std::string(log.begin(), log.end()).find("sound file too large"), std::string::npos);
+    std::ifstream log(logPath);
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(log), {}).find("sound file too large"), std::string::npos);
     EXPECT_EQ(LoadPackWAV(soundBank, File("no_list.txt").c_str()), 0);
     Write(File("short.txt"), "t\n3\n10\n" + File("x.wav") + "\n-\n");
     EXPECT_EQ(LoadPackWAV(soundBank, File("short.txt").c_str()), 0);
@@ -299,7 +291,6 @@ TEST_F(SoundAl, MusicWindAndTheSoundSwitch) {
     MusicStep(1, 100, 0, 1, 0, 0);
     EXPECT_TRUE(SourceIsPlaying(&musicSource) && SourceIsPlaying(&windSource));
     MusicStop();
-    MusicReset();
 }
 
 // StartSound reads the list from the working directory; a bad list leaves
@@ -307,8 +298,7 @@ TEST_F(SoundAl, MusicWindAndTheSoundSwitch) {
 TEST(StartSound, ABadListLeavesTheGameSilent) {
     GameDir dir("sound_start", {}, false);
     Write(kSoundListPath, ListText({{"1", "a.wav"}, {"1", "a.wav"}}));   // a repeated id
-    SoundReset();
-    ScriptReset();
+    SoundReset(), ScriptReset();
     StartSound();
     EXPECT_TRUE(soundOn == 0 && soundBank.buffers[1] == 0);
     ASSERT_EQ(ScriptBoxes().size(), 1u);
