@@ -10,34 +10,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <utility>
 #include <vector>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
+#include "../rules/rules_fixture.h"
 #include "../scripted/step_run.h"
-#include "app/frame.h"
-#include "combat/hero_combat.h"
-#include "combat/stats.h"
-#include "io/cp1251.h"
-#include "rules/crystals.h"
-#include "rules/fishing.h"
-#include "rules/items.h"
-#include "rules/pickups.h"
-#include "rules/progression.h"
-#include "rules/story.h"
-#include "rules/story_state.h"
-#include "ui/hud.h"
-#include "world/interaction.h"
-#include "world/kle.h"
 #include "world/path_astar.h"
-#include "world/spawn.h"
 
 namespace {
 
@@ -58,17 +38,14 @@ bool Foe(const Fgr* f) {
 }
 
 bool InWidget(const Widget* w, int x, int y) {
-    if (!w->visible) return false;
-    if (x >= w->x && x <= w->x + w->width && y >= w->y && y <= w->y + w->height) return true;
-    for (const Widget* c : w->children)
-        if (InWidget(c, x, y)) return true;
-    return false;
+    return w->visible && (PointInWidget(w, x, y) || std::any_of(w->children.begin(), w->children.end(),
+                                                                [=](const Widget* c) { return InWidget(c, x, y); }));
 }
 
-Widget* ChildDrawnBy(Widget* parent, WidgetFn draw) {
-    for (Widget* c : parent->children)
-        if (c->draw == draw) return c;
-    return nullptr;
+Widget* ChildDrawnBy(const Widget* parent, WidgetFn draw) {
+    const auto& in = parent->children;
+    const auto c = std::find_if(in.begin(), in.end(), [=](const Widget* w) { return w->draw == draw; });
+    return c == in.end() ? nullptr : *c;
 }
 
 // The monsters a hero of this rank takes on (skeletons and the demon only
@@ -85,13 +62,9 @@ bool Fair(int type, int rank, bool blade) {
 }
 
 int BladeRank(int kind) {
-    switch (kind) {
-        case kItemKnife: return 1;
-        case kItemAxe: return 2;
-        case kItemSword: return 3;
-        case kItemChainsaw: return 4;
-        default: return 0;
-    }
+    constexpr int kBlades[] = {kItemKnife, kItemAxe, kItemSword, kItemChainsaw};   // weakest first
+    const int* at = std::find(kBlades, kBlades + 4, kind);
+    return at == kBlades + 4 ? 0 : int(at - kBlades) + 1;
 }
 
 // A frame for review every 300 swaps when BD_PLAYTHROUGH_SHOTS names a folder.
@@ -134,8 +107,6 @@ struct DayLog {
 
 class Playthrough : public StepRun {
 protected:
-    void SetUp() override { ResetShellAndGame(kMaxSwaps); }
-
     // One run of the game: the player's turn is its only step, done when the
     // run ends (the game saved, or won).
     void Run(const char* dir, bool continueSave) {
@@ -717,8 +688,7 @@ protected:
             loggedDay_ = dayState.dayNumber;
         }
         if (dayState.gameWon) {
-            std::ifstream in(kWinsFile, std::ios::binary);
-            wins.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            wins = ReadText(kWinsFile);
             return won = true;
         }
         // A dead enemy is a kill; one that left the world (the new day clears
