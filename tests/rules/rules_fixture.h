@@ -14,6 +14,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "../scripted/game_dir.h"
 #include "app/frame.h"
 #include "app/game_state.h"
 #include "app/log.h"
@@ -105,10 +106,6 @@ protected:
 class StoryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char dir[] = "/tmp/bd_story_XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        tempDir = dir;
-        ASSERT_EQ(chdir(dir), 0);
         ResetRules();
         UIInit(800, 600);
         BuildGameUI();
@@ -120,12 +117,10 @@ protected:
     void TearDown() override {
         ResetRules();
         InjectWriteFailureAfter(0);
-        ASSERT_EQ(chdir("/"), 0);
-        if (std::system(("rm -rf '" + tempDir + "'").c_str()) != 0) ADD_FAILURE() << "cleanup";
     }
     static void Step(int frames) {
         frameDeltaMs = 100;
         for (int i = 0; i < frames; ++i) StoryStep();
     }
-    std::string tempDir;
+    GameDir dir{"story", {}, false};   // the working folder
 };

@@ -31,8 +31,7 @@ TEST_F(StoryTest, DayButtonWakesTheDeadAndCoolsDown) {
 TEST_F(StoryTest, PickpocketDrainsBelowZero) {
     questState.wildDogs = kQuestDone;   // no dialog: every click costs
     for (int i = 0; i < 12; ++i) TalkTo(1);
-    EXPECT_EQ(Gold(), 50 - 60);
-    EXPECT_EQ(dialogState.openNpc, 0);
+    EXPECT_EQ(std::pair(Gold(), dialogState.openNpc), std::pair(50 - 60, 0));
 }
 
 TEST_F(StoryTest, WildDogsRewardByOptionAndDay) {
@@ -52,8 +51,7 @@ TEST_F(StoryTest, WildDogsRewardByOptionAndDay) {
         if (c.newDay) NewDay();
         const int before = Gold();
         for (int i = 0; i < 3; ++i) WildDogKilled();
-        EXPECT_EQ(Gold() - before, c.gold) << c.option;
-        EXPECT_EQ(questState.wildDogs, c.state) << c.option;
+        EXPECT_EQ(std::pair(Gold() - before, questState.wildDogs), std::pair(c.gold, c.state)) << c.option;
     }
 }
 
@@ -68,12 +66,10 @@ TEST_F(StoryTest, WoodQuestAndTheForestsAnger) {
     EXPECT_EQ(dayState.forestWarned[0] + dayState.forestWarned[1] + dayState.forestWarned[2], 2);
     fgrMainHero->unitExpRang = 3;
     Step(1);
-    EXPECT_EQ(dayState.demonAwake, 1);
-    EXPECT_EQ(pBos->active, 1);
+    EXPECT_EQ(std::pair(dayState.demonAwake, pBos->active), std::pair(1, 1));
     const int gold = Gold();
     TalkTo(6);
-    EXPECT_EQ(questState.wood, kQuestRewarded);
-    EXPECT_EQ(Gold(), gold + 60);
+    EXPECT_EQ(std::pair(questState.wood, Gold()), std::pair(int(kQuestRewarded), gold + 60));
 }
 
 TEST_F(StoryTest, OneLinePerWinAndAFailedWriteKeepsTheFile) {
@@ -135,11 +131,9 @@ TEST_F(StoryTest, HudButtonsOpenWindowsAndCallTheirRules) {
     ClickAt(rankWidget);
     EXPECT_EQ(abilityWindow->visible, 1);
     ClickAt(rankWidget);
-    EXPECT_EQ(abilityWindow->visible, 0);
-    ASSERT_EQ(heroWindow->visible, 1);
+    EXPECT_EQ(std::pair(abilityWindow->visible, heroWindow->visible), std::pair(0, 1));
     ClickAt(abilityPointsWidget);
-    EXPECT_EQ(abilityWindow->visible, 1);
-    EXPECT_EQ(heroWindow->visible, 0);
+    EXPECT_EQ(std::pair(abilityWindow->visible, heroWindow->visible), std::pair(1, 0));
     EXPECT_EQ(ClickAt(titleLabel), 1);
     UIProcessAt(0, 0, 0);
     EXPECT_EQ(titleLabel->visible, 0);

@@ -7,9 +7,7 @@
 #include <vector>
 
 #include "../rules/rules_fixture.h"
-#include "game_dir.h"
-#include "platform/platform.h"
-#include "reset_all.h"
+#include "step_run.h"
 #include "save/save_file.h"
 #include "save_helpers.h"
 #include "world/visibility.h"
@@ -120,23 +118,17 @@ void PlayerInput(int n) {
 
 std::string ContinueQuestion() { return "Продолжить сохранённую игру? Yes(Да) / No(Нет): новая игра"_w; }
 
-class SaveRun : public ::testing::Test {
+// Runs of the program driven frame by frame (not by steps); the saves live
+// in a private folder.
+class SaveRun : public StepRun {
 protected:
-    void SetUp() override {
-        ResetShellAndGame(4000);
-        data = fs::path(::testing::TempDir()) / ("bd_save_run_" + std::to_string(getpid()));
-        fs::remove_all(data);
-    }
-    void TearDown() override {
-        ResetShellAndGame(4000);
-        fs::remove_all(data);
-    }
     void NewRun(int closeAfter) {
         ResetShellAndGame(closeAfter);
         ScriptSetDataFolder(data.string());
     }
     fs::path SaveFile() const { return data / "brindoma" / "save.bsv"; }
-    fs::path data;
+    GameDir tmp{"save_data", {}, false};
+    const fs::path data = tmp.Root();
 };
 
 // Talks to townsperson n and answers his dialog with option.

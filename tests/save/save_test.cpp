@@ -1,5 +1,6 @@
 // Saved games without a window: damaged saves refused whole (the state
 // untouched), the safe write, the generator whose position is game state.
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -20,16 +21,19 @@ constexpr int kRandomLengths = 40, kRandomFlips = 6;
 constexpr int kRandomLengths = 250, kRandomFlips = 40;
 #endif
 
-// The payload offset of each section of a save, by tag.
-std::vector<std::pair<std::string, std::size_t>> Sections(const Bytes& b) {
-    std::vector<std::pair<std::string, std::size_t>> at;
-    for (std::size_t pos = kSaveHeaderBytes; pos + 8 <= b.size();) {
+// Each section of a save: its tag, where its payload begins and ends.
+struct Section {
+    std::string tag;
+    std::size_t at, end;
+};
+std::vector<Section> Sections(const Bytes& b) {
+    std::vector<Section> all;
+    for (std::size_t pos = kSaveHeaderBytes; pos + 8 <= b.size(); pos = all.back().end) {
         std::uint32_t len = 0;
         std::memcpy(&len, b.data() + pos + 4, 4);
-        at.emplace_back(std::string(reinterpret_cast<const char*>(b.data() + pos), 4), pos + 8);
-        pos += 8 + len;
+        all.push_back({std::string(reinterpret_cast<const char*>(b.data() + pos), 4), pos + 8, pos + 8 + len});
     }
-    return at;
+    return all;
 }
 
 void Reseal(Bytes& b) {
@@ -43,9 +47,6 @@ protected:
         ResetRules();
         CameraReset();
         SaveReset();
-        dir = fs::path(::testing::TempDir()) / ("bd_save_" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         logPath = (dir / "log.txt").string();
         LogSetPath(logPath.c_str());   // kept as a pointer
     }
@@ -53,7 +54,6 @@ protected:
         InjectWriteFailureAfter(0);
         LogReset();
         SaveReset();
-        fs::remove_all(dir);
     }
 
     // The start location with its population, a few frames of the world
@@ -76,7 +76,8 @@ protected:
         FgrRemove(SpawnMonster(8, fgrMainHero->x - 60, fgrMainHero->z + 40, 0));
     }
 
-    fs::path dir;
+    GameDir tmp{"save", {}, false};
+    const fs::path dir = tmp.Root();
     std::string logPath;
 };
 
@@ -97,8 +98,9 @@ TEST_F(SaveTest, DamagedSavesAreRefusedAndChangeNothing) {
 
     std::vector<Bytes> bad;
     for (std::size_t cut = 0; cut < kSaveHeaderBytes; ++cut) bad.emplace_back(good.begin(), good.begin() + cut);
-    for (const auto& [tag, at] : Sections(good))
-        for (std::size_t cut : {at - 8, at - 4, at}) bad.emplace_back(good.begin(), good.begin() + cut);
+    const auto sections = Sections(good);
+    for (const Section& s : sections)
+        for (std::size_t cut : {s.at - 8, s.at - 4, s.at}) bad.emplace_back(good.begin(), good.begin() + cut);
     std::mt19937 rng(3);
     for (int i = 0; i < kRandomLengths; ++i) bad.emplace_back(good.begin(), good.begin() + rng() % good.size());
     Bytes newer = good;
@@ -115,17 +117,11 @@ TEST_F(SaveTest, DamagedSavesAreRefusedAndChangeNothing) {
         {"PATH", 4, -1},     {"VIEW", 0, 0},  {"HAND", 0, 6001}, {"CLCK", -8, 40},  {"BACK", 0, 15},
         {"CRYS", 0, 7},      {"STRY", 4 * 19, 9},
     };
-    const auto sections = Sections(good);
     for (const auto& w : words) {
         Bytes b = good;
-        std::size_t at = 0, end = 0;
-        for (std::size_t i = 0; i < sections.size(); ++i)
-            if (sections[i].first == w.tag) {
-                at = sections[i].second;
-                end = i + 1 < sections.size() ? sections[i + 1].second - 8 : b.size();
-            }
-        ASSERT_NE(at, 0u) << w.tag;
-        std::memcpy(b.data() + (w.at >= 0 ? at + w.at : end + w.at), &w.value, 4);
+        const auto s = std::find_if(sections.begin(), sections.end(), [&](const Section& s) { return s.tag == w.tag; });
+        ASSERT_NE(s, sections.end()) << w.tag;
+        std::memcpy(b.data() + (w.at >= 0 ? s->at + w.at : s->end + w.at), &w.value, 4);
         Reseal(b);
         bad.push_back(b);
     }
