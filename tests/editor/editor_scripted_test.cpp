@@ -12,7 +12,7 @@
 #include <stb/stb_image_write.h>
 
 #include "../scripted/step_run.h"
-#include "editor_bytes.h"
+#include "../world/world_bytes.h"
 #include "editor/editor.h"
 #include "editor/editor_bar.h"
 #include "world/kle.h"
@@ -69,10 +69,11 @@ TEST_F(EditorRun, NewLocationPaintedPlacedSavedAndPlayedThenACancelledSave) {
     ClickBar(kBarBrush);   // 5 x 5
     ClickBar(kBarBrush);   // back to 1 x 1
     ClickBar(3);           // dirt road, dragged with F1
-    Do([] {
-        ScriptSetAsyncKey(VK_F1, true);
-        ScriptSetAsyncKey(VK_LBUTTON, true);
-    });
+    auto hold = [](bool down) {
+        ScriptSetAsyncKey(VK_F1, down);
+        ScriptSetAsyncKey(VK_LBUTTON, down);
+    };
+    Do([&] { hold(true); });
     Then([c = 118]() mutable {
         int x, y;
         OverlayOfCell(KleIndex(kRoadRow, c), &x, &y);
@@ -80,9 +81,8 @@ TEST_F(EditorRun, NewLocationPaintedPlacedSavedAndPlayedThenACancelledSave) {
         return ++c > 132;
     });
     Frames(2);
-    Do([] {
-        ScriptSetAsyncKey(VK_F1, false);
-        ScriptSetAsyncKey(VK_LBUTTON, false);
+    Do([&] {
+        hold(false);
         EXPECT_EQ(masKle.m[KleIndex(kRoadRow, 125)].landSub, 0);   // dirt now
         EXPECT_EQ(masKle.m[kLake].landType, kLandDeepWater);
     });
@@ -127,9 +127,7 @@ TEST_F(EditorRun, NewLocationPaintedPlacedSavedAndPlayedThenACancelledSave) {
         ASSERT_FALSE(ScriptDialogs().empty());
         EXPECT_TRUE(ScriptDialogs().back().save);
         EXPECT_EQ(ScriptDialogs().back().startName, std::string(startDirectory) + "/");
-        int heroes = 0;
-        for (int s = 1; s <= kFigureSlots; ++s) heroes += FigureTable[s].fgrKind == kKindHero;
-        EXPECT_EQ(heroes, 1);
+        EXPECT_EQ(FigureCount(kKindHero), 1);
         EXPECT_TRUE(std::filesystem::exists(saved + ".fgr"));
         // The written pair opens again in the editor with the same cells and figures.
         std::string why, warn;

@@ -13,7 +13,7 @@
 
 #include "app/log.h"
 #include "editor/editor.h"
-#include "editor_bytes.h"
+#include "../world/world_bytes.h"
 #include "world/fgr.h"
 #include "world/location.h"
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "io/binary.h"
+#include "world/fgr.h"
 #include "world/location.h"
 
 inline std::vector<std::uint8_t> Cells() {
@@ -16,4 +17,10 @@ inline std::vector<std::uint8_t> Figures() {
     ByteWriter w;
     WriteFigures(w);
     return w.bytes;
+}
+// Living figures of a kind (and unit type, when given).
+inline int FigureCount(int kind, int type = -1) {
+    int n = 0;
+    for (int s = 1; s <= kFigureSlots; ++s) n += FigureTable[s].fgrKind == kind && (type < 0 || FigureTable[s].unitType == type);
+    return n;
 }
