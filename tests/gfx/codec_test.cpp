@@ -143,27 +143,23 @@ TEST(Bmp, FivePixelRowsArePaddedToSixteenBytes) {
 }
 
 TexList List(const std::string& s) { return ParseTexList(Bytes(s.begin(), s.end())); }
+// The list in one line: path@slot/mip per entry, the last slot, whether it is complete.
+std::string Show(const TexList& l) {
+    std::string s;
+    for (const TexListEntry& e : l.entries) s += e.path + "@" + std::to_string(e.slot) + "/" + std::to_string(e.mip) + " ";
+    return s + std::to_string(l.lastSlot) + (l.complete ? " complete" : "");
+}
 
 // Entries trimmed, slots and mip settings clamped; a repeated slot stops the
 // list, a count over 501 is cut, and a short list keeps nothing.
 TEST(TexList, EntriesClampedRepeatsAndShortLists) {
-    TexList l = List("title\n3 entries\n-- a\n7 x\n  a.tga \t\n1\n-- b\n-4\nb.tga\n0 rest\n-- c\r\n999\r\nc.tga\r\n5");
-    ASSERT_TRUE(l.complete);
-    ASSERT_EQ(l.entries.size(), 3u);
-    EXPECT_EQ(l.entries[0].path + l.entries[2].path, "a.tgac.tga");
-    EXPECT_EQ(l.entries[0].slot * 10 + l.entries[0].mip, 71);
-    EXPECT_EQ(l.entries[1].slot, 0);
-    EXPECT_EQ(l.entries[2].slot * 10 + l.entries[2].mip, 5005);
-    EXPECT_EQ(l.lastSlot, 500);
-    TexList dup = List("t\n3\n-\n5\na.tga\n0\n-\n5\nb.tga\n0\n-\n6\nc.tga\n0\n");
-    EXPECT_FALSE(dup.complete);
-    ASSERT_EQ(dup.entries.size(), 1u);
-    EXPECT_EQ(dup.entries[0].path, "a.tga");
+    EXPECT_EQ(Show(List("title\n3 entries\n-- a\n7 x\n  a.tga \t\n1\n-- b\n-4\nb.tga\n0 rest\n-- c\r\n999\r\nc.tga\r\n5")),
+              "a.tga@7/1 b.tga@0/0 c.tga@500/5 500 complete");
+    EXPECT_EQ(Show(List("t\n3\n-\n5\na.tga\n0\n-\n5\nb.tga\n0\n-\n6\nc.tga\n0\n")), "a.tga@5/0 5");
     std::string s = "t\n9999\n";
     for (int i = 0; i < 501; ++i) s += "-\n" + std::to_string(i) + "\np.tga\n0\n";
-    l = List(s + "-\n0\nextra.tga\n0\n");  // count cut to 501: the duplicate is never read
-    EXPECT_TRUE(l.complete);
-    EXPECT_EQ(l.entries.size(), 501u);
+    const TexList l = List(s + "-\n0\nextra.tga\n0\n");  // count cut to 501: the duplicate is never read
+    EXPECT_TRUE(l.complete && l.entries.size() == 501u) << l.entries.size();
     for (const char* text : {"", "t\n", "t\n2\n-\n1\n", "t\n1\n-\n1\nname.tga\n", "t\nx\n"}) {
         TexList bad = List(text);
         EXPECT_FALSE(bad.complete || !bad.entries.empty()) << text;

@@ -6,8 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     int w = 0, h = 0, b = 0;
-    std::uint8_t* px = RawImageDecode({data, size}, &w, &h, &b);
-    if (px) {
+    if (std::uint8_t* px = RawImageDecode({data, size}, &w, &h, &b)) {
         volatile std::uint8_t last = px[std::size_t(w) * h * b - 1];
         (void)last;
         FreePixels(px);

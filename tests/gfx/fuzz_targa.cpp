@@ -10,8 +10,7 @@
 static void Check(const std::vector<std::uint8_t>& file) {
     int w = 0, h = 0, d = 0;
     const char* error = nullptr;
-    std::uint8_t* px = TargaDecode(file, &w, &h, &d, &error);
-    if (px) {
+    if (std::uint8_t* px = TargaDecode(file, &w, &h, &d, &error)) {
         // Touch the last byte: the buffer must be as big as reported.
         volatile std::uint8_t last = px[std::size_t(w) * h * (d / 8) - 1];
         (void)last;
