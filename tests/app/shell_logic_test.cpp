@@ -86,6 +86,12 @@ TEST(PaintWords, OrderFittingAndLimits) {
     PaintWordsClear();
 }
 
+std::string ReadText(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    ReadWholeFile(path.c_str(), bytes);
+    return {bytes.begin(), bytes.end()};
+}
+
 TEST(StartupData, ShippedFilesLoad) {
     const char* dir = std::getenv("BD_RUNTIME_DIR");
     ASSERT_NE(dir, nullptr);
@@ -93,9 +99,7 @@ TEST(StartupData, ShippedFilesLoad) {
     // The shipped texts teach the controls the game has: the right button walks.
     ASSERT_TRUE(MsgBaseLoadFile((res + "msgbase.txt").c_str()));
     EXPECT_NE(std::string(MsgText(1)).find("правой"_w), std::string::npos);
-    std::vector<std::uint8_t> about;
-    ASSERT_EQ(ReadWholeFile((std::string(dir) + "/uni_files/_about.txt").c_str(), about), FileStatus::Ok);
-    const std::string aboutText(about.begin(), about.end());
+    const std::string aboutText = ReadText(std::string(dir) + "/uni_files/_about.txt");
     EXPECT_NE(aboutText.find("идти, приказ выбранному"_w), std::string::npos);
     EXPECT_EQ(aboutText.find("сдвинуть вид"_w), std::string::npos);
     PaintWordsLoadFile((res + "paintword.txt").c_str(), (::testing::TempDir() + "shipped_dump.txt").c_str());
@@ -158,13 +162,9 @@ TEST_F(Signals, LoaderFieldsAndValidation) {
         {"slot of a disabled record", Record("n", "1 0 0 0 0 0", "0", "0", "0", "0", "0 5 1 1"), 0, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        Sig p = Parse(c.text);
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(p.enabled > 0, c.enabled > 0);
-        EXPECT_EQ(p.mode, c.mode);
-        EXPECT_EQ(p.counterMax, c.counterMax);
-        EXPECT_EQ(p.live, c.live);
-        EXPECT_EQ(p.slot, c.slot);
+        const Sig p = Parse(c.text);
+        EXPECT_EQ(std::tuple(p.enabled > 0, p.mode, p.counterMax, p.live, p.slot),
+                  std::tuple(c.enabled > 0, c.mode, c.counterMax, c.live, c.slot)) << c.what;
     }
 }
 
@@ -242,13 +242,6 @@ TEST_F(Signals, ChordTakesKeysForOnePassOnly) {
     t[0].live = 0;   // the chord is not evaluated: its old mark is gone
     Frame(&t[0], &t[1]);
     EXPECT_EQ(t[1].fired, 1);
-}
-
-
-std::string ReadText(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    if (ReadWholeFile(path.c_str(), bytes) != FileStatus::Ok) return "<missing>";
-    return std::string(bytes.begin(), bytes.end());
 }
 
 TEST(Log, CapAppendAndMissingFolder) {
