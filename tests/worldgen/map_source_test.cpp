@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "io/binary.h"
+#include "../world/world_bytes.h"
 #include "io/files.h"
 #include "world/kle.h"
 #include "world/location.h"
@@ -55,26 +55,22 @@ TEST(MapSource, LayersRingsRoadsAndKeeps) {
 }
 
 TEST(MapSource, BadInputIsReported) {
-    const std::string ground = "rect ^ 60 60 60 60\nrect ~ 90 90 92 92\n";
-    struct { std::string terrain, objects; } const cases[] = {
-        {"", ""}, {"terrain 32 32\n", ""}, {"terrain 64 64\n" + std::string(63, '.') + "\n", ""},
-        {"terrain 64 64\n" + std::string(64, '.') + "\n", ""}, {Map({{{1, 1}, 'x'}}), ""},
-        {Map({}, "rect ^ 1 2 3\n"), ""}, {Map({}, "rect ^ 10 10 300 12\n"), ""},
-        {Map({}, "blob ~ 2 2 5\n"), ""}, {Map({}, "blob x 50 50 2\n"), ""}, {Map({}, "blob ~ 50 50 0\n"), ""},
-        {Map({}, "road 3 10 10\n"), ""}, {Map({}, "road 0 10 10 20 20\n"), ""},
-        {Map({}, "road 3 10 10 300 20\n"), ""}, {Map({}, "keep 1 2 3\n"), ""}, {Map({}, "keep 5 5 300 3\n"), ""},
-        // corners without a tile
-        {Map({}, "rect : 50 50 50 50\nrect s 50 51 50 51\n"), ""}, {Map({}, "rect : 50 50 50 50\nrect s 51 51 51 51\n"), ""},
-        {Map({}, "rect ^ 50 50 50 50\nrect o 50 51 50 51\n"), ""}, {Map({}, "rect ~ 50 50 50 50\nrect = 51 51 51 51\n"), ""},
-        {Map({}, "rect ~ 50 50 50 50\nrect : 50 52 50 52\n"), ""},
-        // refused objects: rock, deep water, hero's start, type range, shared cell, start type, dest, border, syntax
-        {Map({}, ground), "plant 1 60 60\n"}, {Map({}, ground), "garbage 0 91 91\n"},
-        {Map({}, ground), "monster 6 113 47\n"}, {Map({}, ground), "plant 7 172 43\n"},
-        {Map({}, ground), "plant 1 20 20\nchest 1 20 20\n"}, {Map({}, ground), "monster 9 30 30\n"},
-        {Map({}, ground), "dest 600 30 30\n"}, {Map({}, ground), "plant 1 0 30\n"},
-        {Map({}, ground), "tree 1 30 30\n"}, {Map({}, ground), "plant 1 30\n"},
-    };
-    for (const auto& c : cases) EXPECT_FALSE(Parsed(c.terrain, c.objects).errors.empty()) << c.terrain.substr(0, 20) << "|" << c.objects;
+    for (const std::string& terrain : {std::string(), std::string("terrain 32 32\n"), "terrain 64 64\n" + std::string(63, '.') + "\n",
+                                       "terrain 64 64\n" + std::string(64, '.') + "\n", Map({{{1, 1}, 'x'}})})
+        EXPECT_FALSE(Parsed(terrain).errors.empty()) << terrain.substr(0, 20);
+    for (const char* tail : {"rect ^ 1 2 3\n", "rect ^ 10 10 300 12\n", "blob ~ 2 2 5\n", "blob x 50 50 2\n", "blob ~ 50 50 0\n",
+                             "road 3 10 10\n", "road 0 10 10 20 20\n", "road 3 10 10 300 20\n", "keep 1 2 3\n", "keep 5 5 300 3\n",
+                             // corners without a tile
+                             "rect : 50 50 50 50\nrect s 50 51 50 51\n", "rect : 50 50 50 50\nrect s 51 51 51 51\n",
+                             "rect ^ 50 50 50 50\nrect o 50 51 50 51\n", "rect ~ 50 50 50 50\nrect = 51 51 51 51\n",
+                             "rect ~ 50 50 50 50\nrect : 50 52 50 52\n"})
+        EXPECT_FALSE(Parsed(Map({}, tail)).errors.empty()) << tail;
+    // Refused objects: rock, deep water, hero's start, type range, shared cell, start type, dest, border, syntax.
+    const std::string ground = Map({}, "rect ^ 60 60 60 60\nrect ~ 90 90 92 92\n");
+    for (const char* objects : {"plant 1 60 60\n", "garbage 0 91 91\n", "monster 6 113 47\n", "plant 7 172 43\n",
+                                "plant 1 20 20\nchest 1 20 20\n", "monster 9 30 30\n", "dest 600 30 30\n", "plant 1 0 30\n",
+                                "tree 1 30 30\n", "plant 1 30\n"})
+        EXPECT_FALSE(Parsed(ground, objects).errors.empty()) << objects;
     EXPECT_TRUE(Parsed(Map({}, "rect : 50 50 50 50\nrect s 50 52 50 52\n")).errors.empty())
         << "a plain cell between the families is enough";
 }
@@ -121,14 +117,10 @@ TEST(WorldBuild, DeterministicAndPaintsAsTheEditor) {
                            "plant 2 10 10\ncrystal 1 12 12\nchest 3 14 14\nmonster 6 16 16\n");
     ASSERT_TRUE(src.errors.empty()) << src.errors[0];
     std::vector<std::string> problems;
-    ByteWriter a, fa, b, fb;
     ASSERT_TRUE(BuildWorld(src, problems)) << problems[0];
-    WriteLocation(a);
-    WriteFigures(fa);
+    const auto cells = Cells(), figures = Figures();
     ASSERT_TRUE(BuildWorld(src, problems));
-    WriteLocation(b);
-    WriteFigures(fb);
-    EXPECT_TRUE(a.bytes == b.bytes && fa.bytes == fb.bytes);
+    EXPECT_TRUE(Cells() == cells && Figures() == figures);
     const Kle& w = masKle.m[81 * 256 + 81];   // water at quarter (20, 20)
     EXPECT_TRUE(w.landType == kLandDeepWater && w.landHint == 2 && w.tile >= 165 && w.tile <= 196) << w.tile;
     EXPECT_EQ(masKle.m[121 * 256 + 121].brushMark, 8);

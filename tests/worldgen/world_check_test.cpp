@@ -2,13 +2,9 @@
 // way a game starts, then walked over with the planner's own rules.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cmath>
-#include <cstdlib>
 #include <deque>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "app/log.h"
@@ -24,11 +20,6 @@ namespace {
 
 constexpr int Cell(int row, int col) { return row * 256 + col; }
 constexpr int kHero = Cell(113, 47);
-
-std::string RuntimeDir() {
-    const char* d = std::getenv("BD_RUNTIME_DIR");
-    return d ? d : ".";
-}
 
 // Cells reachable for a movement class with the planner's neighbour rule:
 // 8 directions, no diagonal past a blocked orthogonal cell.
@@ -56,7 +47,6 @@ int At(const Fgr* f) { return KleAt(f->x, f->z); }
 
 struct StartedWorld : ::testing::Test {
     static void SetUpTestSuite() {
-        ASSERT_EQ(chdir(RuntimeDir().c_str()), 0);
         LogReset();
         LogSetPath("world_check_log.txt");
         WorldReset();
