@@ -18,6 +18,9 @@ void SetPerspective(int width, int height);
 // other codes per the 8 x source + destination table, unknown ones give
 // source alpha / zero.
 void SetBlendMode(int mode);
+// glBlendFunc, and onto a layer (draw_capture.h) the alpha that goes with it.
+void SetBlendFunc(unsigned src, unsigned dst);
+void SetLineWidth(float width);
 // alpha <= 0.00001 (or NaN) only switches colour-material off.
 void SetDrawColor(float alpha, float red, float green, float blue);
 void ResetMaterial();

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "app/frame.h"
+#include "gfx/draw2d.h"
+#include "gfx/draw_capture.h"
 #include "gfx/image_codec.h"
 #include "gfx/quad_batch.h"
 #include "io/files.h"
@@ -37,6 +39,7 @@ int LoadFontTexture(FontSet& set, int index, const char* path, FontAlpha* alpha)
         }
     }
     if (set.textures[index]) glDeleteTextures(1, &set.textures[index]);
+    ++texUploadSerial;
     glGenTextures(1, &set.textures[index]);
     glBindTexture(GL_TEXTURE_2D, set.textures[index]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -208,7 +211,7 @@ static void BeginText(const FontSet& set, int font, float x, float y, float vx, 
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, set.textures[s.texture]);
     glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    SetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -251,6 +254,16 @@ void DrawText(FontSet& set, const char* text, int font, float x, float y, float 
     const int n = len - skipHead - skipTail;
     const FontSlot& s = set.slots[font];
     const bool coloured = colourCodes && static_cast<int>(std::strlen(colourCodes)) == len;
+    if (drawCapture) {
+        CaptureShape(40, font, x, y, viewX, viewY, viewWidth, viewHeight, skipHead, skipTail, int(coloured));
+        CaptureString(text);
+        if (coloured) {
+            CaptureString(colourCodes);
+            SetTextColorCode(static_cast<unsigned char>(colourCodes[skipHead + n - 1]));
+        }
+        EndText();
+        return;
+    }
     float pen = 0;
     for (int i = skipHead; i < skipHead + n; ++i) {
         if (coloured) {

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include "gfx/draw2d.h"
+#include "gfx/draw_capture.h"
 
 namespace {
 bool runOpen;
@@ -20,6 +21,15 @@ void QuadBatchReset() {
 int QuadBatchUse(std::uint32_t texture, int blendMode) {
     if (texture == runTexture && blendMode == runBlend) return 0;
     QuadBatchEnd();
+    if (drawCapture) {
+        // Bind as asked, but forget the run: the next pass may really draw.
+        SetBlendMode(blendMode);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        CaptureCall(20, unsigned(texture));
+        runTexture = 0;
+        runBlend = -1;
+        return 1;
+    }
     if (blendMode != runBlend) SetBlendMode(blendMode);
     runBlend = blendMode;
     if (texture == runTexture) return 0;
@@ -28,9 +38,13 @@ int QuadBatchUse(std::uint32_t texture, int blendMode) {
     return 1;
 }
 
-void QuadBatchColour(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
+void QuadBatchColour(float r, float g, float b, float a) {
+    if (drawCapture) CaptureCall(21, r, g, b, a);
+    glColor4f(r, g, b, a);
+}
 
 void QuadBatchRect(float x, float y, float w, float h, float s0, float t0, float s1, float t1) {
+    if (drawCapture) return CaptureShape(22, x, y, w, h, s0, t0, s1, t1);
     if (!runOpen) {
         glBegin(GL_QUADS);
         runOpen = true;

@@ -8,6 +8,7 @@
 #include "app/frame.h"
 #include "gfx/draw2d.h"
 #include "gfx/fonts.h"
+#include "gfx/screen_layer.h"
 #include "gfx/screen_tint.h"
 #include "gfx/textures.h"
 #include "io/files.h"
@@ -54,6 +55,7 @@ int SaveNumberedScreenshot() {
 }
 
 void ReleaseGraphics() {
+    LayerRelease();
     FreeFontSet(fontSet);
     TexTableFree(texTable);
 }

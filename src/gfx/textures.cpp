@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/log.h"
+#include "gfx/draw_capture.h"
 #include "gfx/image_codec.h"
 #include "io/files.h"
 #include "platform/platform.h"
@@ -150,6 +151,7 @@ int TexUpload(TexRec& rec, int mip, int freePixels) {
     if (!rec.pixels || (rec.bpp != 8 && rec.bpp != 16 && rec.bpp != 24 && rec.bpp != 32)) return 0;
     FindOpaqueBox(rec);
     TexDelete(rec);
+    ++texUploadSerial;
     glGenTextures(1, &rec.name);
     glBindTexture(GL_TEXTURE_2D, rec.name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -219,6 +221,13 @@ void TexBind(const TexRec& rec) {
     if (!rec.name) return;
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, rec.name);
+    if (drawCapture) {
+        // The map picks a sprite's level per frame: the picture depends on it.
+        GLint base = 0, minFilter = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, &base);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+        CaptureCall(30, unsigned(rec.name), int(base), int(minFilter));
+    }
 }
 
 void TexBindIndex(const TexTable& table, int slot) {

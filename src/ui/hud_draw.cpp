@@ -551,7 +551,7 @@ void DrawHudButton(Widget* w, const char* label, const char* tooltip, int font, 
     Fill(w, 1);
     GLfloat saved[4];
     glGetFloatv(GL_CURRENT_COLOR, saved);
-    glLineWidth(lineWidth);
+    SetLineWidth(lineWidth);
     if (!w->hover) {
         DisableTexturing();
         SetDrawColor(saved[3], 0.4f, 0.4f, 0.3f);
@@ -561,7 +561,7 @@ void DrawHudButton(Widget* w, const char* label, const char* tooltip, int font, 
         DisableTexturing();
     }
     Fill(w, 0);
-    glLineWidth(1);
+    SetLineWidth(1);
     int dx, dy;
     HudLabelOffset(w, label, font, centred, &dx, &dy);
     SetDrawColor(1, r, g, b);

@@ -14,6 +14,7 @@ Widget* tooltipBar = nullptr;
 int hoverTaken = 0;
 int clickTaken = 0;
 Widget* focusedList = nullptr;
+unsigned uiTreeSerial = 0;
 
 namespace {
 
@@ -41,6 +42,7 @@ bool IsStoredAnchor(int anchor) {
 }  // namespace
 
 void UIReset() {
+    ++uiTreeSerial;   // never back to 0: a kept picture of the old tree must not match
     FreeSubtree(&uiRoot);
     uiRoot = Widget{};
     uiReady = 0;
@@ -63,6 +65,7 @@ void UIInit(int width, int height) {
 Widget* CreateWidget(Widget* parent, WidgetFn draw, WidgetFn click, float fx, float fy, float fw,
                      float fh, int anchor, int relativeToParent) {
     auto* w = new Widget{};
+    ++uiTreeSerial;
     w->draw = draw;
     w->click = click;
     w->parent = parent;
@@ -109,6 +112,7 @@ void SetWidgetTag(Widget* w, int tag, int recursive) {
 }
 
 void CloneWidget(Widget* target, const Widget* source, int dx, int dy, Widget* newParent) {
+    ++uiTreeSerial;
     target->x = source->x + dx;
     target->y = source->y + dy;
     target->width = source->width;

@@ -7,6 +7,7 @@
 // Overlay coordinates: origin bottom-left, y up.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,12 @@ struct Widget {
     int cursorEntry = 0;
     int rowsDrawn = 0;
     int pageSize = 0;
+    // Kept by the draw pass for the tree's cached picture: what the painter
+    // drew last (a hash of its calls and the state it started from) and where.
+    std::uint64_t paintHash = 0;
+    int paintX = 0, paintY = 0, paintW = 0, paintH = 0;
+    bool painted = false;
+    unsigned paintPass = 0;
 };
 
 inline constexpr int kTooltipCapacity = 256;
@@ -57,6 +64,8 @@ extern Widget* tooltipBar;
 extern int hoverTaken;
 extern int clickTaken;
 extern Widget* focusedList;   // the text list that takes typed keys, or null
+// Counts changes to the tree's shape (widgets made, cloned, freed).
+extern unsigned uiTreeSerial;
 
 // Frees every widget below uiRoot and puts the globals back to their start
 // values (tests build many trees in one process).

@@ -9,12 +9,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "app/frame.h"
 #include "gfx/draw2d.h"
+#include "gfx/draw_capture.h"
 #include "gfx/fonts.h"
+#include "gfx/screen_layer.h"
 #include "gfx/textures.h"
 #include "ui/widget.h"
+
+bool widgetPictureKept = true;
+int widgetPictureRedrawn;
 
 namespace {
 
@@ -22,14 +28,212 @@ constexpr int kTooltipCapSlot = 85;
 constexpr int kTooltipFont = 4;
 constexpr int kListFont = 1;
 
+// The tree's picture is kept in a layer (gfx/screen_layer.h): most frames
+// it shows the same buttons and texts, and software GL pays for every
+// blended pixel. Each frame every painter is captured (draw_capture.h);
+// only the boxes of widgets whose capture changed, or that came, went or
+// moved, are drawn into the layer again (the whole tree, clipped to them).
+struct Box {
+    int x, y, w, h;
+};
+enum class Pass { Live, Capture, StateOnly, Redraw };
+
+constexpr int kMaxDirty = 16, kMaxBoxes = 512, kMaxCover = 256;
+Pass pass = Pass::Live;
+Box clip;
+Box dirty[kMaxDirty];
+int dirtyCount;
+bool dirtyAll;
+Box boxes[kMaxBoxes];   // what the widgets drew this frame
+int boxCount;
+int cover[4 * kMaxCover];   // the same as disjoint rectangles
+int coverCount;
+unsigned passSerial;
+unsigned keptTree = ~0u, keptTextures;
+int keptW, keptH;
+
+Box Intersect(const Box& a, const Box& b) {
+    const int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
+    const int x1 = std::min(a.x + a.w, b.x + b.w), y1 = std::min(a.y + a.h, b.y + b.h);
+    return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+}
+
+bool Touch(const Box& a, const Box& b) {
+    return a.x <= b.x + b.w && b.x <= a.x + a.w && a.y <= b.y + b.h && b.y <= a.y + a.h;
+}
+
+Box Join(const Box& a, const Box& b) {
+    const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+    return {x0, y0, std::max(a.x + a.w, b.x + b.w) - x0, std::max(a.y + a.h, b.y + b.h) - y0};
+}
+
+// Adds a box to the dirty rectangles, joining the ones it touches.
+void AddDirty(Box b) {
+    b = Intersect(b, Box{0, 0, uiRoot.width, uiRoot.height});
+    if (b.w <= 0 || b.h <= 0 || dirtyAll) return;
+    for (int i = 0; i < dirtyCount;) {
+        if (Touch(dirty[i], b)) {
+            b = Join(b, dirty[i]);
+            dirty[i] = dirty[--dirtyCount];
+            i = 0;
+        } else {
+            ++i;
+        }
+    }
+    if (dirtyCount == kMaxDirty) {
+        for (int i = 0; i < dirtyCount; ++i) b = Join(b, dirty[i]);
+        dirtyCount = 0;
+    }
+    dirty[dirtyCount++] = b;
+}
+
+// A captured widget: its box becomes dirty where what it draws changed.
+void Note(Widget* w, const Box& b, std::uint64_t hash, bool shows) {
+    const bool same = w->painted == shows &&
+                      (!shows || (w->paintHash == hash && w->paintX == b.x && w->paintY == b.y &&
+                                  w->paintW == b.w && w->paintH == b.h));
+    if (!same) {
+        if (w->painted) AddDirty(Box{w->paintX, w->paintY, w->paintW, w->paintH});
+        if (shows) AddDirty(b);
+    }
+    w->painted = shows;
+    w->paintHash = hash;
+    w->paintX = b.x;
+    w->paintY = b.y;
+    w->paintW = b.w;
+    w->paintH = b.h;
+    w->paintPass = passSerial;
+    if (!shows) return;
+    const Box c = Intersect(b, Box{0, 0, uiRoot.width, uiRoot.height});
+    // Past the last box the cover is the whole screen (ComputeCover).
+    if (c.w > 0 && c.h > 0 && boxCount < kMaxBoxes) boxes[boxCount++] = c;
+}
+
+// Widgets drawn before and not this time (hidden, or under a hidden parent).
+void ForgetGone(Widget* w) {
+    if (w->painted && w->paintPass != passSerial) {
+        AddDirty(Box{w->paintX, w->paintY, w->paintW, w->paintH});
+        w->painted = false;
+    }
+    for (Widget* c : w->children) ForgetGone(c);
+}
+
+// The union of the boxes as disjoint rectangles: bands between the boxes'
+// edges, the spans in each band merged, equal spans of touching bands joined.
+void ComputeCover() {
+    coverCount = 0;
+    if (boxCount == kMaxBoxes) {
+        const int full[4] = {0, 0, uiRoot.width, uiRoot.height};
+        std::memcpy(cover, full, sizeof full);
+        coverCount = 1;
+        return;
+    }
+    static int ys[2 * kMaxBoxes];
+    int n = 0;
+    for (int i = 0; i < boxCount; ++i) ys[n++] = boxes[i].y, ys[n++] = boxes[i].y + boxes[i].h;
+    std::sort(ys, ys + n);
+    n = int(std::unique(ys, ys + n) - ys);
+    static int spans[kMaxBoxes];
+    for (int k = 0; k + 1 < n; ++k) {
+        const int y0 = ys[k], y1 = ys[k + 1];
+        int m = 0;
+        for (int i = 0; i < boxCount; ++i)
+            if (boxes[i].y <= y0 && boxes[i].y + boxes[i].h >= y1) spans[m++] = i;
+        std::sort(spans, spans + m, [](int a, int b) { return boxes[a].x < boxes[b].x; });
+        for (int j = 0; j < m;) {
+            const int x0 = boxes[spans[j]].x;
+            int x1 = x0 + boxes[spans[j]].w;
+            for (++j; j < m && boxes[spans[j]].x <= x1; ++j) x1 = std::max(x1, boxes[spans[j]].x + boxes[spans[j]].w);
+            int* r = nullptr;   // the same span ending where this band starts
+            for (int p = 0; p < coverCount && !r; ++p)
+                if (cover[4 * p] == x0 && cover[4 * p + 2] == x1 - x0 && cover[4 * p + 1] + cover[4 * p + 3] == y0)
+                    r = cover + 4 * p;
+            if (r) {
+                r[3] += y1 - y0;
+                continue;
+            }
+            if (coverCount == kMaxCover) {
+                boxCount = kMaxBoxes;
+                return ComputeCover();
+            }
+            r = cover + 4 * coverCount++;
+            r[0] = x0, r[1] = y0, r[2] = x1 - x0, r[3] = y1 - y0;
+        }
+    }
+}
+
 void DrawWidgetTree(Widget* w) {
     if (!w->visible) return;
-    glScissor(w->x - 1, w->y - 1, w->width + 2, w->height + 2);
+    const Box box{w->x - 1, w->y - 1, w->width + 2, w->height + 2};
+    if (pass == Pass::Redraw) {
+        // Outside the rectangle being drawn again a painter only sets its state.
+        const Box c = Intersect(box, clip);
+        drawCapture = c.w == 0 || c.h == 0;
+        glScissor(c.x, c.y, c.w, c.h);
+    } else {
+        glScissor(box.x, box.y, box.w, box.h);
+    }
     glEnable(GL_SCISSOR_TEST);
-    if (w->draw) w->draw(w);
+    if (pass == Pass::Capture && w->draw) {
+        drawHash = 0;
+        captureShapes = 0;
+        CaptureGlState();
+        w->draw(w);
+        Note(w, box, drawHash, captureShapes > 0);
+    } else if (w->draw) {
+        w->draw(w);
+    }
     // Index loop: a painter must not add widgets, but a stale iterator would crash.
     for (std::size_t i = 0; i < w->children.size(); ++i) DrawWidgetTree(w->children[i]);
     glDisable(GL_SCISSOR_TEST);
+}
+
+void RunPass(Pass p) {
+    pass = p;
+    drawCapture = p == Pass::Capture || p == Pass::StateOnly;
+    DrawWidgetTree(&uiRoot);
+    drawCapture = false;
+    pass = Pass::Live;
+}
+
+// The kept picture: capture, draw again what changed, then the layer over the frame.
+void DrawKeptTree() {
+    ++passSerial;
+    dirtyCount = boxCount = 0;
+    dirtyAll = false;
+    // Painters publish the tooltip; every pass starts from the frame's.
+    char tooltip[kTooltipCapacity];
+    std::memcpy(tooltip, tooltipText, sizeof tooltip);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    RunPass(Pass::Capture);
+    glPopAttrib();
+    ForgetGone(&uiRoot);
+    if (keptTree != uiTreeSerial || keptTextures != texUploadSerial || keptW != uiRoot.width ||
+        keptH != uiRoot.height)
+        dirtyAll = true;
+    keptTree = uiTreeSerial;
+    keptTextures = texUploadSerial;
+    keptW = uiRoot.width;
+    keptH = uiRoot.height;
+    if (dirtyAll) {
+        dirtyCount = 1;
+        dirty[0] = Box{0, 0, uiRoot.width, uiRoot.height};
+    }
+    if (dirtyCount > 0) ComputeCover();
+    widgetPictureRedrawn = dirtyCount;
+    for (int i = 0; i < dirtyCount; ++i) {
+        std::memcpy(tooltipText, tooltip, sizeof tooltip);
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        LayerBegin(dirty[i].x, dirty[i].y, dirty[i].w, dirty[i].h);
+        clip = dirty[i];
+        RunPass(Pass::Redraw);
+        LayerEnd();
+        glPopAttrib();
+    }
+    // The state a drawn tree leaves (what the frame draws next inherits it).
+    std::memcpy(tooltipText, tooltip, sizeof tooltip);
+    RunPass(Pass::StateOnly);
+    LayerComposite(cover, coverCount);
 }
 
 void FillWidget(const Widget* w, int filled) {
@@ -75,7 +279,14 @@ void DrawWidgets() {
     glPushMatrix();
     glLoadIdentity();
 
-    DrawWidgetTree(&uiRoot);
+    bool fresh = false;
+    widgetPictureRedrawn = 0;
+    if (widgetPictureKept && LayerReady(uiRoot.width, uiRoot.height, &fresh)) {
+        if (fresh) keptTree = ~0u;
+        DrawKeptTree();
+    } else {
+        DrawWidgetTree(&uiRoot);
+    }
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
@@ -129,10 +340,10 @@ void DrawTooltipBar(Widget* w) {
     SetDrawColor(0.8f, 0.2f, 0.1f, 0.1f);
     DrawTexRect(x + capWidth, y, innerWidth, h, 1, 0, 1);
 
-    glLineWidth(2);
+    SetLineWidth(2);
     SetDrawColor(0.8f, 0.1f, 0.1f, 0.1f);
     DrawTexRect(x + capWidth + 1, y + 1, innerWidth - 2, h - 2, 0, 0, 1);
-    glLineWidth(1);
+    SetLineWidth(1);
 
     SetBlendMode(38);
     TexBindIndex(texTable, kTooltipCapSlot);

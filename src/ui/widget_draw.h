@@ -5,6 +5,11 @@
 struct Widget;
 
 void DrawWidgets();
+// The tree's picture is kept in a layer between frames and drawn again only
+// where it changed (on by default; off draws every widget every frame).
+extern bool widgetPictureKept;
+// Rectangles the last DrawWidgets drew into the layer again.
+extern int widgetPictureRedrawn;
 // The shared button painter: translucent box, hover frame, label; publishes
 // tooltip to the tooltip bar while hovered. font 1 for ordinary buttons.
 void DrawButton(Widget* w, const char* label, const char* tooltip, int font);

@@ -30,6 +30,9 @@
 #include "io/cp1251.h"
 #include "io/files.h"
 #include "platform/script/script_platform.h"
+#include "ui/hud.h"
+#include "ui/widget.h"
+#include "ui/widget_draw.h"
 #include "world/interaction.h"
 #include "world/kle.h"
 #include "world/location.h"
@@ -114,6 +117,10 @@ protected:
 void Write(const std::string& path, const std::string& text) { WriteFileSafely(path.c_str(), Px(text.begin(), text.end())); }
 int LineHeight(int font) { return fontSet.slots[font].glyphs[int('A')].height; }
 int Width(int font, const char* s, int start = 0, int n = -1) { return TextWidth(fontSet, font, s, start, n); }
+void Shift(Widget* w, int dx) {
+    w->x += dx;
+    for (Widget* c : w->children) Shift(c, dx);
+}
 
 using DrawTest = GlTest;
 
@@ -144,6 +151,53 @@ TEST_F(DrawTest, FpsCounterFeedLineAndPauseWord) {
     px = Read();
     EXPECT_GT(Matching(px, 50, 150, 50 + pw, 150 + ph, {255, 0, 0}), 200);
     EXPECT_EQ(Matching(px, 50, 150, 50 + pw, 150 + ph, {255, 255, 255}), 0);
+}
+
+// The game's widget tree drawn through its kept layer gives the picture the
+// tree drawn directly gives (up to the layer's 2 levels of rounding where
+// translucent widgets stack) after each kind of change, over a coloured
+// ground; a frame where nothing changed draws nothing into the layer again.
+TEST_F(DrawTest, KeptWidgetPictureFollowsEveryChangeOfTheTree) {
+    ASSERT_TRUE(uiReady);
+    BuildGameUI();
+    ASSERT_TRUE(dialogWindow && dialogText && dialogText->list && sideBarCells[2] && tooltipBar);
+    struct Step {
+        const char* what;
+        void (*change)();
+        bool redraws;
+    };
+    const Step steps[] = {
+        {"first frame", [] {}, true},
+        {"nothing changed", [] {}, false},
+        {"tooltip", [] { SetTooltipText("xyz"); }, true},
+        {"hover", [] { sideBarCells[2]->hover = 1; }, true},
+        {"list text", [] { dialogText->list->entries[0].text = "abc"; }, true},
+        {"hidden", [] { dialogWindow->visible = 0; }, true},
+        {"shown, moved", [] { dialogWindow->visible = 1, Shift(dialogWindow, 30); }, true},
+        {"new widget", [] { CreateWidget(&uiRoot, hudPainters.notice, nullptr, 0.5f, 0.5f, 0.2f, 0.1f, 7, 0)->visible = 1; }, true},
+    };
+    Ortho2DBegin(0, winWidth, 0, winHeight);
+    for (const Step& step : steps) {
+        step.change();
+        Px pictures[2];
+        int redrawn = 0;
+        for (int kept = 1; kept >= 0; --kept) {
+            glClearColor(0.2f, 0.45f, 0.7f, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+            glColor4f(1, 1, 1, 1), SetBlendMode(0), DisableTexturing();   // as the map leaves it
+            widgetPictureKept = kept;
+            DrawWidgets();
+            if (kept) redrawn = widgetPictureRedrawn;
+            pictures[kept] = Read(true);
+        }
+        int worst = 0;
+        for (std::size_t i = 0; i < pictures[0].size(); ++i) worst = std::max(worst, std::abs(pictures[0][i] - pictures[1][i]));
+        EXPECT_LE(worst, 2) << step.what;
+        EXPECT_EQ(redrawn > 0, step.redraws) << step.what;
+    }
+    Ortho2DEnd();
+    widgetPictureKept = true;
+    HudReset(), UIReset(), UIInit(winWidth, winHeight);
 }
 
 // Every font draws every Cyrillic letter. With BD_FONT_SPECIMEN set, all
