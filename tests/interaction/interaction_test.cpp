@@ -164,23 +164,16 @@ TEST_F(Interaction, HoverPicksOnlyWhatThePlayerMayTarget) {
     Fgr* dog = SpawnMonster(5, 545, 505, 0);
     dog->targetable = 0;
     Frames(1);
-    PointAtFigure(dog);
     hoverTimerMs = 0;
-    Frames(1);
-    EXPECT_EQ(hoveredFigure, nullptr);   // not targetable
-    dog->targetable = 1;
-    Frames(1);   // refreshed only every 300 ms
-    EXPECT_EQ(hoveredFigure, nullptr);
-    Frames(30);
-    EXPECT_EQ(hoveredFigure, dog);
-    // Not while a mouse button is held.
-    keyDown[VK_LBUTTON] = 1;
-    PointAt(700, 400);
-    Frames(40);
-    EXPECT_EQ(hoveredFigure, dog);
-    keyDown[VK_LBUTTON] = 0;
-    Frames(40);
-    EXPECT_EQ(hoveredFigure, nullptr);
+    // Refreshed only every 300 ms; kept while a mouse button is held.
+    const struct { int targetable, held, away, frames; Fgr* hovered; } steps[] = {
+        {0, 0, 0, 1, nullptr}, {1, 0, 0, 1, nullptr}, {1, 0, 0, 30, dog}, {1, 1, 1, 40, dog}, {1, 0, 1, 40, nullptr}};
+    for (const auto& s : steps) {
+        dog->targetable = s.targetable, keyDown[VK_LBUTTON] = s.held;
+        s.away ? PointAt(700, 400) : PointAtFigure(dog);
+        Frames(s.frames);
+        EXPECT_EQ(hoveredFigure, s.hovered) << "step " << &s - steps;
+    }
 }
 
 // The mouse takes the whole drawn sprite, top row included, at every window

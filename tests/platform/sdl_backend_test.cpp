@@ -81,9 +81,7 @@ TEST_F(SdlBackend, TextInputArrivesAsWindows1251Characters) {
 
 TEST_F(SdlBackend, MouseButtonsWindowEventsAndShowing) {
     SDL_Event e{};
-    e.button.button = SDL_BUTTON_RIGHT;
-    e.button.x = 12;
-    e.button.y = 34;
+    e.button.button = SDL_BUTTON_RIGHT, e.button.x = 12, e.button.y = 34;
     Push(e, SDL_MOUSEBUTTONDOWN);
     e.button.button = SDL_BUTTON_MIDDLE;
     Push(e, SDL_MOUSEBUTTONUP);

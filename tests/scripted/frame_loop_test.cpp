@@ -69,6 +69,7 @@ int Markers() {
     return n;
 }
 int HeroCell() { return KleAt(fgrMainHero->x, fgrMainHero->z); }
+ALint SourceI(std::uint32_t s, ALenum what) { ALint v = -1; alGetSourcei(s, what, &v); return v; }
 
 // One run on the start location; the first size konfig.txt offers is out of
 // range: answered Yes, it gives the default window. The first frame follows a
@@ -98,13 +99,10 @@ TEST_F(FrameLoop, ClicksArrowKeysAndEscapeYesOnTheVirtualClockAllocatingNothing)
     everyFrame = [&](int swap) {
         counting = false;
         deltas.push_back(frameDeltaMs);
-        if (swap == 0) {   // effects follow the listener
-            ALint buffer = 0, state = AL_INITIAL, relative = 0;
-            alGetSourcei(sndSource1, AL_BUFFER, &buffer);
-            alGetSourcei(sndSource1, AL_SOURCE_STATE, &state);
-            alGetSourcei(sndSource3, AL_SOURCE_RELATIVE, &relative);
-            EXPECT_TRUE(buffer && std::uint32_t(buffer) == soundBank.buffers[1] && state != AL_INITIAL);
-            EXPECT_TRUE(relative == AL_TRUE && !SourceIsPlaying(&sndSource2));
+        if (swap == 0) {   // effect 1 sounds; effects follow the listener
+            EXPECT_TRUE(soundBank.buffers[1] && SourceI(sndSource1, AL_BUFFER) == ALint(soundBank.buffers[1]));
+            EXPECT_NE(SourceI(sndSource1, AL_SOURCE_STATE), AL_INITIAL);
+            EXPECT_TRUE(SourceI(sndSource3, AL_SOURCE_RELATIVE) == AL_TRUE && !SourceIsPlaying(&sndSource2));
         }
     };
     g_widgetClicks = 0;

@@ -61,8 +61,7 @@ public:
         }
         if (held_ && --heldFrames_ <= 0) {
             ScriptKeyUp(held_);
-            if (chordWith_ == VK_RBUTTON) ScriptMouseUp(VK_RBUTTON);
-            else if (chordWith_) ScriptKeyUp(chordWith_);
+            if (chordWith_) (chordWith_ == VK_RBUTTON ? ScriptMouseUp : ScriptKeyUp)(chordWith_);
             held_ = chordWith_ = 0;
         }
         const int r = Roll(100);
@@ -80,8 +79,7 @@ public:
         if (r < 86 && !held_) {                   // held keys and chords (Ctrl+Z, right button + Backspace)
             held_ = kKeys[Roll(int(std::size(kKeys)))];
             chordWith_ = Roll(3) == 0 ? (Roll(2) ? VK_CONTROL : VK_RBUTTON) : 0;
-            if (chordWith_ == VK_RBUTTON) ScriptMouseDown(VK_RBUTTON);
-            else if (chordWith_) ScriptKeyDown(chordWith_);
+            if (chordWith_) (chordWith_ == VK_RBUTTON ? ScriptMouseDown : ScriptKeyDown)(chordWith_);
             ScriptKeyDown(held_);
             heldFrames_ = 1 + Roll(120);
             return;
@@ -99,8 +97,8 @@ public:
     void AnswerBox(const ScriptBox& box) {
         const bool pause = box.caption == "Pause";
         ScriptQueueBoxAnswer(Roll(pause ? 6 : 2) == 0 ? IDYES : IDNO);
-        ++boxes_[box.caption];
-        if (!Allowed(box)) bad_.push_back(box.caption + ": " + box.text);
+        ++boxes[box.caption];
+        if (!Allowed(box)) bad.push_back(box.caption + ": " + box.text);
     }
 
     // What the next file dialog answers: cancel, a location of ours, the
@@ -116,21 +114,17 @@ public:
         badFileAnswer_ = n >= 5;
     }
 
-    const std::vector<std::string>& Bad() const { return bad_; }
-    const std::map<std::string, int>& Boxes() const { return boxes_; }
+    std::map<std::string, int> boxes;
+    std::vector<std::string> bad;   // error boxes reached by play
 
 private:
     // Questions are fine; the editor may refuse a bad file the dialog gave
     // it, or warn about one. Any other box is an error reached by play.
     bool Allowed(const ScriptBox& box) const {
-        if (box.caption == "Pause" || box.caption == std::string("Continue(Продолжить)"_w) ||
-            box.caption == std::string("WindowSize(Размер окна)"_w))
-            return true;
-        return box.caption == std::string("Редактор"_w) && badFileAnswer_;
+        return box.caption == "Pause" || box.caption == std::string("Continue(Продолжить)"_w) ||
+               box.caption == std::string("WindowSize(Размер окна)"_w) || (box.caption == std::string("Редактор"_w) && badFileAnswer_);
     }
-    void MoveAnywhere(const ScriptWindowState& w) {
-        ScriptMoveCursor(w.x - 10 + Roll(w.width + 20), w.y - 10 + Roll(w.height + 20));
-    }
+    void MoveAnywhere(const ScriptWindowState& w) { ScriptMoveCursor(w.x - 10 + Roll(w.width + 20), w.y - 10 + Roll(w.height + 20)); }
     void MoveNear(const ScriptWindowState& w) {
         int x = 0, y = 0;
         PlatGetCursorPos(&x, &y);
@@ -142,8 +136,6 @@ private:
     int drag_ = 0, dragButton_ = 0;
     int held_ = 0, chordWith_ = 0, heldFrames_ = 0;
     bool badFileAnswer_ = false;
-    std::map<std::string, int> boxes_;
-    std::vector<std::string> bad_;
 };
 
 TEST(MonkeySoak, RandomInputNeitherCrashesNorShowsErrorsNorGrows) {
@@ -167,9 +159,7 @@ TEST(MonkeySoak, RandomInputNeitherCrashesNorShowsErrorsNorGrows) {
         // The HUD's minimise button: the long sleep of an inactive game
         // brings the window back (the minimise message may come after an
         // earlier restore, so the window's own flag is not enough).
-        ScriptOnSleep([](int ms) {
-            if (ms >= 500) PlatShowWindow();
-        });
+        ScriptOnSleep([](int ms) { if (ms >= 500) PlatShowWindow(); });
         ScriptOnSwap([&](int swap) {
             ++frames;
             const auto now = Clock::now();
@@ -180,14 +170,9 @@ TEST(MonkeySoak, RandomInputNeitherCrashesNorShowsErrorsNorGrows) {
                 std::fflush(stdout);
                 nextSample += std::chrono::seconds(5);
             }
-            if (now >= end) {
-                ScriptPost(WM_CLOSE);
-                return;
-            }
-            if (swap % 500 == 0) {                // screenshots (F12) would fill the disk
-                std::error_code ec;
-                std::filesystem::remove_all(dir.Root() / "screenshots", ec);
-            }
+            if (now >= end) { ScriptPost(WM_CLOSE); return; }
+            std::error_code ec;   // screenshots (F12) would fill the disk
+            if (swap % 500 == 0) std::filesystem::remove_all(dir.Root() / "screenshots", ec);
             monkey.ChooseFileAnswer();
             monkey.Act();
         });
@@ -197,9 +182,9 @@ TEST(MonkeySoak, RandomInputNeitherCrashesNorShowsErrorsNorGrows) {
     ResetShellAndGame(2);
 
     std::printf("soak: %ld s, %d runs, %ld frames; boxes:", seconds, runs, frames);
-    for (const auto& [caption, count] : monkey.Boxes()) std::printf(" [%s] %d", caption.c_str(), count);
+    for (const auto& [caption, count] : monkey.boxes) std::printf(" [%s] %d", caption.c_str(), count);
     std::printf("\n");
-    for (const std::string& b : monkey.Bad()) ADD_FAILURE() << "error box in play: " << b;
+    for (const std::string& b : monkey.bad) ADD_FAILURE() << "error box in play: " << b;
     EXPECT_GT(frames, seconds);
 
     // Flat memory after the warm-up (the first minute, or the first third of

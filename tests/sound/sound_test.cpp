@@ -93,15 +93,10 @@ protected:
 }  // namespace
 
 TEST(SoundList, ParsesEntriesByTheLineRules) {
-    struct Case {
-        const char* what;
-        std::string text;
-        bool complete;
-        std::vector<int> ids;
-        std::vector<std::string> names;   // "" for an entry without a name line
-    } const cases[] = {
-        {"rest of number lines ignored", "t\n2 entries\n7 strike\na.wav\n\n8 knock\nb.wav\n", true,
-         {7, 8}, {"a.wav", "b.wav"}},
+    // names: "" for an entry without a name line
+    struct Case { const char* what; std::string text; bool complete; std::vector<int> ids; std::vector<std::string> names; };
+    const Case cases[] = {
+        {"rest of number lines ignored", "t\n2 entries\n7 strike\na.wav\n\n8 knock\nb.wav\n", true, {7, 8}, {"a.wav", "b.wav"}},
         {"crlf and trimmed names", "t\r\n1\r\n3\r\n \t dir/c.wav\t \r\n//\r\n", true, {3}, {"dir/c.wav"}},
         {"ids clamped", "t\n3\n-4\na\n.\n301\nb\n.\n99999\nc\n.\n", true, {0, 300, 300}, {"a", "b", "c"}},
         {"last separator may be missing", "t\n1\n5\ne.wav", true, {5}, {"e.wav"}},
@@ -127,8 +122,7 @@ TEST(SoundList, ParsesEntriesByTheLineRules) {
 }
 
 TEST(WavSamples, WholeSamplesAfterTheHeaderAndNothingOutside) {
-    const std::pair<std::size_t, std::size_t> cases[] = {{0, 0}, {43, 0}, {44, 0}, {45, 0}, {46, 2}, {47, 2},
-                                                         {1045, 1000}};
+    const std::pair<std::size_t, std::size_t> cases[] = {{0, 0}, {43, 0}, {44, 0}, {45, 0}, {46, 2}, {47, 2}, {1045, 1000}};
     for (auto [fileSize, samplesBytes] : cases) {
         std::vector<std::uint8_t> file(fileSize, 0x11);
         auto s = WavSampleBytes(file);
@@ -188,11 +182,8 @@ TEST_F(SoundAl, LoadingRules) {
     Write(File("odd.wav"), std::vector<std::uint8_t>(44 + 7, 7));
     Write(File("huge.wav"), std::vector<std::uint8_t>{});
     fs::resize_file(File("huge.wav"), kSoundFileMaxBytes + 1);   // sparse: never read into memory
-    const struct Case {
-        Entries list;
-        int result;
-        std::vector<std::pair<int, ALint>> sizes;   // id, bytes; -1 no buffer
-    } cases[] = {
+    // sizes: id and buffer bytes, -1 for no buffer
+    const struct Case { Entries list; int result; std::vector<std::pair<int, ALint>> sizes; } cases[] = {
         {{{"-5", a}, {"9 comment", " \t" + a + " "}, {"777", a}}, 1, {{0, 4410}, {9, 4410}, {300, 4410}, {1, -1}}},
         {{{"3", a}, {"3", a}, {"4", a}}, 0, {{3, 4410}, {4, -1}}},
         {{{"300", a}, {"301", a}}, 0, {{300, 4410}}},   // repeated after clamping
@@ -267,8 +258,7 @@ TEST_F(SoundAl, SourceOperations) {
     EXPECT_TRUE(PlayIfIdle(&quiet, 1) == 1 && PlayIfIdle(&fresh, 1) == 0);
     ReleaseSource(&quiet);
     std::uint32_t old = src;
-    ReleaseSource(&src);
-    ReleaseSource(&src);
+    for (int twice = 0; twice < 2; ++twice) ReleaseSource(&src);
     EXPECT_TRUE(src == 0u && !alIsSource(old));
 }
 

@@ -132,8 +132,7 @@ class TileLoadTest : public ::testing::Test {
   static void Put(const std::string& path, int w = 4, int h = 4) {
     if (fs::path(path).has_parent_path()) fs::create_directories(fs::path(path).parent_path());
     std::vector<std::uint8_t> px(size_t(w) * h * 3, 100);
-    ASSERT_EQ(WriteFileSafely(path.c_str(), w ? EncodeTGA(w, h, 3, px.data()) : std::vector<std::uint8_t>(9, 'x')),
-              FileStatus::Ok);
+    ASSERT_EQ(WriteFileSafely(path.c_str(), w ? EncodeTGA(w, h, 3, px.data()) : std::vector<std::uint8_t>(9, 'x')), FileStatus::Ok);
   }
   static void WholeSet(int n) {
     std::string d = "uni_files/res/rpg/tileset" + std::to_string(n) + "/";
@@ -151,13 +150,8 @@ class TileLoadTest : public ::testing::Test {
 TEST_F(TileLoadTest, LoadingStopsAtTheFirstMissingOrDamagedPicture) {
   WholeSet(3);
   EXPECT_EQ(LoadTileSet(3), 1);
-  EXPECT_EQ(LoadedCount(1, 196), 196);
-  EXPECT_EQ(LoadedCount(197, 255), 0);
-  const struct {
-    const char* file;
-    bool damage;
-    int loaded;
-  } cases[] = {{"sand/s1.tga", false, 100}, {"dirt/d-u2-3.tga", true, 24}, {"_norm1.tga", false, 0}};
+  EXPECT_EQ(std::tuple(LoadedCount(1, 196), LoadedCount(197, 255)), std::tuple(196, 0));
+  const struct { const char* file; bool damage; int loaded; } cases[] = {{"sand/s1.tga", false, 100}, {"dirt/d-u2-3.tga", true, 24}, {"_norm1.tga", false, 0}};
   for (auto& c : cases) {
     TerrainReset();
     WholeSet(1);
@@ -165,8 +159,7 @@ TEST_F(TileLoadTest, LoadingStopsAtTheFirstMissingOrDamagedPicture) {
     if (c.damage) Put(path, 0);
     else fs::remove(path);
     EXPECT_EQ(LoadTileSet(1), 0) << c.file;
-    EXPECT_EQ(LoadedCount(1, c.loaded), c.loaded) << c.file;
-    EXPECT_EQ(LoadedCount(c.loaded + 1, 196), 0) << c.file;
+    EXPECT_EQ(std::tuple(LoadedCount(1, c.loaded), LoadedCount(c.loaded + 1, 196)), std::tuple(c.loaded, 0)) << c.file;
   }
 }
 
@@ -181,10 +174,8 @@ TEST_F(TileLoadTest, ReloadsPictureCodeRangeAndTheOverlay) {
   EXPECT_EQ(LoadTilePicture(255, "p.tga"), 1);
   static int released;
   released = 0;
-  terrainTexHooks.make = [](TexRec& r, int) {
-    r.name = 77;
-    return 0;  // no texture: the load fails and the name is given back
-  };
+  // No texture: the load fails and the name is given back.
+  terrainTexHooks.make = [](TexRec& r, int) { return r.name = 77, 0; };
   terrainTexHooks.release = [](TexRec& r) { released += r.name == 77; };
   EXPECT_TRUE(LoadTilePicture(9, "p.tga") == 0 && released == 1 && !TileLoaded(TileImages[9]));
   TerrainReset();
