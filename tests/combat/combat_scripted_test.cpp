@@ -36,12 +36,10 @@ TEST_F(Fights, HeroKillsTheDogWithLightningAloneThenAWildDogKillsHimIdle) {
     };
     Frames(25);
     Do([&] {
-        for (int s = 1; s <= kFigureSlots; ++s) {
-            Fgr* f = &FigureTable[s];
-            if (f->fgrKind && f->fgrKind != kKindNpc && f->fgrClass == kClassUnit && f->unitType == 5 &&
-                (!dog || Away(f, fgrMainHero) < Away(dog, fgrMainHero)))
-                dog = f;
-        }
+        for (Fgr& f : FigureTable)
+            if (f.fgrKind && f.fgrKind != kKindNpc && f.fgrClass == kClassUnit && f.unitType == 5 &&
+                (!dog || Away(&f, fgrMainHero) < Away(dog, fgrMainHero)))
+                dog = &f;
         ASSERT_NE(dog, nullptr);
     });
     ClickFigure(dog);
@@ -132,8 +130,7 @@ TEST_F(Fights, BandWolfClickedAndAutoAttackedTakesTheDamage) {
         ASSERT_NE(fgrLairForest, nullptr);
         NewDayLair(fgrLairForest);
         for (int s : fgrLairForest->lairSlot) EXPECT_EQ(s, 0);
-        for (int s = 1; s <= kFigureSlots; ++s)
-            if (FigureTable[s].fgrKind == kKindBand) band = &FigureTable[s];
+        for (Fgr& f : FigureTable) band = f.fgrKind == kKindBand ? &f : band;
         ASSERT_NE(band, nullptr);
         for (Fgr* m = band->members; m; m = m->next, ++members)
             if (m->unitType == 11) wolf = m;

@@ -109,8 +109,7 @@ TEST_F(CombatTest, FilterStagesSpreadTruncationAndClamps) {
     hitPipe.dmgNormSum = 0;
     DealHit(nullptr, nullptr, Source(kStGoldNorm, 6), t);
     DealHit(nullptr, nullptr, Source(kStSilvNorm, 4), t);
-    EXPECT_EQ(StatGet(t, kStNormHP), 90);
-    EXPECT_EQ(hitPipe.dmgNormSum, 0);
+    EXPECT_EQ(std::pair(StatGet(t, kStNormHP), hitPipe.dmgNormSum), std::pair(90, 0));
     DealHit(nullptr, nullptr, Source(kStNormHP, 3), t);
     EXPECT_EQ(hitPipe.dmgNormSum, 3);
     // Clamps: at 0 and the maximum; a maximum stays within its own pair.
@@ -142,8 +141,7 @@ TEST_F(CombatTest, ExperienceOfNonHeroAttackersAndThePanicSet) {
     atk->unitExpNow = 0;
     const std::string before = Log();
     EXPECT_EQ(Damage(atk, atk->kor.pBuf, Source(kStNormHP, 30), Dummy(100, 0)), 30);
-    EXPECT_EQ(atk->unitExpNow, 0);
-    EXPECT_EQ(Log(), before);
+    EXPECT_EQ(std::pair(atk->unitExpNow, Log()), std::pair(0, before));
     // Panic replaces the attacker's filters: its blow of 10 takes 5..8.
     PKuAdd(atk->kor.pKu, kStNormHP, 80, 1, 100, 2);
     atk->panic = 1;
@@ -174,8 +172,7 @@ TEST_F(CombatTest, AuraModesAndCaps) {
         AuraRegisterOf(owner);
         AuraPass(f);
         AuraPass(owner);   // never affected itself
-        EXPECT_EQ(f->tactic, int(c.affected)) << c.mode << " " << c.side;
-        EXPECT_EQ(owner->tactic, 0);
+        EXPECT_EQ(std::pair(f->tactic, owner->tactic), std::pair(int(c.affected), 0)) << c.mode << " " << c.side;
         FgrRemove(f);
     }
     // Caps: 450 registrations a frame, 50 pending hits a pass.
@@ -184,10 +181,8 @@ TEST_F(CombatTest, AuraModesAndCaps) {
         Fgr* o = Dummy(50, 1, 4);
         Fgr* e = FgrCreateFigure(kKindGun1001, 0, 0);   // the filter pool runs short: no Source
         PeAdd(e->kor.pe, kStNormHP, 1, 1, 0, 0);
-        e->auraMode = 1;
-        e->reach = 40;
-        e->countdown = 1;
-        e->period = 100000;
+        e->auraMode = e->countdown = 1;
+        e->reach = 40, e->period = 100000;
         AttachByRole(o, e, kRoleFilterChain);
         AuraRegisterOf(o);
     }
@@ -282,9 +277,8 @@ TEST_F(CombatTest, ShotReloadManaTheDoublerAndTheFreshMonstersWait) {
 TEST_F(CombatTest, RewardsOfTheHeroesKills) {
     Fgr* hero = Hero();
     auto bags = [] {
-        int n = 0;
-        for (int s = 1; s <= kFigureSlots; ++s) n += FigureTable[s].fgrKind == kKindLoot;
-        return n;
+        return int(std::count_if(FigureTable + 1, FigureTable + kFigureSlots + 1,
+                                 [](const Fgr& f) { return f.fgrKind == kKindLoot; }));
     };
     for (auto [heroRank, type, exp, drop] : {std::tuple{9, 8, 0, 0}, {5, 11, 33, 0}, {1, 11, 100, 1}}) {
         hero->unitExpRang = heroRank;
@@ -296,9 +290,8 @@ TEST_F(CombatTest, RewardsOfTheHeroesKills) {
         StatSet(m, kStNormHP, 0);
         MonsterThink(m);
         MonsterThink(m);
-        EXPECT_EQ(hero->unitExpNow, exp) << heroRank << " vs " << type;
-        EXPECT_EQ(bags() - before, drop);
-        EXPECT_EQ(m->firstHitBy, 0);
+        EXPECT_EQ(std::tuple(hero->unitExpNow, bags() - before, m->firstHitBy), std::tuple(exp, drop, 0))
+            << heroRank << " vs " << type;
     }
 }
 
@@ -325,15 +318,13 @@ TEST_F(CombatTest, RanksInvulnerabilityStatPointsAndRegeneration) {
     DealHit(nullptr, nullptr, src, h2);
     EXPECT_EQ(StatGet(h2, kStNormHP), 300);
     for (int i = 0; i < 100; ++i) ProgressionTimers();
-    EXPECT_EQ(progress.invulnerable, 0);
     DealHit(nullptr, nullptr, src, h2);
-    EXPECT_EQ(StatGet(h2, kStNormHP), 290);
+    EXPECT_EQ(std::pair(progress.invulnerable, StatGet(h2, kStNormHP)), std::pair(0, 290));
 
     // Two Blood points on one day (a third refused): +100 at the next and a full refill.
     progress.statPoints = 2;
     for (int i = 0; i < 3; ++i) SpendStat(3);
-    EXPECT_EQ(progress.bloodPoints, 3);
-    EXPECT_EQ(StatGet(h2, kStNormHPMax), 300);
+    EXPECT_EQ(std::pair(progress.bloodPoints, StatGet(h2, kStNormHPMax)), std::pair(3, 300));
     ApplyStatPoints();
     EXPECT_EQ(std::tuple(progress.bloodBase, StatGet(h2, kStNormHPMax), StatGet(h2, kStNormHP),
                          FgrStats(h2)[StatLowOf(kStNormHPMax)]),
@@ -341,9 +332,7 @@ TEST_F(CombatTest, RanksInvulnerabilityStatPointsAndRegeneration) {
 
     // Below 10 blood no hit points come back; Hot and mana still do. A Hot
     // below 3 panics until it is back at 100.
-    StatSet(h2, kStNormHP, 9);
-    StatSet(h2, kStHot, 2);
-    StatSet(h2, kStMana, 0);
+    for (auto [stat, value] : {std::pair{kStNormHP, 9}, {kStHot, 2}, {kStMana, 0}}) StatSet(h2, stat, value);
     h2->regenCountdown = 1;
     HeroRegen(h2);
     EXPECT_EQ(std::tuple(StatGet(h2, kStNormHP), StatGet(h2, kStHot), StatGet(h2, kStMana)),

@@ -182,8 +182,8 @@ TEST_F(CrystalRules, ChainsMakeGemsAndEchoesRepeatOrReset) {
     };
     for (const auto& c : cases) {
         CrystalsReset();
-        for (int s = 1; s <= kFigureSlots; ++s)
-            if (FigureTable[s].fgrKind == kKindUnitSkeleton) FgrRemove(&FigureTable[s]);
+        for (Fgr& f : FigureTable)
+            if (f.fgrKind == kKindUnitSkeleton) FgrRemove(&f);
         for (int colour : c.colours) {
             if (colour == kCrystalEcho) {
                 Fgr* echo = MakeCrystal(kCrystalEcho, kHeroCell + 5);
@@ -195,7 +195,7 @@ TEST_F(CrystalRules, ChainsMakeGemsAndEchoesRepeatOrReset) {
             }
         }
         int skeletons = 0;
-        for (int s = 1; s <= kFigureSlots; ++s) skeletons += FigureTable[s].fgrKind == kKindUnitSkeleton;
+        for (const Fgr& f : FigureTable) skeletons += f.fgrKind == kKindUnitSkeleton;
         EXPECT_EQ(std::tuple(crystals.rubies, crystals.emeralds, skeletons, crystals.chainLength),
                   std::tuple(c.rubies, c.emeralds, c.skeletons, 0))
             << c.colours.size();

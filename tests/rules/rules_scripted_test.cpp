@@ -37,13 +37,10 @@ void Strengthen() {
     st[kStManaMax] = st[kStMana] = 90000;
 }
 
-struct Rgb {
-    int r, g, b;
-};
-// A pixel of the frame (overlay coordinates, origin bottom-left).
-Rgb PixelAt(int x, int y) {
-    const std::vector<unsigned char> p = ScriptReadPixels(x, y, 1, 1);
-    return p.size() < 3 ? Rgb{-1, -1, -1} : Rgb{p[0], p[1], p[2]};
+// A pixel of the frame (overlay coordinates, origin bottom-left): r, g, b, a.
+std::vector<unsigned char> PixelAt(int x, int y) {
+    std::vector<unsigned char> p = ScriptReadPixels(x, y, 1, 1);
+    return p.resize(4), p;
 }
 
 // Saves the frame for review when BD_HUD_SHOT_DIR is set (docs/).
@@ -64,12 +61,12 @@ void CheckScreen() {
     const bool big = winWidth == 1024;
     SCOPED_TRACE(winWidth);
     SaveShot(big ? "hud-1024.png" : "hud-800.png");
-    const Rgb hit = PixelAt(hitBarWidget->x + 3, hitBarWidget->y + 2);
-    const Rgb side = PixelAt(sideBarCells[3]->x + sideBarCells[3]->width - 3, sideBarCells[3]->y + 3);
-    const Rgb page = PixelAt(dialogText->x + dialogText->width - 4, dialogText->y + dialogText->height / 2);
-    EXPECT_GT(hit.r, hit.b + 60);
-    EXPECT_GT(side.r, side.b);
-    EXPECT_GT(page.b, 180);
+    const auto hit = PixelAt(hitBarWidget->x + 3, hitBarWidget->y + 2);
+    const auto side = PixelAt(sideBarCells[3]->x + sideBarCells[3]->width - 3, sideBarCells[3]->y + 3);
+    const auto page = PixelAt(dialogText->x + dialogText->width - 4, dialogText->y + dialogText->height / 2);
+    EXPECT_GT(hit[0], hit[2] + 60);
+    EXPECT_GT(side[0], side[2]);
+    EXPECT_GT(page[2], 180);
     int coloured = 0;   // pixels of the start text far from grey
     const std::vector<unsigned char> px =
         ScriptReadPixels(dialogText->x, dialogText->y, dialogText->width, dialogText->height);
@@ -132,19 +129,11 @@ protected:
             return false;
         });
     }
-    void ClickSlotOf(int kind) {
-        ClickAt([kind](int* x, int* y) {
-            const int slot = BackpackHolds(kind);
-            ASSERT_NE(slot, 0) << kind;
-            const Widget* w = backpackCells[slot];
-            *x = w->x + w->width / 2, *y = w->y + w->height / 2;
-        });
-    }
     // Uses the backpack's item of kind: its slot, then "Применить".
     // The slot does not open while the hero's action cools down.
     void UseItem(int kind) {
         WaitFor([] { return heroCombat.strikeCooldown <= 0; });
-        ClickSlotOf(kind);
+        ClickWidget([kind] { return backpackCells[BackpackHolds(kind)]; });   // none in slot 0
         WaitFor([] { return itemActionWindow->visible == 1; });
         Click(itemActionCells[1]);
     }
@@ -192,12 +181,10 @@ TEST_F(RulesRun, JacketDogsBagKvassThenCrystalsMakeARubyAndTheClampsOpenThePass)
         ASSERT_NE(Hero()->single2, nullptr);
         EXPECT_EQ(Hero()->single2->attachRole, kRoleSuit);
         // The frame's rebuild gave the hero the jacket's reception filter.
-        bool softens = false;
-        for (int i = 0; i < Hero()->kor.pBuf->count; ++i) {
-            const FilterEntry& e = Hero()->kor.pBuf->e[i];
-            softens |= e.code == kStNormHP && e.stage == 3 && e.value == -9 && !e.pct;
-        }
-        EXPECT_TRUE(softens);
+        const PBufRec& buf = *Hero()->kor.pBuf;
+        EXPECT_TRUE(std::any_of(buf.e, buf.e + buf.count, [](const FilterEntry& e) {
+            return e.code == kStNormHP && e.stage == 3 && e.value == -9 && !e.pct;
+        }));
         // A dog beside him: the wild ones roam far from town.
         PutHero(KleIndex(113, 55));
         dog = SpawnMonster(5, Hero()->x + 25, Hero()->z, 0);
