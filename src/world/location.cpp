@@ -407,9 +407,15 @@ void StartGameLocation() {
     KleWriteBorder();
     FgrNumberSlots();
     SetupView();
-    LoadLocationFile(kStartLocation);
+    // A missing or damaged start file leaves the filled grid (or no figures):
+    // the game still starts, the log says why, and the minimap shows that grid.
+    if (!LoadLocationFile(kStartLocation)) {
+        LogPrintf("\nStartGameLocation --> %s: %s", kStartLocation, "локация не загружена"_w);
+        BuildLocationOverview();
+    }
     StartPointsReset();
-    LoadFigureFile(kStartFigures);
+    if (LoadFigureFile(kStartFigures) < 0)
+        LogPrintf("\nStartGameLocation --> %s: %s", kStartFigures, "фигуры не загружены"_w);
     if (WorldPopulate()) SpawnAtStartPoints();
     LogPrintf("\n\nStart ...");
 }

@@ -52,7 +52,11 @@ Bytes RandomLocation(unsigned seed) {
 
 TEST_F(WorldTest, BorderCodesAfterEveryLifecycleOperation) {
     const std::function<bool()> operations[] = {
-        [] { return StartGameLocation(), true; },   // no etap1 here: the filled grid stays
+        [] {   // no etap1 here: the filled grid stays, said in the log and shown on the minimap
+            const int serial = locationOverviewSerial;
+            StartGameLocation();
+            return locationOverviewSerial > serial;
+        },
         [] { return ParseLocation(RandomLocation(3)); },   // garbage in the border cells
         [] { return NewGround(), true; }};
     for (const auto& op : operations) {
@@ -62,7 +66,7 @@ TEST_F(WorldTest, BorderCodesAfterEveryLifecycleOperation) {
             ASSERT_TRUE(KleInterior(k) || (c.tile && c.tile == KleBorderTile(k) && c.landType + c.landSub + c.landHint == 0)) << k;
         }
     }
-    EXPECT_NE(Log().find("\n\nStart ..."), std::string::npos);
+    for (const char* said : {"\n\nStart ...", "etap1: ", "etap1.fgr: "}) EXPECT_NE(Log().find(said), std::string::npos) << said;
     for (int k = 257; k < 65279; ++k)
         ASSERT_TRUE(!KleInterior(k) || !masKle.m[k].tile || (masKle.m[k].landType == kLandGround && masKle.m[k].tile <= 4)) << k;
 }
