@@ -4,6 +4,7 @@
 // the save dialog; then once more with the dialog cancelled.
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,7 +23,6 @@ namespace {
 
 constexpr int kLake = KleIndex(125, 130);
 constexpr int kRoadRow = 132;
-
 
 // The map cell's centre in overlay pixels (origin bottom-left).
 void OverlayOfCell(int k, int* x, int* y) {
@@ -49,12 +49,8 @@ protected:
 TEST_F(EditorRun, NewLocationPaintedPlacedSavedAndPlayedThenACancelledSave) {
     std::string saved;
     std::vector<std::uint8_t> cells, figures;
-    int filesBefore = 0;
-    auto files = [&] {
-        int n = 0;
-        for (auto& e : std::filesystem::directory_iterator(root)) n += e.is_regular_file();
-        return n;
-    };
+    std::ptrdiff_t filesBefore = 0;
+    auto files = [&] { return std::distance(std::filesystem::directory_iterator(root), {}); };
     Do([&] {
         saved = (root / "lake").string();
         EditorNewLocation();
@@ -62,10 +58,7 @@ TEST_F(EditorRun, NewLocationPaintedPlacedSavedAndPlayedThenACancelledSave) {
         camZ = 1280 - camHeight / 2;
     });
     ClickBar(kBarBrush);   // brush 3 x 3
-    ClickBar(2);           // sand
-    RightClickCell(kLake);
-    ClickBar(4);           // sea on the sand
-    RightClickCell(kLake);
+    for (int tool : {2, 4}) ClickBar(tool), RightClickCell(kLake);   // sand, then sea on the sand
     ClickBar(kBarBrush);   // 5 x 5
     ClickBar(kBarBrush);   // back to 1 x 1
     ClickBar(3);           // dirt road, dragged with F1

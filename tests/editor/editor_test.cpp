@@ -10,10 +10,8 @@
 #include <vector>
 
 #include "../world/world_fixture.h"
-#include "app/game_state.h"
 #include "editor/editor.h"
 #include "platform/platform.h"
-#include "world/camera.h"
 #include "world/path_grid.h"
 #include "world/terrain.h"
 
@@ -30,29 +28,18 @@ protected:
         EditorReset();
         editorDesktop = EditorDesktop{};
         editorDesktop.saveDialog = editorDesktop.openDialog = [](char* b, int n) {
-            std::snprintf(b, std::size_t(n), "%s", answer.c_str());
-            return 1;
+            return std::snprintf(b, std::size_t(n), "%s", answer.c_str()), 1;
         };
-        editorDesktop.messageBox = [](const char*, const char*, int) {
-            ++boxes;
-            return int(IDOK);
-        };
+        editorDesktop.messageBox = [](const char*, const char*, int) { return ++boxes, int(IDOK); };
         boxes = 0;
         EditorNewLocation();
     }
-    static void Use(int tool, int h, int drag = 0) {
+    // Applies a tool; returns the kind and type of the figure then anchored there, or zeros.
+    static std::pair<int, int> Use(int tool, int h, int drag = 0) {
         editor.selectedTool = tool;
         EditorApplyAt(h, drag);
-    }
-    // The anchored figure's kind and type, or zeros.
-    static std::pair<int, int> At(int k) {
-        const Fgr* f = KleKeyOf(k);
+        const Fgr* f = KleKeyOf(h);
         return f ? std::pair(f->fgrKind, f->unitType) : std::pair(0, 0);
-    }
-    // What the path planner and the painter read of a cell.
-    static std::tuple<int, int, int, int> Land(int k) {
-        const Kle& c = masKle.m[k];
-        return {c.landType, c.landHint, c.brushMark, c.tile};
     }
 };
 
@@ -77,7 +64,8 @@ TEST_F(EditorTest, TerrainBrushesKeepVisualsAndMarks) {
     EditorToggleKeepVisuals();
     EXPECT_EQ(editor.brushSize, 1);
     Use(4, w);   // deep water on plain ground, which still looks like ground
-    EXPECT_EQ(Land(w), std::tuple(kLandDeepWater, 2, 2, tile));
+    const Kle& water = masKle.m[w];
+    EXPECT_EQ(std::tuple(int(water.landType), int(water.landHint), int(water.brushMark), int(water.tile)), std::tuple(kLandDeepWater, 2, 2, tile));
     PathRebuild();
     EXPECT_TRUE(PathIsBlocked(3, KleCol(w), KleRow(w)) && !PathIsBlocked(3, KleCol(w) + 1, KleRow(w)));
     EXPECT_EQ(locationOverview[3 * w + 2], 90);   // the overview follows
@@ -87,11 +75,10 @@ TEST_F(EditorTest, TerrainBrushesKeepVisualsAndMarks) {
 // wrote): the editor's result equals painting cell by cell in the listed
 // order, also where the brush reaches over the map's edge.
 TEST_F(EditorTest, BrushCellOrdersAtTheEdge) {
-    const int o3[] = {-257, -256, -255, -1, 0, 1, 255, 256, 257};
-    const int o5[] = {-257, 255, -255, 257, 0};
+    const std::vector<int> o3 = {-257, -256, -255, -1, 0, 1, 255, 256, 257}, o5 = {-257, 255, -255, 257, 0};
     const auto fresh = Cells();
     for (int size : {3, 5})
-        for (int h : {KleIndex(1, 1), KleIndex(2, 2), KleIndex(3, 253), KleIndex(254, 128)}) {
+        for (int h : {KleIndex(1, 1), KleIndex(2, 2), KleIndex(3, 253), KleIndex(254, 128)})
             for (int tool : {3, 2}) {   // dirt, sand, then the same again on top
                 ASSERT_TRUE(ParseLocation(fresh));
                 editor.brushSize = size;
@@ -99,48 +86,35 @@ TEST_F(EditorTest, BrushCellOrdersAtTheEdge) {
                 Use(tool, h);
                 Use(tool, h + 1);
                 const auto byEditor = Cells();
-
                 ASSERT_TRUE(ParseLocation(fresh));
                 RandSeed(5);
                 const EditorTool& t = *EditorToolOf(tool);
-                for (int at : {h, h + 1}) {
-                    auto paint3 = [&](int c) {
+                for (int at : {h, h + 1})
+                    for (int centre : size == 3 ? std::vector{0} : o5)
                         for (int d : o3)
-                            if (const int tile = KleInterior(c + d) ? PaintTile(c + d, t.type) : 0) {
-                                Kle& k = masKle.m[c + d];
-                                k.tile = std::uint8_t(tile), k.landType = t.landType, k.landSub = t.landSub, k.landHint = t.landHint;
-                            }
-                    };
-                    if (size == 3) paint3(at);
-                    else
-                        for (int d : o5) paint3(at + d);
-                }
+                            if (const int k = at + centre + d; KleInterior(k))
+                                if (const int tile = PaintTile(k, t.type)) {
+                                    Kle& c = masKle.m[k];
+                                    c.tile = std::uint8_t(tile), c.landType = t.landType, c.landSub = t.landSub, c.landHint = t.landHint;
+                                }
                 EXPECT_EQ(Cells(), byEditor) << size << " " << h << " " << tool;
             }
-        }
 }
 
 TEST_F(EditorTest, ObjectsToggleAndDragRules) {
-    Use(12, kH, 1);   // crystals are not dragged
-    EXPECT_EQ(At(kH).first, 0);
-    Use(8, kH, 1);
-    EXPECT_EQ(At(kH).first, kKindPlant);
-    Use(8, kH, 1);    // the next frame of the same drag removes it again
-    EXPECT_EQ(At(kH).first, 0);
+    EXPECT_EQ(Use(12, kH, 1).first, 0);   // crystals are not dragged
+    EXPECT_EQ(Use(8, kH, 1).first, kKindPlant);
+    EXPECT_EQ(Use(8, kH, 1).first, 0);    // the next frame of the same drag removes it again
     Use(8, kH, 1);
     EditorFrame();
     EditorFrame();    // released: one undo takes the whole drag back
     EXPECT_EQ(EditorUndoDepth(), 1);
-    Use(13, kH);      // a plant is removed and nothing placed
-    EXPECT_EQ(At(kH).first, 0);
-    Use(13, kH);
-    EXPECT_EQ(At(kH), std::pair(int(kKindCrystal), 2));
-    Use(13, kH);
-    EXPECT_EQ(At(kH).first, 0);
+    EXPECT_EQ(Use(13, kH).first, 0);      // a plant is removed and nothing placed
+    EXPECT_EQ(Use(13, kH), std::pair(int(kKindCrystal), 2));
+    EXPECT_EQ(Use(13, kH).first, 0);
     Use(19, KleIndex(0, 7));   // border: nothing
     EXPECT_EQ(FigureCount(kKindLoot), 0);
-    Use(19, kH);
-    EXPECT_EQ(At(kH), std::pair(int(kKindLoot), 2));
+    EXPECT_EQ(Use(19, kH), std::pair(int(kKindLoot), 2));
     EditorSelectTool(40);
     EXPECT_EQ(editor.selectedTool, 0);
     const auto before = Cells();
@@ -163,15 +137,12 @@ TEST_F(EditorTest, UndoRestoresCellsAndFigures) {
         editor.brushSize = i % 3 == 0 ? 5 : i % 3 == 1 ? 3 : 1;
         const int tool = 1 + Rand() % kEditorTools;
         const int h = KleIndex(90 + Rand() % 12, 90 + Rand() % 12);
-        if (tool <= 10 && i % 4 == 0) {
-            for (int f = 0; f < 3; ++f) {
-                Use(tool, h + f, 1);
-                EditorFrame();
-            }
-            EditorFrame();   // released
-        } else {
+        if (tool > 10 || i % 4 != 0) {
             Use(tool, h);
+            continue;
         }
+        for (int f = 0; f < 3; ++f) Use(tool, h + f, 1), EditorFrame();
+        EditorFrame();   // released
     }
     int undone = 0;
     for (int i = strokes - 1; i >= 0 && EditorUndo(); --i, ++undone) {
@@ -230,32 +201,27 @@ TEST_F(EditorTest, BadPairsAreRefusedWhole) {
     Use(12, kH + 1);   // the crystal goes again: the world differs from the files
     const auto cells = Cells(), figures = Figures();
 
-    auto withWord = [&](std::size_t at, std::int32_t v) {
+    auto with = [&](std::size_t at, std::int32_t v) {
         auto b = fgr;
-        std::memcpy(b.data() + at, &v, 4);
+        PutI32(b, at, v);
         return b;
     };
-    auto withRecord = [&](int rec, std::size_t at, std::int32_t v) {
-        return withWord(4 + std::size_t(rec) * kFgrRecordBytes + at, v);
-    };
-    auto floatBits = [](float f) { return std::bit_cast<std::int32_t>(f); };
     auto foreign = loc;
     foreign[0] = 7;
-    const std::vector<std::uint8_t> empty;
     const struct {
         std::vector<std::uint8_t> loc, fgr;
         const char* needle;
     } cases[] = {
-        {empty, fgr, "пуст"},
+        {{}, fgr, "пуст"},
         {foreign, fgr, "не файл"},
         {std::vector<std::uint8_t>(loc.begin(), loc.end() - 1), fgr, "повреждён"},
         {loc, std::vector<std::uint8_t>(fgr.begin(), fgr.end() - 3), "повреждён"},
         {loc, std::vector<std::uint8_t>(fgr.begin(), fgr.begin() + 2), "обрезан"},
-        {loc, withWord(0, -1), "повреждён"},   // count -1
-        {loc, withRecord(1, 8, 12345), "неизвестный вид 12345"},
-        {loc, withRecord(1, 432 + 12, floatBits(1005.0f)), "клетку 25700"},   // the crystal onto the chest
-        {loc, withRecord(0, 432 + 16, floatBits(3.0f)), "краевой клетке 100"},   // the chest into row 0
-        {loc, withRecord(0, 432 + 12, floatBits(-40.0f)), "вне карты"},
+        {loc, with(0, -1), "повреждён"},   // count -1
+        {loc, with(RecAt(1) + 8, 12345), "неизвестный вид 12345"},
+        {loc, with(FloatAt(1, 3), std::bit_cast<std::int32_t>(1005.0f)), "клетку 25700"},   // the crystal onto the chest
+        {loc, with(FloatAt(0, 4), std::bit_cast<std::int32_t>(3.0f)), "краевой клетке 100"},   // the chest into row 0
+        {loc, with(FloatAt(0, 3), std::bit_cast<std::int32_t>(-40.0f)), "вне карты"},
     };
     for (const auto& c : cases) {
         std::string why, warn;

@@ -158,9 +158,7 @@ TEST_F(WorldTest, RemovalIsRecursiveAndGunsAttachOnce) {
         units[i] = MakeAt(kKindUnitBunker, 20001 + i);
         guns[i] = FgrCreateFigure(kKindGun1001, 0, 0);
         ASSERT_TRUE(FgrAttachGun(units[i], guns[i]));
-        units[i]->owner = group;
-        units[i]->next = group->members;
-        group->members = units[i];
+        units[i]->owner = group, units[i]->next = group->members, group->members = units[i];
     }
     Fgr* single = group->single2 = MakeAt(kKindEffect, 20010);
     masKle.m[20000].fgrKey = group;
@@ -214,8 +212,8 @@ TEST_F(WorldTest, SideNameAndOrders) {
 }
 
 TEST_F(WorldTest, UpdatePassSkipsNewbornsAndLocksCreation) {
-    static int calls;
-    calls = 0;
+    static int calls, lifeCreated;
+    calls = lifeCreated = 0;
     FgrSetKindOps(kKindStructPlain, [](Fgr*) { ++calls; FgrCreate(kKindStructPlain, 15, 15); }, nullptr, nullptr);
     MakeAt(kKindStructPlain, 20000);
     FgrUpdateAll();
@@ -223,8 +221,6 @@ TEST_F(WorldTest, UpdatePassSkipsNewbornsAndLocksCreation) {
     FgrUpdateAll();
     EXPECT_EQ(first * 10 + calls, 13);
     FgrKindOpsReset();
-    static int lifeCreated;
-    lifeCreated = 0;
     const auto life = fgrLifeStep;
     fgrLifeStep = [](Fgr*) { lifeCreated += FgrCreate(kKindStructPlain, 15, 15) != 0; };
     FgrUpdateAll();
@@ -233,8 +229,7 @@ TEST_F(WorldTest, UpdatePassSkipsNewbornsAndLocksCreation) {
     // Paused: targets are still cleaned, no updates.
     Fgr* a = MakeAt(kKindStructPlain, 20010);
     Fgr* b = MakeAt(kKindStructPlain, 20011);
-    a->target1 = b;
-    a->target3Slot = FgrSlotOf(b);
+    a->target1 = b, a->target3Slot = FgrSlotOf(b);
     FgrRemove(b);
     worldPaused = 1;
     FgrUpdateAll();
@@ -293,11 +288,6 @@ TEST_F(WorldTest, HeroMonstersAndGunsThatCannotBeMade) {
     EXPECT_EQ(Fgrs_AddUnitHPGun(kKindNpc, 0, kKindGun416, 10, 10, 2, 500, 500, 0), nullptr);
     for (int s = 1; s <= kFigureSlots; ++s) ASSERT_FALSE(FigureTable[s].fgrKind == kKindGun416 && !FigureTable[s].owner) << s;
 }
-
-void PutI32(Bytes& b, std::size_t at, std::int32_t v) { std::memcpy(&b[at], &v, 4); }   // the files are little-endian, as is this machine
-std::size_t RecAt(int i) { return 4 + static_cast<std::size_t>(i) * kFgrRecordBytes; }
-std::size_t IntAt(int i, int n) { return RecAt(i) + 12 + 4 * n; }
-std::size_t FloatAt(int i, int n) { return RecAt(i) + 432 + 4 * n; }
 
 class FilesTest : public WorldTest {
 protected:
