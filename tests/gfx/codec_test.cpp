@@ -77,39 +77,30 @@ TEST(Targa, BothTypesDepthsOriginsAndImageIdsGiveTheBottomFirstPicture) {
 
 // Every truncation, hostile headers, sizes and runs: refused, nothing reported.
 TEST(Targa, TruncationsHostileHeadersSizesAndRunsAreRefused) {
-    int w, h, d;
-    const char* err = nullptr;
+    std::vector<std::pair<Bytes, const char*>> bad;
     for (int type : {2, 10}) {
-        Bytes file = MakeTga(Picture(4, 3, 4), 4, 3, 4, type, false, 3);
-        for (std::size_t n = 0; n < file.size(); ++n) {
-            w = -1, err = nullptr;
-            EXPECT_EQ(TargaDecode(Bytes(file.begin(), file.begin() + n), &w, &h, &d, &err), nullptr) << type << " " << n;
-            EXPECT_STREQ(err, kTgaDamaged);
-            EXPECT_EQ(w, -1);  // nothing reported for a failed file
-        }
-    }
-    Bytes good = MakeTga(Picture(2, 2, 3), 2, 2, 3, 2, false, 0);
-    struct { int offset, value; const char* message; } const cases[] = {
-        {2, 1, kTgaBadType},    {2, 11, kTgaBadType},   {1, 1, kTgaBadDepth},  // colour map
-        {16, 16, kTgaBadDepth}, {16, 33, kTgaBadDepth}, {12, 0, kTgaDamaged},  // width 0
-        {0, 250, kTgaDamaged},  // image ID longer than the file
-    };
-    for (const auto& c : cases) {
-        Bytes f = good;
-        f[c.offset] = std::uint8_t(c.value);
-        EXPECT_EQ(TargaDecode(f, &w, &h, &d, &err), nullptr) << c.offset << "=" << c.value;
-        EXPECT_STREQ(err, c.message) << c.offset << "=" << c.value;
-    }
-    for (int type : {2, 10})
+        const Bytes file = MakeTga(Picture(4, 3, 4), 4, 3, 4, type, false, 3);
+        for (std::size_t n = 0; n < file.size(); ++n) bad.push_back({Bytes(file.begin(), file.begin() + n), kTgaDamaged});
         for (int side : {0xFFFF, 4096}) {  // over the cap; within it but far more than the data holds
-            Bytes f = MakeTga({}, side, side, 4, type, false, 0);
-            f.resize(18 + 64);
-            EXPECT_EQ(TargaDecode(f, &w, &h, &d, &err), nullptr) << type << " " << side;
-            EXPECT_STREQ(err, kTgaDamaged);
+            bad.push_back({MakeTga({}, side, side, 4, type, false, 0), kTgaDamaged});
+            bad.back().first.resize(18 + 64);
         }
-    Bytes run = MakeTga({}, 2, 1, 3, 10, false, 0);
-    run.insert(run.end(), {128 + 2, 1, 2, 3});  // 3 pixels into a 2-pixel picture
-    EXPECT_EQ(TargaDecode(run, &w, &h, &d), nullptr);
+    }
+    for (auto [offset, value, message] : {std::tuple{2, 1, kTgaBadType}, {2, 11, kTgaBadType}, {1, 1, kTgaBadDepth},  // colour map
+                                          {16, 16, kTgaBadDepth}, {16, 33, kTgaBadDepth}, {12, 0, kTgaDamaged},  // width 0
+                                          {0, 250, kTgaDamaged}}) {  // image ID longer than the file
+        bad.push_back({MakeTga(Picture(2, 2, 3), 2, 2, 3, 2, false, 0), message});
+        bad.back().first[std::size_t(offset)] = std::uint8_t(value);
+    }
+    bad.push_back({MakeTga({}, 2, 1, 3, 10, false, 0), kTgaDamaged});
+    bad.back().first.insert(bad.back().first.end(), {128 + 2, 1, 2, 3});  // 3 pixels into a 2-pixel picture
+    for (const auto& [file, message] : bad) {
+        int w = -1, h, d;
+        const char* err = nullptr;
+        EXPECT_EQ(TargaDecode(file, &w, &h, &d, &err), nullptr) << file.size() << " bytes, " << message;
+        EXPECT_STREQ(err, message) << file.size();
+        EXPECT_EQ(w, -1);  // nothing reported for a failed file
+    }
 }
 
 TEST(RawImage, ReadsAndRefusesCutBadDepthAndHugeFiles) {

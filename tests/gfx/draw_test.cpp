@@ -48,6 +48,9 @@ using Px = std::vector<std::uint8_t>;
 struct Rgb {
     int r, g, b;
 };
+struct Box {   // [x0, x1) x [y0, y1) in window pixels, bottom-left origin
+    int x0, y0, x1, y1;
+};
 int Distance(Rgb a, Rgb b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
 bool Black(Rgb c) { return c.r + c.g + c.b < 8; }
 
@@ -80,26 +83,26 @@ protected:
         const std::uint8_t* p = &px[(std::size_t(y) * winWidth + x) * 3];
         return {p[0], p[1], p[2]};
     }
-    // Pixels in [x0, x1) x [y0, y1), clipped to the window, that pass test.
+    // Pixels of the box, clipped to the window, that pass test.
     template <class F>
-    static int CountIf(int x0, int y0, int x1, int y1, F test) {
+    static int CountIf(Box b, F test) {
         int n = 0;
-        for (int y = std::max(0, y0); y < std::min(winHeight, y1); ++y)
-            for (int x = std::max(0, x0); x < std::min(winWidth, x1); ++x) n += test(x, y);
+        for (int y = std::max(0, b.y0); y < std::min(winHeight, b.y1); ++y)
+            for (int x = std::max(0, b.x0); x < std::min(winWidth, b.x1); ++x) n += test(x, y);
         return n;
     }
     // Pixels that differ clearly between two reads; that are near colour c; that are not black.
-    static int Differ(const Px& a, const Px& b, int x0, int y0, int x1, int y1) {
-        return CountIf(x0, y0, x1, y1, [&](int x, int y) { return Distance(At(a, x, y), At(b, x, y)) > 30; });
+    static int Differ(const Px& a, const Px& b, Box r) {
+        return CountIf(r, [&](int x, int y) { return Distance(At(a, x, y), At(b, x, y)) > 30; });
     }
-    static int Matching(const Px& px, int x0, int y0, int x1, int y1, Rgb c) {
-        return CountIf(x0, y0, x1, y1, [&](int x, int y) {
+    static int Matching(const Px& px, Box r, Rgb c) {
+        return CountIf(r, [&](int x, int y) {
             const Rgb p = At(px, x, y);
             return std::abs(p.r - c.r) < 30 && std::abs(p.g - c.g) < 30 && std::abs(p.b - c.b) < 30;
         });
     }
-    static int Lit(const Px& px, int x0, int y0, int x1, int y1) {
-        return CountIf(x0, y0, x1, y1, [&](int x, int y) { return Distance(At(px, x, y), {0, 0, 0}) > 24; });
+    static int Lit(const Px& px, Box r) {
+        return CountIf(r, [&](int x, int y) { return Distance(At(px, x, y), {0, 0, 0}) > 24; });
     }
     // A texture slot drawn as a rectangle of the 2D overlay, as the game's pieces draw.
     static void Blit(int slot, int blend, float x, float y, float w, float h) {
@@ -131,26 +134,26 @@ TEST_F(DrawTest, FpsCounterFeedLineAndPauseWord) {
     DrawFpsCounter(88);
     auto px = Read(true);
     const int w = Width(2, "fps:88"), h = LineHeight(2);
-    EXPECT_GT(Lit(px, 37, 5, 37 + w, 5 + h), 20);
-    EXPECT_EQ(Lit(px, 0, 0, 36, 40) + Lit(px, 37 + w + 2, 0, 200, 40) + Lit(px, 0, 0, 800, 4), 0);
+    EXPECT_GT(Lit(px, {37, 5, 37 + w, 5 + h}), 20);
+    EXPECT_EQ(Lit(px, {0, 0, 36, 40}) + Lit(px, {37 + w + 2, 0, 200, 40}) + Lit(px, {0, 0, 800, 4}), 0);
     glColor4f(1, 1, 1, 1);
     const std::string line = cp1251::FromUtf8("(Кузня) вир-слитков не хватило");
     DrawFeedLine(line.c_str());
     px = Read(true);
-    EXPECT_GT(Lit(px, 80, 300, 80 + Width(5, line.c_str()), 300 + LineHeight(5)), 100);
-    EXPECT_EQ(Lit(px, 0, 0, 78, 600), 0);
+    EXPECT_GT(Lit(px, {80, 300, 80 + Width(5, line.c_str()), 300 + LineHeight(5)}), 100);
+    EXPECT_EQ(Lit(px, {0, 0, 78, 600}), 0);
     DrawPauseScreen();
     px = Read(true);
-    EXPECT_EQ(Matching(px, 600, 400, 700, 500, {0, 36, 71}), 100 * 100);  // (0, 0.2, 0.4) at 0.7 over black
+    EXPECT_EQ(Matching(px, {600, 400, 700, 500}, {0, 36, 71}), 100 * 100);  // (0, 0.2, 0.4) at 0.7 over black
     const Rgb colours[5] = {{255, 255, 255}, {255, 255, 0}, {255, 0, 255}, {0, 255, 255}, {0, 255, 0}};
     const int ph = LineHeight(6), pw = Width(6, "PAUSE");
     for (int i = 0, x = 50; i < 5; x += Width(6, "PAUSE", i++, 1))
-        EXPECT_GT(Matching(px, x, 150, x + Width(6, "PAUSE", i, 1), 150 + ph, colours[i]), 30) << "letter " << i;
+        EXPECT_GT(Matching(px, {x, 150, x + Width(6, "PAUSE", i, 1), 150 + ph}, colours[i]), 30) << "letter " << i;
     glColor4f(1, 0, 0, 1);
     DrawTextAt("PAUSE", 6, 50, 150, "aqpc");
     px = Read();
-    EXPECT_GT(Matching(px, 50, 150, 50 + pw, 150 + ph, {255, 0, 0}), 200);
-    EXPECT_EQ(Matching(px, 50, 150, 50 + pw, 150 + ph, {255, 255, 255}), 0);
+    EXPECT_GT(Matching(px, {50, 150, 50 + pw, 150 + ph}, {255, 0, 0}), 200);
+    EXPECT_EQ(Matching(px, {50, 150, 50 + pw, 150 + ph}, {255, 255, 255}), 0);
 }
 
 // The game's widget tree drawn through its kept layer gives the picture the
@@ -217,7 +220,7 @@ TEST_F(DrawTest, EveryFontDrawsEveryCyrillicLetter) {
         const Px px = Read();
         for (std::size_t i = 0; i < spots.size(); ++i) {
             auto [x, y, w] = spots[i];
-            EXPECT_GT(Lit(px, x, y, x + w, y + LineHeight(font)), 3) << "font " << font << " letter " << cp1251::ToUtf8(letters.substr(i, 1).c_str());
+            EXPECT_GT(Lit(px, {x, y, x + w, y + LineHeight(font)}), 3) << "font " << font << " letter " << cp1251::ToUtf8(letters.substr(i, 1).c_str());
         }
     }
     if (const char* out = std::getenv("BD_FONT_SPECIMEN")) {
@@ -253,7 +256,7 @@ TEST_F(DrawTest, UploadFallbacksBindingBoundsAndOddSizedMipmaps) {
     for (std::size_t i = 0; i < sizeof fig; i += 4) fig[i] = 40, fig[i + 1] = 200, fig[i + 2] = 90, fig[i + 3] = 255;
     ASSERT_TRUE(TexTableSetPixels(t, 403, fig, 64, 96, 4, 1));
     Blit(403, 38, 100, 100, 32, 48);
-    EXPECT_EQ(Matching(Read(), 116, 124, 117, 125, {40, 200, 90}), 1);
+    EXPECT_EQ(Matching(Read(), {116, 124, 117, 125}, {40, 200, 90}), 1);
     for (int slot : {400, 403}) TexDelete(t.slots[slot]);
     glDisable(GL_TEXTURE_2D);
 }
@@ -340,19 +343,10 @@ protected:
         WorldToScreen(x, z, &sx, &sy);
         return At(px, int(sx), int(sy));
     }
-    struct Box {
-        int x0, y0, x1, y1;
-    };
     static Box Sprite(const Fgr* f) {
         float x, y, w, h;
         FigureScreenRect(f, &x, &y, &w, &h);
         return {int(x), int(y), int(x + w), int(y + h)};
-    }
-    // Pixels of a figure's sprite rectangle that pass test.
-    template <class F>
-    static int InSprite(const Fgr* f, F test) {
-        const Box b = Sprite(f);
-        return CountIf(b.x0, b.y0, b.x1, b.y1, test);
     }
     Fgr* hero = nullptr;
 };
@@ -361,7 +355,7 @@ TEST_F(MapDrawTest, GroundIsTexturedWhereTheCameraLooksAndNothingOffTheMap) {
     DrawGround();
     auto px = Read(true);
     double n = 0, sum = 0, sumSq = 0;
-    EXPECT_EQ(CountIf(0, 0, winWidth, winHeight, [&](int x, int y) {
+    EXPECT_EQ(CountIf({0, 0, winWidth, winHeight}, [&](int x, int y) {
                   const Rgb c = At(px, x, y);
                   ++n, sum += c.g, sumSq += double(c.g) * c.g;
                   return Black(c);
@@ -378,8 +372,8 @@ TEST_F(MapDrawTest, GroundIsTexturedWhereTheCameraLooksAndNothingOffTheMap) {
     float mapX, edgeX, sy;
     WorldToScreen(0, 0, &mapX, &sy);
     WorldToScreen(5, 0, &edgeX, &sy);
-    EXPECT_EQ(Lit(px, 0, 0, int(mapX) - 1, winHeight), 0);
-    EXPECT_EQ(CountIf(int(edgeX) + 2, 0, winWidth, winHeight, [&](int x, int y) { return Black(At(px, x, y)); }), 0);
+    EXPECT_EQ(Lit(px, {0, 0, int(mapX) - 1, winHeight}), 0);
+    EXPECT_EQ(CountIf({int(edgeX) + 2, 0, winWidth, winHeight}, [&](int x, int y) { return Black(At(px, x, y)); }), 0);
     EXPECT_EQ(figuresDrawn, 0);  // all figures are far away
 }
 
@@ -402,12 +396,12 @@ TEST_F(MapDrawTest, SpritesStandOnTheirFiguresAndNowhereElse) {
         const Box b = Sprite(f);
         if (b.x0 > winWidth || b.x1 < 0 || b.y0 > winHeight || b.y1 < 0) continue;
         ++inView;
-        EXPECT_TRUE(f->fgrKind == kKindEffect || Differ(ground, all, b.x0, b.y0, b.x1, b.y1) > (b.x1 - b.x0) * (b.y1 - b.y0) * 0.15f)
+        EXPECT_TRUE(f->fgrKind == kKindEffect || Differ(ground, all, b) > (b.x1 - b.x0) * (b.y1 - b.y0) * 0.15f)
             << "kind " << f->fgrKind << " type " << f->unitType;
     }
     EXPECT_EQ(figuresDrawn, inView);
     EXPECT_GE(figuresDrawn, 12);
-    EXPECT_EQ(Differ(ground, all, 0, 0, 40, winHeight) + Differ(ground, all, 700, 0, 800, 60), 0);  // far from every figure
+    EXPECT_EQ(Differ(ground, all, {0, 0, 40, winHeight}) + Differ(ground, all, {700, 0, 800, 60}), 0);  // far from every figure
 }
 
 // Of two figures almost on one spot the lower on the screen shows, whatever
@@ -426,8 +420,8 @@ TEST_F(MapDrawTest, LowerFiguresCoverHigherOnesFirsAreDarkAndCoinBushesPink) {
         high->colour[kColG] = 0, high->colour[kColB] = 0;  // red
         DrawFigures();
         auto px = Read();
-        const int blue = InSprite(low, [&](int x, int y) { return At(px, x, y).b > 40 && At(px, x, y).r < 20; });
-        const int red = InSprite(low, [&](int x, int y) { return At(px, x, y).r > 40 && At(px, x, y).b < 20; });
+        const int blue = CountIf(Sprite(low), [&](int x, int y) { return At(px, x, y).b > 40 && At(px, x, y).r < 20; });
+        const int red = CountIf(Sprite(low), [&](int x, int y) { return At(px, x, y).r > 40 && At(px, x, y).b < 20; });
         EXPECT_TRUE(blue > 50 && blue > red * 3) << lowerFirst << ": " << blue << " blue, " << red << " red";
     }
     FiguresReset();
@@ -440,7 +434,7 @@ TEST_F(MapDrawTest, LowerFiguresCoverHigherOnesFirsAreDarkAndCoinBushesPink) {
     for (Fgr* f : {fir, bush}) {
         long n = 0, r = 0, g = 0, b = 0;
         const Box box = Sprite(f);
-        InSprite(f, [&](int x, int y) {
+        CountIf(Sprite(f), [&](int x, int y) {
             const Rgb c = At(px, x, y);
             if (!Black(c)) ++n, r += c.r, g += c.g, b += c.b;
             return 0;
@@ -463,7 +457,7 @@ TEST_F(MapDrawTest, HurtUnitsGetABarAndSelectedOnesAMark) {
     auto after = Read(true);
     for (Fgr* f : {hurt, whole}) {
         const Box b = Sprite(f);
-        const int changed = Differ(before, after, b.x0 - 2, b.y1, b.x1 + 2, b.y1 + 8);
+        const int changed = Differ(before, after, {b.x0 - 2, b.y1, b.x1 + 2, b.y1 + 8});
         EXPECT_EQ(changed > 20, f == hurt) << changed;
     }
     selection[0] = whole;
@@ -471,7 +465,7 @@ TEST_F(MapDrawTest, HurtUnitsGetABarAndSelectedOnesAMark) {
     DrawFigures();
     DrawFiguresOver();
     const Box b = Sprite(whole);
-    EXPECT_GT(Differ(after, Read(true), b.x0, b.y0 - 6, b.x1, b.y0 + 6), 5);
+    EXPECT_GT(Differ(after, Read(true), {b.x0, b.y0 - 6, b.x1, b.y0 + 6}), 5);
     selectionCount = 0;
 }
 
@@ -481,10 +475,10 @@ TEST_F(MapDrawTest, MinimapShowsTheOverviewUntilClosedAndHighlightsAreCapped) {
     DrawMinimap();
     auto with = Read(true);
     const int s = minimapSide;
-    EXPECT_GT(Differ(ground, with, minimapX, minimapY, minimapX + s, minimapY + s), s * s / 2);
-    EXPECT_EQ(Differ(ground, with, 0, 0, minimapX - 1, winHeight) + Differ(ground, with, minimapX, minimapY + s + 1, winWidth, winHeight), 0);
+    EXPECT_GT(Differ(ground, with, {minimapX, minimapY, minimapX + s, minimapY + s}), s * s / 2);
+    EXPECT_EQ(Differ(ground, with, {0, 0, minimapX - 1, winHeight}) + Differ(ground, with, {minimapX, minimapY + s + 1, winWidth, winHeight}), 0);
     const int hx = minimapX + int(s * hero->x / 2560.0f), hy = minimapY + s - int(s * hero->z / 2560.0f);
-    EXPECT_GT(CountIf(hx - 3, hy - 3, hx + 4, hy + 4, [&](int x, int y) { return At(with, x, y).g > 120 && At(with, x, y).r < 60; }),
+    EXPECT_GT(CountIf({hx - 3, hy - 3, hx + 4, hy + 4}, [&](int x, int y) { return At(with, x, y).g > 120 && At(with, x, y).r < 60; }),
               0) << "the hero's marker, 0x11AA88";
     // A stroke's rows reach the texture alone; the rest stays as uploaded.
     for (int c = 100; c < 103; ++c) masKle.m[KleIndex(7, c)].landType = (masKle.m[KleIndex(7, c)].landType + 1) % 8;
@@ -498,7 +492,7 @@ TEST_F(MapDrawTest, MinimapShowsTheOverviewUntilClosedAndHighlightsAreCapped) {
     minimapShown = 0;
     DrawGround();
     DrawMinimap();
-    EXPECT_EQ(Differ(ground, Read(), 0, 0, winWidth, winHeight), 0);
+    EXPECT_EQ(Differ(ground, Read(), {0, 0, winWidth, winHeight}), 0);
     highlightCount = 0;   // the highlight queue drops requests beyond its cap
     int taken = 0;
     for (int i = 0; i < kHighlightMax + 10; ++i) taken += HighlightPush(1, 1, 1, 0xFFFFFFFF);
