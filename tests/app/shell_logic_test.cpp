@@ -125,21 +125,14 @@ Sig Parse(const std::string& text) {
 
 class Signals : public ::testing::Test {
 protected:
-    void SetUp() override {
-        FrameReset();
-        InputReset();
-        SigReset();
-    }
+    void SetUp() override { FrameReset(), InputReset(), SigReset(); }
     void Frame(Sig* first, Sig* last, int dt = 20) {
         clock += static_cast<unsigned>(dt);
         frameDeltaMs = dt;
         frameStampMs = clock;
         SigUpdateAll(first, last);
     }
-    int Step(Sig& s, int dt = 20) {
-        Frame(&s, &s, dt);
-        return s.fired;
-    }
+    int Step(Sig& s, int dt = 20) { return Frame(&s, &s, dt), s.fired; }
     unsigned clock = 10000;
 };
 
@@ -211,21 +204,15 @@ TEST_F(Signals, TapsBetweenFramesAreSeenOnce) {
         Frame(&t[0], &t[1]);
         return t[0].fired * 10 + t[1].fired;
     };
-    KeyPress(VK_RBUTTON);
-    KeyRelease(VK_RBUTTON);
-    KeyPress('A');
-    KeyRelease('A');
+    const int keys[] = {VK_RBUTTON, 'A'};
+    for (int vk : keys) KeyPress(vk), KeyRelease(vk);
     EXPECT_EQ(keyDown[VK_RBUTTON] + keyDown[int{'A'}], 2);
     EXPECT_EQ(fired(), 1);    // held for this pass
     EXPECT_EQ(fired(), 10);   // released: the click fires once
     EXPECT_EQ(fired(), 0);
-    KeyPress(VK_RBUTTON);
-    KeyPress('A');
+    for (int vk : keys) KeyPress(vk);
     EXPECT_EQ(fired(), 1);
-    KeyPress(VK_RBUTTON);     // auto-repeat while held
-    KeyPress('A');
-    KeyRelease(VK_RBUTTON);
-    KeyRelease('A');
+    for (int vk : keys) KeyPress(vk), KeyRelease(vk);   // auto-repeat while held, then let go
     EXPECT_EQ(keyDown[VK_RBUTTON] + keyDown[int{'A'}], 0);
     EXPECT_EQ(fired(), 10);
     EXPECT_EQ(fired(), 0);
@@ -272,11 +259,7 @@ TEST(Log, CapAppendAndMissingFolder) {
 
 class Feed : public ::testing::Test {
 protected:
-    void SetUp() override {
-        FrameReset();
-        MsgFeedReset();
-        noticeBarVisible = &bar;
-    }
+    void SetUp() override { FrameReset(), MsgFeedReset(), noticeBarVisible = &bar; }
     void TearDown() override { noticeBarVisible = nullptr; }
     // Runs frames of dt ms until the shown line changes; returns the ms it stayed.
     int ShownFor(int dt) {

@@ -15,18 +15,10 @@ namespace {
 class Window : public ::testing::Test {
 protected:
     void SetUp() override {
-        ScriptReset();
-        ScriptUseGL(false);
-        FrameReset();
-        InputReset();
-        MainLoopReset();
+        ScriptReset(), ScriptUseGL(false), FrameReset(), InputReset(), MainLoopReset();
         asyncKeyProbe = PlatAsyncKeyHeld;
     }
-    void TearDown() override {
-        KillGlWindow();
-        InputReset();
-        ScriptReset();
-    }
+    void TearDown() override { KillGlWindow(), InputReset(), ScriptReset(); }
     static void Pump() { while (PlatPeekMessage()) {} }
 };
 
