@@ -8,7 +8,6 @@
 #include "../world/world_bytes.h"
 #include "io/files.h"
 #include "world/kle.h"
-#include "world/location.h"
 #include "worldgen/build_world.h"
 #include "worldgen/map_source.h"
 #include "worldgen/shape.h"
