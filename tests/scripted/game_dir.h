@@ -21,7 +21,7 @@ public:
         root_ = fs::path(::testing::TempDir()) / ("bd_" + name + "_" + std::to_string(getpid()));
         fs::remove_all(root_);
         fs::create_directories(root_);
-        if (mirror) Mirror(fs::path(runtime), root_, "", skip);
+        if (mirror) Mirror(fs::path(runtime), root_, skip);
         char cwd[4096];
         if (getcwd(cwd, sizeof cwd)) old_ = cwd;
         fs::current_path(root_);
@@ -37,15 +37,13 @@ public:
     const std::filesystem::path& Root() const { return root_; }
 
 private:
-    static void Mirror(const std::filesystem::path& from, const std::filesystem::path& to, const std::string& rel,
-                       const std::set<std::string>& skip) {
+    static void Mirror(const std::filesystem::path& from, const std::filesystem::path& to, const std::set<std::string>& skip) {
         namespace fs = std::filesystem;
-        fs::create_directories(to);
-        for (const auto& e : fs::directory_iterator(from)) {
-            std::string name = rel.empty() ? e.path().filename().string() : rel + "/" + e.path().filename().string();
-            if (skip.count(name) || name == "screenshots" || name == "uni_files/log.txt") continue;
-            if (e.is_directory()) Mirror(e.path(), to / e.path().filename(), name, skip);
-            else fs::create_symlink(e.path(), to / e.path().filename());
+        for (auto it = fs::recursive_directory_iterator(from); it != fs::recursive_directory_iterator(); ++it) {
+            const std::string rel = it->path().lexically_relative(from).string();
+            if (skip.count(rel) || rel == "screenshots" || rel == "uni_files/log.txt") it.disable_recursion_pending();
+            else if (it->is_directory()) fs::create_directories(to / rel);
+            else fs::create_symlink(it->path(), to / rel);
         }
     }
     std::filesystem::path root_;

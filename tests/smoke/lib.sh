@@ -7,8 +7,7 @@ set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# The game writes its log, dump, screenshots and saves under <work dir>, never into the build
-# or the real home folder.
+# Log, dump, screenshots and saves go under <work dir>, never the build or the home folder.
 runtime=$1 work=$2 game=""
 rm -rf "$work"
 mkdir -p "$work"
@@ -92,15 +91,12 @@ click() {
   xdotool mouseup "${3:-1}"
 }
 
-# click_side_bar <cell>: the side bar at 800 x 600 is 48 pixels wide at the right edge, its
-# cells 16 pixels high from 18 below the top.
+# click_side_bar <cell>: at 800 x 600 the bar's cells are 16 pixels high from 18 below the top.
 click_side_bar() { click 776 $((18 + 16 * ($1 - 1) + 8)); }
 
-# key <name>: a short key press in the game window.
 key() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; }
 
-# quit_yes [seconds]: Escape, Yes in the pause question, and the game ends with status 0
-# within that time.
+# quit_yes [seconds]: Escape, Yes in the pause question; the game ends with status 0 in time.
 quit_yes() {
   xdotool windowfocus --sync "$win" 2>/dev/null || true
   key Escape

@@ -33,20 +33,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const int k = KleIndex(r, c);
       if (KleInterior(k)) masKle.m[k].tile = plain ? std::uint8_t(1 + (k * 7) % 4) : data[i++];
     }
-  while (i + 3 <= size) {
+  for (; i + 3 <= size; i += 3) {
     const int k = KleIndex(data[i] % (rows + 1), data[i + 1] % (cols + 1)) - (data[i + 2] & 0x80 ? 300 : 0);
     const int brushes[8] = {1, 2, 3, 4, 5, 6, 22, data[i + 2]};
     const int layers[6] = {kBrushSand, kBrushDirt, kBrushWater, kBrushHole, kBrushRock, kBrushConcrete};
     const int brush = plain ? layers[(data[i + 2] & 7) % 6] : brushes[data[i + 2] & 7];
     for (int t = 0; t < kKleCount; ++t) before[t] = masKle.m[t].tile;
     const int r = PaintTileKeys(k, brush, data[i + 2] & 0x10, data[i + 2] & 0x20);
-    for (int t = 0; t < kKleCount; ++t) {
-      if (masKle.m[t].tile == before[t]) continue;
-      if (!r && brush != 1) std::abort();  // a refused stroke changed something
-      if (t != k - 1 && t != k && t != k - 256 && t != k - 257) std::abort();
-      if (!KleInterior(t)) std::abort();
-    }
-    i += 3;
+    // A changed tile: never after a refused stroke, never beyond the four around k, never the border.
+    for (int t = 0; t < kKleCount; ++t)
+      if (masKle.m[t].tile != before[t] &&
+          ((!r && brush != 1) || (t != k - 1 && t != k && t != k - 256 && t != k - 257) || !KleInterior(t)))
+        std::abort();
   }
   for (int k = KleIndex(2, 2); plain && k <= KleIndex(rows, cols); ++k) {
     if (KleCol(k) < 2 || KleCol(k) > cols) continue;

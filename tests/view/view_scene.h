@@ -29,18 +29,11 @@ inline void PaintDisk(float row, float col, float radius, int brush, int landTyp
 inline void BuildLocation() {
   KleReset();
   RandSeed(7);
-  for (int k = 0; k < kKleCount; ++k) {
-    if (!KleInterior(k)) continue;
-    Kle& c = masKle.m[k];
-    c.landType = kLandGround;
-    c.landSub = kSubPlain;
-    c.tile = static_cast<std::uint8_t>(RandRange(1, 4));
-  }
+  for (Kle& c : masKle.m)
+    if (KleInterior(int(&c - masKle.m)))
+      c.landType = kLandGround, c.landSub = kSubPlain, c.tile = static_cast<std::uint8_t>(RandRange(1, 4));
   KleWriteBorder();
-  const struct {
-    float row, col, radius;
-    int brush, land;
-  } disks[] = {
+  const struct { float row, col, radius; int brush, land; } disks[] = {
       {122, 121, 4.6f, kBrushDirt, kLandGround}, {122, 121, 2.2f, kBrushRock, kLandRock},
       {118, 134, 3.2f, kBrushDirt, kLandGround}, {118, 134, 1.5f, kBrushHole, kLandHole},
       {134, 133, 5.2f, kBrushSand, kLandGround}, {135, 132, 2.6f, kBrushWater, kLandDeepWater},
@@ -57,16 +50,14 @@ inline void BuildLocation() {
 inline Fgr* Place(int kind, float x, float z, int type = 0, int size = 0) {
   Fgr* f = FgrCreateFigure(kind, x, z);
   if (!f) return nullptr;
-  f->bornNow = 0;
-  f->unitType = type;
+  f->bornNow = 0, f->unitType = type;
   if (size) f->size = size;
   return f;
 }
 
 inline void Hurt(Fgr* f, int hp, int maxHp) {
   if (!f || !f->kor.ph) return;
-  f->kor.ph->w[kStatNormHP] = hp;
-  f->kor.ph->w[kStatNormHPMax] = maxHp;
+  f->kor.ph->w[kStatNormHP] = hp, f->kor.ph->w[kStatNormHPMax] = maxHp;
 }
 
 // The hero in the middle and a few of everything around it.
