@@ -21,11 +21,9 @@ struct Record {
     const void* at;
     std::size_t size;
 };
-const Record kSmallRecords[] = {
-    {"randState", &randState, sizeof randState}, {"heroCombat", &heroCombat, sizeof heroCombat},
-    {"progress", &progress, sizeof progress},    {"backpack", &backpack, sizeof backpack},
-    {"crystals", &crystals, sizeof crystals},    {"questState", &questState, sizeof questState},
-};
+#define RECORD(r) {#r, &r, sizeof r}
+const Record kSmallRecords[] = {RECORD(randState), RECORD(heroCombat), RECORD(progress),
+                                RECORD(backpack),  RECORD(crystals),   RECORD(questState)};
 
 std::size_t HashBytes(const void* p, std::size_t n) {
     return std::hash<std::string_view>{}(std::string_view(static_cast<const char*>(p), n));
@@ -62,14 +60,9 @@ std::size_t Fingerprint(int frame) {
 // unsaved words included (the aura and visible lists are rebuilt each
 // step, so they must come out equal too).
 const Record kRecords[] = {
-    {"heroCombat", &heroCombat, sizeof heroCombat},    {"monsterState", &monsterState, sizeof monsterState},
-    {"hitPipe", &hitPipe, sizeof hitPipe},             {"auraReg", &auraReg, sizeof auraReg},
-    {"visibleEnemies", &visibleEnemies, sizeof visibleEnemies},
-    {"gameParams", &gameParams, sizeof gameParams},    {"progress", &progress, sizeof progress},
-    {"dayState", &dayState, sizeof dayState},          {"questState", &questState, sizeof questState},
-    {"dialogState", &dialogState, sizeof dialogState}, {"backpack", &backpack, sizeof backpack},
-    {"fishing", &fishing, sizeof fishing},             {"treasure", &treasure, sizeof treasure},
-    {"crystals", &crystals, sizeof crystals},          {"FigureTable", FigureTable, sizeof FigureTable},
+    RECORD(heroCombat), RECORD(monsterState), RECORD(hitPipe),     RECORD(auraReg),  RECORD(visibleEnemies),
+    RECORD(gameParams), RECORD(progress),     RECORD(dayState),    RECORD(questState), RECORD(dialogState),
+    RECORD(backpack),   RECORD(fishing),      RECORD(treasure),    RECORD(crystals), RECORD(FigureTable),
 };
 // The padding inside a figure record: after ownerWord and after kor.mode.
 constexpr std::pair<std::size_t, std::size_t> kFgrPadding[] = {
@@ -169,13 +162,9 @@ TEST_F(SaveRun, PlayedGameSavedWithF5ContinuesFrameForFrame) {
             TalkAndAnswer(6, 4);
             // Three red crystals to walk over, one cell after another.
             const int base = KleAt(hero->x, hero->z) + 4;
-            for (int i = 0; i < 3; ++i) {
-                crystalCells[i] = base + 3 * i;
-                EXPECT_NE(MakeCrystal(kCrystalRed, crystalCells[i]), nullptr);
-            }
+            for (int i = 0; i < 3; ++i) EXPECT_NE(MakeCrystal(kCrystalRed, crystalCells[i] = base + 3 * i), nullptr);
             hero->unitExpRang = 2;
-            phase = 1;
-            mark = swap;
+            phase = 1, mark = swap;
         } else if (phase == 1) {
             // The boots on once the talk's pause is over.
             if (!backpack.wearBoots && heroCombat.strikeCooldown == 0 && SelectSlot(BackpackHolds(kItemBoots)))
@@ -186,27 +175,18 @@ TEST_F(SaveRun, PlayedGameSavedWithF5ContinuesFrameForFrame) {
                 // A dog beside him, clicked, and the auto-attack on.
                 dog = SpawnMonster(5, hero->x + 50, hero->z + 20, 0);
                 ASSERT_NE(dog, nullptr);
-                selection[0] = dog;
-                selectionCount = 1;
+                selection[0] = dog, selectionCount = 1;
                 ScriptKeyDown('3');
-                phase = 2;
-                mark = swap;
+                phase = 2, mark = swap;
             }
         } else if (phase == 2) {
             if (swap == mark + 2) ScriptKeyUp('3');
-            if (dog->dead || dog->fgrKind == 0 || swap > mark + 400) {
-                phase = 3;
-                mark = swap;
-            }
+            if (dog->dead || dog->fgrKind == 0 || swap > mark + 400) phase = 3, mark = swap;
         } else if (phase == 3) {
             // Walking to and fro till two minutes are played, then a night.
             if (!hero->onPath && !hero->targPathKle && swap % 2 == 0)
                 FgrMoveOrder(hero, KleAt(hero->x, hero->z) + (swap % 4 ? 6 : -6) * 256 + 3, 0);
-            if (swap >= kDayEndsAt) {
-                NewDay();
-                phase = 4;
-                mark = swap;
-            }
+            if (swap >= kDayEndsAt) NewDay(), phase = 4, mark = swap;
         } else if (phase == 4 && swap == mark + 30) {
             fs::remove(SaveFile());   // the new day's autosave
             ScriptKeyDown(VK_F5);
@@ -233,12 +213,10 @@ TEST_F(SaveRun, PlayedGameSavedWithF5ContinuesFrameForFrame) {
     ASSERT_GE(played.size(), std::size_t(kFollowFrames));
     EXPECT_NE(ReadFile(SaveFile()), saved);   // the exit saved again
     // What was played is in the save.
-    EXPECT_EQ(questState.wildDogs, kQuestTaken);
-    EXPECT_EQ(backpack.wearBoots, kItemBoots);
-    EXPECT_TRUE(BackpackHolds(kItemSuitChic));
-    EXPECT_EQ(crystals.rubies, 1);
+    EXPECT_EQ(std::tuple(questState.wildDogs, backpack.wearBoots, BackpackHolds(kItemSuitChic) != 0, crystals.rubies,
+                         dayState.dayNumber),
+              std::tuple(int(kQuestTaken), int(kItemBoots), true, 1, 2));
     EXPECT_TRUE(dog->dead || dog->fgrKind == 0 || StatGet(dog, kStNormHP) < StatGet(dog, kStNormHPMax));
-    EXPECT_EQ(dayState.dayNumber, 2);
 
     // The program again, from the F5 save; the cursor stands where it stood.
     NewRun(4000);
@@ -258,8 +236,7 @@ TEST_F(SaveRun, PlayedGameSavedWithF5ContinuesFrameForFrame) {
     });
     EXPECT_EQ(BrindomaMain(), 0);
     ASSERT_EQ(ScriptBoxes().size(), 2u);
-    EXPECT_EQ(ScriptBoxes()[1].text, ContinueQuestion());
-    EXPECT_EQ(ScriptBoxes()[1].flags & 0x0F, MB_YESNO);
+    EXPECT_EQ(std::pair(ScriptBoxes()[1].text, ScriptBoxes()[1].flags & 0x0F), std::pair(ContinueQuestion(), int(MB_YESNO)));
     ASSERT_EQ(recordsAfterLoad.size(), recordsAfterSave.size());
     for (std::size_t i = 0; i < recordsAfterLoad.size(); ++i) {
         const Bytes &a = recordsAfterLoad[i], &b = recordsAfterSave[i];

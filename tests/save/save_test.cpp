@@ -60,23 +60,16 @@ protected:
     // with an order, a selection and a removed unit whose pool records are
     // still taken.
     static void PlayAWhile() {
-        const char* runtime = std::getenv("BD_RUNTIME_DIR");
-        ASSERT_NE(runtime, nullptr);
-        const fs::path old = fs::current_path();
-        fs::current_path(runtime);
         StartGameLocation();
-        fs::current_path(old);
         ASSERT_NE(fgrMainHero, nullptr);
         FgrMoveOrder(fgrMainHero, KleAt(fgrMainHero->x, fgrMainHero->z) + 5 * 256 + 7, 0);
-        selection[0] = SpawnMonster(6, fgrMainHero->x + 80, fgrMainHero->z, 0);
-        selectionCount = 1;
-        frameDeltaMs = 50;
-        frameDeltaF = 50.0f;
+        selection[0] = SpawnMonster(6, fgrMainHero->x + 80, fgrMainHero->z, 0), selectionCount = 1;
+        frameDeltaMs = 50, frameDeltaF = 50.0f;
         for (int i = 0; i < 30; ++i) WorldStepRun(1);
         FgrRemove(SpawnMonster(8, fgrMainHero->x - 60, fgrMainHero->z + 40, 0));
     }
 
-    GameDir tmp{"save", {}, false};
+    GameDir tmp{"save"};   // the built game's files beside the test's own
     const fs::path dir = tmp.Root();
     std::string logPath;
 };
