@@ -126,10 +126,7 @@ TEST_F(EditorTest, ObjectsToggleAndDragRules) {
 // back the cells byte for byte and the figure file the writer wrote before.
 TEST_F(EditorTest, UndoRestoresCellsAndFigures) {
     RandSeed(3);
-    struct Snap {
-        std::vector<Kle> cells;
-        std::vector<std::uint8_t> figures;
-    };
+    struct Snap { std::vector<Kle> cells; std::vector<std::uint8_t> figures; };
     std::vector<Snap> snaps;
     const int strokes = 56;
     for (int i = 0; i < strokes; ++i) {
@@ -208,10 +205,7 @@ TEST_F(EditorTest, BadPairsAreRefusedWhole) {
     };
     auto foreign = loc;
     foreign[0] = 7;
-    const struct {
-        std::vector<std::uint8_t> loc, fgr;
-        const char* needle;
-    } cases[] = {
+    const struct { std::vector<std::uint8_t> loc, fgr; const char* needle; } cases[] = {
         {{}, fgr, "пуст"},
         {foreign, fgr, "не файл"},
         {std::vector<std::uint8_t>(loc.begin(), loc.end() - 1), fgr, "повреждён"},

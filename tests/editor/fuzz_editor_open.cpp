@@ -17,15 +17,17 @@
 #include "world/fgr.h"
 #include "world/location.h"
 
+static std::vector<std::uint8_t> grid;   // a new flat location
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    WorldReset(), EditorNewLocation();
+    grid = Cells();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::vector<std::uint8_t> grid;
-    if (grid.empty()) {
-        WorldReset();
-        LogSetPath("/dev/null");
-        EditorNewLocation();
-        grid = Cells();
-    }
     LogReset();
+    LogSetPath("/dev/null");
     if (size < 1) return 0;
     const std::uint8_t mode = data[0];
     std::span<const std::uint8_t> rest(data + 1, size - 1);

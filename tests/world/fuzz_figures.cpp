@@ -14,16 +14,14 @@
 #include "world/location.h"
 #include "world/spawn.h"
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    WorldReset(), CombatInstall(), ItemRulesInstall();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static bool ready = false;
-    if (!ready) {
-        WorldReset();
-        CombatInstall();
-        LogSetPath("/dev/null");
-        ItemRulesInstall();
-        ready = true;
-    }
     LogReset();
+    LogSetPath("/dev/null");
     ParseFigures(std::span<const std::uint8_t>(data, size));
     // Also as records behind a small count, so kinds and words are reached
     // by short inputs.

@@ -6,12 +6,12 @@
 #include "world/kle.h"
 #include "world/location.h"
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    WorldReset();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static bool ready = false;
-    if (!ready) {
-        WorldReset();
-        ready = true;
-    }
     // Short inputs get a valid header in front so the cell loop is reached.
     ParseLocation(std::span<const std::uint8_t>(data, size));
     if (size >= 8 && size < kLocFileBytes) {

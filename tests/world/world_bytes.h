@@ -9,16 +9,8 @@
 #include "world/fgr.h"
 #include "world/location.h"
 
-inline std::vector<std::uint8_t> Cells() {
-    ByteWriter w;
-    WriteLocation(w);
-    return w.bytes;
-}
-inline std::vector<std::uint8_t> Figures() {
-    ByteWriter w;
-    WriteFigures(w);
-    return w.bytes;
-}
+inline std::vector<std::uint8_t> Cells() { ByteWriter w; WriteLocation(w); return w.bytes; }
+inline std::vector<std::uint8_t> Figures() { ByteWriter w; WriteFigures(w); return w.bytes; }
 // Figure file layout: the count, then records of I0..I104 at 12 and F0..F30 at 432.
 inline std::size_t RecAt(int i) { return 4 + static_cast<std::size_t>(i) * kFgrRecordBytes; }
 inline std::size_t IntAt(int i, int n) { return RecAt(i) + 12 + 4 * n; }

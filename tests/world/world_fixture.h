@@ -46,10 +46,6 @@ protected:
         return n;
     }
     std::string Path(const char* name) const { return tempDir + "/" + name; }
-    static Fgr* MakeAt(int kind, int cell) {
-        float x, z;
-        KleCentre(cell, &x, &z);
-        return FgrCreateFigure(kind, x, z);
-    }
+    static Fgr* MakeAt(int kind, int cell) { float x, z; KleCentre(cell, &x, &z); return FgrCreateFigure(kind, x, z); }
     std::string tempDir, logPath;
 };
