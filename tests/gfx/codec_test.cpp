@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "gfx/font_desc.h"
@@ -175,13 +176,9 @@ struct Desc {
 TEST(FontDescription, TexturesFontsWidthsAndUndrawableFonts) {
     Desc d("comment\n=tex= textures\n2\n a.tga \nb.tga\nnote\n=klv=\n2\n" + FontBlock(1, 0, 4, 2, 2, "1 2\n3 4") +
            "free text between fonts\n" + FontBlock(2, 65, 3, 16, 16, "9"));
-    EXPECT_TRUE(d->hasTex && d->complete);
-    EXPECT_EQ(d->textureCount, 2);
-    EXPECT_EQ(d->textureNames[1], "a.tga");
-    ASSERT_EQ(d->fontCount, 2);
-    ASSERT_TRUE(d->fontOk[1] && d->fontOk[2]);
-    EXPECT_EQ(d->fonts[1].glyphs[3].width, 4);
-    EXPECT_EQ(d->fonts[1].glyphs[3].height, 64);  // 128 / 2 rows
+    EXPECT_EQ(std::tuple(d->hasTex, d->complete, d->textureCount, d->textureNames[1], d->fontCount, d->fontOk[1], d->fontOk[2]),
+              std::tuple(true, true, 2, std::string("a.tga"), 2, true, true));
+    EXPECT_EQ(std::pair(d->fonts[1].glyphs[3].width, d->fonts[1].glyphs[3].height), std::pair(4, 64));  // 128 / 2 rows
     for (auto [c, wd] : {std::pair{64, 0}, {65, 9}, {67, 9}, {68, 0}}) EXPECT_EQ(d->fonts[2].glyphs[c].width, wd) << c;
     const int undrawable[][5] = {  // texture, first, count, columns, rows
         {1, 0, 256, 0, 16}, {1, 0, 256, 16, 0}, {1, -1, 10, 16, 16}, {1, 256, 1, 16, 16},
@@ -199,16 +196,12 @@ TEST(TextWidth, SumsGlyphWidthsWithoutSpacing) {
     FontSet set;
     for (int c = 0; c < 256; ++c) set.slots[3].glyphs[c].width = c == 'a' ? 5 : c == 'b' ? 7 : 1;
     set.slots[3].glyphs[0xC0].width = 11;  // Cyrillic А
-    struct Case {
-        int font;
-        const char* text;
-        int start, count, want;
-    } cases[] = {
+    struct { int font; const char* text; int start, count, want; } const cases[] = {
         {3, "ab", 0, -1, 12},   {3, "abab", 1, 2, 12}, {3, "abab", 2, 100, 12}, {3, "abab", 3, -5, 7},
         {3, "\xC0" "a", 0, -1, 16}, {3, "ab", 0, 0, 0},   {3, "ab", 2, -1, 0},    {3, "ab", -1, -1, 0},
         {0, "ab", 0, -1, 0},    {13, "ab", 0, -1, 0},  {3, nullptr, 0, -1, 0},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(TextWidth(set, c.font, c.text, c.start, c.count), c.want) << c.font << " " << c.start << " " << c.count;
 }
 

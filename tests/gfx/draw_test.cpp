@@ -45,12 +45,8 @@ extern "C" int __lsan_is_turned_off() { return 1; }
 namespace {
 
 using Px = std::vector<std::uint8_t>;
-struct Rgb {
-    int r, g, b;
-};
-struct Box {   // [x0, x1) x [y0, y1) in window pixels, bottom-left origin
-    int x0, y0, x1, y1;
-};
+struct Rgb { int r, g, b; };
+struct Box { int x0, y0, x1, y1; };   // [x0, x1) x [y0, y1) in window pixels, bottom-left origin
 int Distance(Rgb a, Rgb b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
 bool Black(Rgb c) { return c.r + c.g + c.b < 8; }
 
@@ -68,10 +64,7 @@ protected:
         glViewport(0, 0, winWidth, winHeight);
         Clear();
     }
-    static void Clear() {
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    }
+    static void Clear() { glClearColor(0, 0, 0, 0), glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
     static Px Read(bool clear = false) {   // R G B rows, bottom first
         Px px(std::size_t(winWidth) * winHeight * 3);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -164,11 +157,7 @@ TEST_F(DrawTest, KeptWidgetPictureFollowsEveryChangeOfTheTree) {
     ASSERT_TRUE(uiReady);
     BuildGameUI();
     ASSERT_TRUE(dialogWindow && dialogText && dialogText->list && sideBarCells[2] && tooltipBar);
-    struct Step {
-        const char* what;
-        void (*change)();
-        bool redraws;
-    };
+    struct Step { const char* what; void (*change)(); bool redraws; };
     const Step steps[] = {
         {"first frame", [] {}, true},
         {"nothing changed", [] {}, false},
@@ -338,16 +327,8 @@ protected:
         Ortho2DBegin(0, winWidth, 0, winHeight);
     }
     void TearDown() override { Ortho2DEnd(); }
-    static Rgb AtWorld(const Px& px, float x, float z) {
-        float sx, sy;
-        WorldToScreen(x, z, &sx, &sy);
-        return At(px, int(sx), int(sy));
-    }
-    static Box Sprite(const Fgr* f) {
-        float x, y, w, h;
-        FigureScreenRect(f, &x, &y, &w, &h);
-        return {int(x), int(y), int(x + w), int(y + h)};
-    }
+    static Rgb AtWorld(const Px& px, float x, float z) { float sx, sy; WorldToScreen(x, z, &sx, &sy); return At(px, int(sx), int(sy)); }
+    static Box Sprite(const Fgr* f) { float x, y, w, h; FigureScreenRect(f, &x, &y, &w, &h); return {int(x), int(y), int(x + w), int(y + h)}; }
     Fgr* hero = nullptr;
 };
 
