@@ -31,16 +31,14 @@ TEST_F(Window, CreationAndTeardownFailuresAreReported) {
         {ScriptStep::DeleteContext, "KillGlWindow", 2}, {ScriptStep::DestroyWindow, "-", 3},
     };
     for (const Case& c : cases) {
-        ScriptReset();
-        ScriptUseGL(false);
-        ScriptFailStep(c.step);
+        ScriptReset(), ScriptUseGL(false), ScriptFailStep(c.step);
         EXPECT_EQ(CreateGLWindow(800, 600), 0);
         ASSERT_EQ(ScriptBoxes().size(), c.boxes) << c.text;
         EXPECT_EQ(ScriptBoxes()[c.boxes == 1 ? 0 : 1].text, c.text);
         KillGlWindow();   // a second teardown has nothing left to do
         EXPECT_EQ(ScriptBoxes().size(), c.boxes);
-        const ScriptWindowState& w = ScriptWindow();
-        if (c.boxes == 1) { EXPECT_FALSE(w.exists || w.hasDC || w.hasContext || w.classRegistered) << c.text; }
+        const ScriptWindowState& w = ScriptWindow();   // the early failures leave nothing behind
+        EXPECT_TRUE(c.boxes > 1 || !(w.exists || w.hasDC || w.hasContext || w.classRegistered)) << c.text;
     }
 }
 
