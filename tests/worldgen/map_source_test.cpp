@@ -16,9 +16,7 @@ namespace {
 
 using namespace worldsrc;
 
-std::span<const std::uint8_t> Bytes(const std::string& s) {
-    return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
-}
+std::span<const std::uint8_t> Bytes(const std::string& s) { return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()}; }
 
 // A 64-line map of plain ground with the given quarter cells set.
 std::string Map(std::initializer_list<std::pair<std::pair<int, int>, char>> set, const std::string& tail = "") {

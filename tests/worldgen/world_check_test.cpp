@@ -115,13 +115,12 @@ TEST_F(StartedWorld, WhatThePlayerAndTheMonstersMustReach) {
             EXPECT_TRUE(masKle.m[Cell(r, c)].tile >= 1 && masKle.m[Cell(r, c)].tile <= 4 &&
                         masKle.m[Cell(r, c)].landType == kLandGround) << r << "," << c;
     EXPECT_FALSE(walk[std::size_t(inside)] || swim[std::size_t(inside)]);
-    ASSERT_TRUE(KleKeyOf(49984) && KleKeyOf(50242));
-    FgrRemove(KleKeyOf(49984));
-    FgrRemove(KleKeyOf(50242));
+    const int chain[] = {49984, 50242};   // the two plants the chain removes
+    ASSERT_TRUE(KleKeyOf(chain[0]) && KleKeyOf(chain[1]));
+    for (int k : chain) FgrRemove(KleKeyOf(k));
     PathRebuild();
     EXPECT_TRUE(Reachable(3, kHero)[std::size_t(inside)]);
-    MakePlant(6, 49984);   // put the world back for the other checks
-    MakePlant(6, 50242);
+    for (int k : chain) MakePlant(6, k);   // put the world back for the other checks
     PathRebuild();
     struct { int from, to, cls; } const routes[] = {
         {28090, 26720, 2}, {33900, 19300, 2}, {8160, 19302, 2}, {43575, 26172, 2},
