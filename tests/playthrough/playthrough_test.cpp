@@ -147,18 +147,14 @@ protected:
 
     // ---- input
 
-    bool Tap(const Widget* w) {
-        Press(w->x + w->width / 2, w->y + w->height / 2);
-        return true;
-    }
+    bool Tap(const Widget* w) { return Press(w->x + w->width / 2, w->y + w->height / 2), true; }
     bool MapClickable(int ox, int oy) const {
         if (ox < viewX + 4 || oy < viewY + 4 || ox > viewX + viewWidth - 4 || oy > viewY + viewHeight - 4) return false;
         if (minimapShown && ox >= minimapX && ox <= minimapX + minimapSide && oy >= minimapY &&
             oy <= minimapY + minimapSide)
             return false;
-        for (const Widget* w : uiRoot.children)
-            if (InWidget(w, ox, oy)) return false;
-        return true;
+        return std::none_of(uiRoot.children.begin(), uiRoot.children.end(),
+                            [=](const Widget* w) { return InWidget(w, ox, oy); });
     }
     // Left click on a point of the figure's picture that the hero's picture
     // does not cover (the hero comes first in the table and would be picked).
@@ -183,11 +179,9 @@ protected:
     template <class Pass>
     Fgr* Nearest(Pass pass, float range = 1e9f) const {
         Fgr* best = nullptr;
-        for (int s = 1; s <= kFigureSlots; ++s) {
-            Fgr* f = FgrAt(s);
-            if (!f->fgrKind || Shunned(f) || !pass(f) || Dist(fgrMainHero, f) >= range) continue;
-            range = Dist(fgrMainHero, f), best = f;
-        }
+        for (Fgr& f : FigureTable)   // slot 0 is never taken
+            if (f.fgrKind && !Shunned(&f) && pass(&f) && Dist(fgrMainHero, &f) < range)
+                range = Dist(fgrMainHero, &f), best = &f;
         return best;
     }
     Fgr* NearestEnemy() const {

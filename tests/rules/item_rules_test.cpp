@@ -229,16 +229,13 @@ TEST_F(CrystalRules, TouchCollectsOnceFromRankTwoAndRegrows) {
     EXPECT_EQ(HeroTouches(hero, c), 1);
     EXPECT_EQ(crystals.chainLength, 1);
     EXPECT_EQ(HeroTouches(hero, c), 0);   // collected: ignored
-    EXPECT_GE(c->regrowTimer, kCrystalRegrowMin);
-    EXPECT_LE(c->regrowTimer, kCrystalRegrowMax);
+    EXPECT_TRUE(c->regrowTimer >= kCrystalRegrowMin && c->regrowTimer <= kCrystalRegrowMax) << c->regrowTimer;
     frameDeltaMs = 100;
     for (int i = 0; i < kCrystalRegrowMax / 100 + 1; ++i) CrystalUpdate(c);
     EXPECT_EQ(std::pair(c->collected, c->reach), std::pair(0, 0));
     // A hostile figure file: an unknown colour is not collected; bounds out
     // of order or negative still regrow.
-    c->regrowMin = -5;
-    c->regrowMax = -9;
-    c->unitType = 99;
+    c->regrowMin = -5, c->regrowMax = -9, c->unitType = 99;
     EXPECT_EQ(HeroTouches(hero, c), 0);
     c->unitType = kCrystalGreen;
     EXPECT_EQ(HeroTouches(hero, c), 1);
@@ -272,8 +269,8 @@ TEST_F(CrystalRules, ClampsInEitherOrderOpenThePassAndRefusalsEndTheAction) {
     EXPECT_EQ(crystals.clampAClosed, 0);   // no ingot
     crystals.sapphires = 1;
     strikeOn(kClampACell, 3);
-    EXPECT_EQ(std::tuple(crystals.clampAClosed, barrierA->fgrKind, barrierB->fgrKind), std::tuple(1, 0, 0));
-    EXPECT_EQ(masKle.m[kBarrierCellA].fgrKey, nullptr);
+    EXPECT_EQ(std::tuple(crystals.clampAClosed, barrierA->fgrKind, barrierB->fgrKind, masKle.m[kBarrierCellA].fgrKey),
+              std::tuple(1, 0, 0, nullptr));
 }
 
 TEST_F(CrystalRules, PickupsPayHurtGoAwayOrStay) {

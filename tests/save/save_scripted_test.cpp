@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "../rules/rules_fixture.h"
-#include "step_run.h"
+#include "../scripted/step_run.h"
 #include "save/save_file.h"
 #include "save_helpers.h"
 #include "world/visibility.h"
