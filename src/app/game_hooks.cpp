@@ -87,7 +87,12 @@ void WorldStep(int clickTaken) {
     MusicStep(sigTable[9].fired, hero ? hero->x : 0, hero ? hero->z : 0, hero && forest,
               forest ? forest->x : 0, forest ? forest->z : 0);
 }
-void DrawWorld() { DrawMapView(); }
+void DrawWorld() {
+    // What the HUD's text lists paint over need not be drawn under them.
+    mapCoverCount = OpaqueWidgetRects(mapCovers, kMapCoverMax);
+    DrawMapView();
+    mapCoverCount = 0;
+}
 void DrawWidgetTree() { DrawWidgets(); }
 void DrawOverlayPanel() { DrawMinimap(); }
 void DrawStatusLine() { DrawCursorAndStatus(); }

@@ -269,6 +269,23 @@ void AddRectLess(int x, int y, int w, int h, const float* rgba, const Widget* co
 
 }  // namespace
 
+namespace {
+void CollectOpaque(const Widget* w, int* rects, int max, int* n) {
+    if (!w->visible) return;
+    if (OpaqueChild(w) && *n < max) {
+        int* r = rects + 4 * (*n)++;
+        r[0] = w->x, r[1] = w->y, r[2] = w->width, r[3] = w->height;
+    }
+    for (const Widget* c : w->children) CollectOpaque(c, rects, max, n);
+}
+}  // namespace
+
+int OpaqueWidgetRects(int* rects, int max) {
+    int n = 0;
+    CollectOpaque(&uiRoot, rects, max, &n);
+    return n;
+}
+
 void DrawWidgets() {
     glViewport(0, 0, uiRoot.width, uiRoot.height);
     glMatrixMode(GL_PROJECTION);

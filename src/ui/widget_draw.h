@@ -10,6 +10,9 @@ void DrawWidgets();
 extern bool widgetPictureKept;
 // Rectangles the last DrawWidgets drew into the layer again.
 extern int widgetPictureRedrawn;
+// The rectangles (x, y, w, h) the tree will paint over opaquely (its shown
+// text lists), at most max; returns how many.
+int OpaqueWidgetRects(int* rects, int max);
 // The shared button painter: translucent box, hover frame, label; publishes
 // tooltip to the tooltip bar while hovered. font 1 for ordinary buttons.
 void DrawButton(Widget* w, const char* label, const char* tooltip, int font);

@@ -35,10 +35,26 @@
 int figuresDrawn;
 int groundCellsDrawn;
 int groundBinds;
+int mapCovers[4 * kMapCoverMax];
+int mapCoverCount;
 HighlightSquare highlightQueue[kHighlightMax];
 int highlightCount;
 
 namespace {
+
+// A screen rectangle (either corner first) wholly inside a cover shrunk by
+// `margin` pixels.
+bool Covered(float x0, float y0, float x1, float y1, float margin = 0.0f) {
+  if (x1 < x0) std::swap(x0, x1);
+  if (y1 < y0) std::swap(y0, y1);
+  for (int i = 0; i < mapCoverCount; ++i) {
+    const int* c = mapCovers + 4 * i;
+    if (x0 >= float(c[0]) + margin && x1 <= float(c[0] + c[2]) - margin && y0 >= float(c[1]) + margin &&
+        y1 <= float(c[1] + c[3]) - margin)
+      return true;
+  }
+  return false;
+}
 
 // Screen transform of the current camera: s = a * w + b on each axis.
 struct ViewMap {
@@ -390,6 +406,7 @@ void SpriteColour(const Fgr* f, float alphaScale) {
 }
 
 void TexturedRect(float x, float y, float w, float h, bool mirrored) {
+  if (Covered(x, y, x + w, y + h)) return;
   const float s0 = mirrored ? 1.0f : 0.0f;
   QuadBatchRect(x, y, w, h, s0, 0, 1.0f - s0, 1);
 }
@@ -423,7 +440,9 @@ void SpriteRect(const TexRec& rec, int level, float x, float y, float w, float h
   }
   // the picture's s runs backwards over a mirrored quad
   const float u0 = mirrored ? 1.0f - s1 : s0, u1 = mirrored ? 1.0f - s0 : s1;
-  QuadBatchRect(x + w * u0, y + h * t0, w * (u1 - u0), h * (t1 - t0), mirrored ? s1 : s0, t0, mirrored ? s0 : s1, t1);
+  const float qx = x + w * u0, qy = y + h * t0, qw = w * (u1 - u0), qh = h * (t1 - t0);
+  if (Covered(qx, qy, qx + qw, qy + qh)) return;
+  QuadBatchRect(qx, qy, qw, qh, mirrored ? s1 : s0, t0, mirrored ? s0 : s1, t1);
 }
 
 // Standing sprite: picture on the foot point, facing the way it walks.
@@ -664,6 +683,10 @@ void DrawGround() {
       for (int i = from; i < to; ++i) {
         const int k = groundCells[i];
         const Kle& cell = masKle.m[k];
+        const float wx = (fold ? float(KleCol(k)) * 10.0f : cell.x) + 5.0f;
+        const float wz = (fold ? float(KleRow(k)) * 10.0f : cell.z) + 5.0f;
+        if (Covered(m.ax * wx + m.bx, m.az * wz + m.bz, m.ax * (wx + 10.0f) + m.bx, m.az * (wz + 10.0f) + m.bz))
+          continue;
         if (fold)
           FoldedTileQuad(m, KleCol(k), KleRow(k));
         else
@@ -751,6 +774,9 @@ void DrawGround() {
         for (int c = c0; c <= c1; ++c) {
           const float wx[4] = {c * 10.0f, c * 10.0f + 10.0f, c * 10.0f + 10.0f, c * 10.0f};
           const float wz[4] = {r * 10.0f, r * 10.0f, r * 10.0f + 10.0f, r * 10.0f + 10.0f};
+          // a line reaches a pixel to either side of its ends
+          if (Covered(m.ax * wx[0] + m.bx, m.az * wz[0] + m.bz, m.ax * wx[2] + m.bx, m.az * wz[2] + m.bz, 2.0f))
+            continue;
           for (int e = 0; e < 4; ++e)
             for (int v : {e, (e + 1) % 4}) {
               if (fold) FoldedColour(wx[v], wz[v], grey, grey, grey, alpha);

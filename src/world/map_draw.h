@@ -14,6 +14,14 @@ extern int figuresDrawn;        // figures drawn in the last frame (status line)
 extern int groundCellsDrawn;    // cells of the last ground pass
 extern int groundBinds;         // tile pictures bound by it
 
+// Screen rectangles (x, y, w, h in overlay pixels) that something drawn after
+// the map paints over opaquely: ground tiles, grid frames and sprite quads
+// wholly inside one are left out (their pixels would not show). Set by the
+// frame around DrawMapView; 0 draws everything.
+inline constexpr int kMapCoverMax = 4;
+extern int mapCovers[4 * kMapCoverMax];
+extern int mapCoverCount;
+
 // A translucent square queued by special tiles, drawn after the ground.
 struct HighlightSquare {
   float x, z, half;             // centre and half side, world units

@@ -358,6 +358,30 @@ TEST_F(MapDrawTest, GroundIsTexturedWhereTheCameraLooksAndNothingOffTheMap) {
     EXPECT_EQ(figuresDrawn, 0);  // all figures are far away
 }
 
+// What a cover (a HUD text list painted over later) hides wholly is left
+// out: every pixel outside it is as drawn without it, and inside, past the
+// tiles and sprites its edges cut, nothing was drawn.
+TEST_F(MapDrawTest, CoversLeaveOutOnlyWhatTheyHideWhole) {
+    const auto view = [] {
+        DrawGround();
+        DrawFigures();
+        return Read(true);
+    };
+    const Px plain = view();
+    const Box c{200, 150, 460, 340}, inner{c.x0 + 80, c.y0 + 80, c.x1 - 80, c.y1 - 80};
+    mapCovers[0] = c.x0, mapCovers[1] = c.y0, mapCovers[2] = c.x1 - c.x0, mapCovers[3] = c.y1 - c.y0;
+    mapCoverCount = 1;
+    const Px covered = view();
+    mapCoverCount = 0;
+    EXPECT_EQ(CountIf(Box{0, 0, winWidth, winHeight}, [&](int x, int y) {
+                  const bool outside = x < c.x0 || x >= c.x1 || y < c.y0 || y >= c.y1;
+                  return outside && Distance(At(plain, x, y), At(covered, x, y)) > 0;
+              }),
+              0);
+    EXPECT_EQ(Lit(covered, inner), 0);
+    EXPECT_GT(Lit(plain, inner), 0);
+}
+
 // Also saves the whole view as the game shows it for review, when
 // BD_VIEW_SHOT_DIR is set (docs/map-view.png).
 TEST_F(MapDrawTest, SpritesStandOnTheirFiguresAndNowhereElse) {
