@@ -49,27 +49,17 @@ struct Interaction : ::testing::Test {
         PathRebuild();
         frameDeltaMs = 10, frameDeltaF = 10.0f;
     }
-    void TearDown() override {
-        WorldReset();
-        InteractionReset();
-        SigReset();
-    }
+    void TearDown() override { WorldReset(); InteractionReset(); SigReset(); }
     static void PointAt(float wx, float wz) {
         float sx, sy;
         WorldToScreen(wx, wz, &sx, &sy);
         cursorX = int(sx), cursorY = int(sy);
     }
     static void PointAtFigure(const Fgr* f) { PointAt(f->x, f->z - 0.5f * f->size); }
-    static void Click(int sig) {
-        sigTable[sig].fired = 1;
-        Frames(1);
-    }
+    static void Click(int sig) { sigTable[sig].fired = 1; Frames(1); }
     static void Select(Fgr* f) { selection[0] = f, selectionCount = f != nullptr; }
     // Moves the hero to x and the camera with him.
-    void HeroAt(float x) {
-        hero->x = x;
-        FollowHero(hero);
-    }
+    void HeroAt(float x) { hero->x = x; FollowHero(hero); }
     static int Markers() {
         int n = 0;
         for (int s = 1; s <= kFigureSlots; ++s) n += FigureTable[s].fgrKind == kKindEffect;
@@ -91,18 +81,14 @@ TEST_F(Interaction, RightClickOrdersBySelectionAttacksTargetsAndStopsOffTheInter
     FgrSetSide(gatherer, kSidePlayer);
     gatherer->moveMode = 0;
     ASSERT_TRUE(npc && dog && gatherer);
-    struct Case {
-        Fgr* selected;
-        Fgr* walker;  // who takes the clicked cell
-    };
-    for (const Case c : {Case{npc, hero}, Case{dog, hero}, Case{hero, hero}, Case{gatherer, gatherer}}) {
+    // The selected figure, and who takes the clicked cell.
+    for (auto [selected, walker] : {std::pair{npc, hero}, {dog, hero}, {hero, hero}, {gatherer, gatherer}}) {
         hero->targPathKle = gatherer->targPathKle = 0;
-        Select(c.selected);
+        Select(selected);
         PointAt(565, 525);
         Click(2);
-        EXPECT_EQ(c.walker->targPathKle, Cell(52, 56));
-        for (Fgr* other : {npc, dog, hero, gatherer})
-            EXPECT_TRUE(other == c.walker || other->targPathKle == 0);
+        EXPECT_EQ(walker->targPathKle, Cell(52, 56));
+        for (Fgr* other : {npc, dog, hero, gatherer}) EXPECT_TRUE(other == walker || other->targPathKle == 0);
     }
     // A selected figure removed since orders nothing (its free slot is left alone);
     // the selection lives until the next left click.

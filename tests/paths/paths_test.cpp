@@ -21,10 +21,7 @@ int W(int g) { return g * 10 + 5; }  // world coordinate of a cell centre
 
 class PathPlanner : public ::testing::Test {
 protected:
-    void SetUp() override {
-        PathClearLayers();
-        PathPlannerReset();
-    }
+    void SetUp() override { PathClearLayers(); PathPlannerReset(); }
     int Find(int cls, int sx, int sy, int tx, int ty) { return FindPath(cls, 0, W(sx), W(sy), W(tx), W(ty)); }
     // Cost of the stored path from (sx, sy), checking every step is a legal move.
     static int Cost(int cls, int sx, int sy) {

@@ -34,24 +34,23 @@ static bool FromGLDriver() {
     return false;
 }
 
+// Counted; null when out of memory.
 static void* Allocate(std::size_t size) {
     if (counting.load(std::memory_order_relaxed) && !inside) {
         inside = true;
         if (!FromGLDriver()) allocations.fetch_add(1, std::memory_order_relaxed);
         inside = false;
     }
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
+    return std::malloc(size ? size : 1);
 }
 
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try { return Allocate(size); } catch (...) { return nullptr; }
+void* operator new(std::size_t size) {
+    if (void* p = Allocate(size)) return p;
+    throw std::bad_alloc();
 }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    try { return Allocate(size); } catch (...) { return nullptr; }
-}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
@@ -121,10 +120,7 @@ TEST_F(FrameLoop, ClicksArrowKeysAndEscapeYesOnTheVirtualClockAllocatingNothing)
         });
     }
     WaitFor([] { return fgrMainHero->onPath == 0; });
-    Do([&] {
-        start = HeroCell();
-        ScriptKeyDown(VK_UP);
-    });
+    Do([&] { start = HeroCell(), ScriptKeyDown(VK_UP); });
     Then([&, frames = 0]() mutable {
         if (rows.empty() || rows.back() != KleRow(HeroCell())) rows.push_back(KleRow(HeroCell()));
         EXPECT_EQ(KleCol(HeroCell()), KleCol(start));
@@ -148,8 +144,7 @@ TEST_F(FrameLoop, ClicksArrowKeysAndEscapeYesOnTheVirtualClockAllocatingNothing)
         ScriptKeyUp(VK_UP);
         EXPECT_TRUE(FileExists("uni_files/test_paint.txt"));
         ScriptQueueBoxAnswer(IDYES);
-        escapeSwap = Swap();
-        counted = allocations.load();
+        escapeSwap = Swap(), counted = allocations.load();
     });
     Key(VK_ESCAPE);
     Play("frame_loop", 1500, 48, "5000 700\n300 200\n");

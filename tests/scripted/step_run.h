@@ -27,35 +27,21 @@ protected:
     void TearDown() override { ResetShellAndGame(6000); }
 
     void Then(Step s) { steps_.push_back(std::move(s)); }
-    void Do(std::function<void()> f) {
-        Then([f] {
-            f();
-            return true;
-        });
-    }
+    void Do(std::function<void()> f) { Then([f] { return f(), true; }); }
     void WaitFor(Step cond) { Then(std::move(cond)); }
-    void Frames(int n) {
-        Then([left = n]() mutable { return --left <= 0; });
-    }
+    void Frames(int n) { Then([left = n]() mutable { return --left <= 0; }); }
     // Presses at overlay pixels (origin bottom-left).
     void Press(int x, int y, int button = VK_LBUTTON) {
         ScriptMoveCursor(x, winHeight - 1 - y);
         ScriptMouseDown(button);
         Hold(button);
     }
-    void Key(int vk) {
-        Then([this, vk] {
-            ScriptKeyDown(vk);
-            Hold(vk);
-            return true;
-        });
-    }
+    void Key(int vk) { Do([this, vk] { ScriptKeyDown(vk), Hold(vk); }); }
     void ClickAt(std::function<void(int*, int*)> where, int button = VK_LBUTTON) {
-        Then([this, where, button] {
+        Do([this, where, button] {
             int x = 0, y = 0;
             where(&x, &y);
             Press(x, y, button);
-            return true;
         });
     }
     // A widget by its global handle (resolved when the step runs).
@@ -114,11 +100,7 @@ protected:
     std::filesystem::path root;            // the run's game folder
 
 private:
-    void Hold(int vk) {
-        held_ = vk;
-        releaseAt_ = swap_ + 2;
-        freeAt_ = swap_ + 4;
-    }
+    void Hold(int vk) { held_ = vk, releaseAt_ = swap_ + 2, freeAt_ = swap_ + 4; }
     std::vector<Step> steps_;
     std::size_t at_ = 0;
     int swap_ = 0, releaseAt_ = -1, freeAt_ = 0, held_ = 0;

@@ -11,8 +11,8 @@ dialog=$(shown '^Open$')
 import -window root "$work/dialog.png" 2>/dev/null || true
 xdotool windowfocus --sync "$dialog"
 xdotool key Escape
-for _ in $(seq 50); do xdotool search --name '^Open$' >/dev/null 2>&1 || break; sleep 0.2; done
-xdotool search --name '^Open$' >/dev/null 2>&1 && fail "the file dialog stayed open after Escape"
+closed() { ! xdotool search --name '^Open$' >/dev/null 2>&1; }
+poll 50 closed || fail "the file dialog stayed open after Escape"
 alive "the cancelled dialog"
 
 sleep 1   # the game goes on and still answers the side bar

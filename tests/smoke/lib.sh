@@ -6,6 +6,8 @@
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# poll <tries> <command...>: the command again every 0.2 s until it succeeds.
+poll() { local n=$1; shift; for _ in $(seq "$n"); do "$@" && return 0; sleep 0.2; done; return 1; }
 
 # Log, dump, screenshots and saves go under <work dir>, never the build or the home folder.
 runtime=$1 work=$2 game=""
@@ -17,35 +19,26 @@ exec 3>"$work/display"
 Xvfb ${SMOKE_DISPLAY:-} -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 trap 'kill $game $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
-[[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+poll 50 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(head -n1 "$work/display")" ALSOFT_DRIVERS=null XDG_DATA_HOME="$work/data"
 
 # alive <what>: the game must still run after <what>.
 alive() { kill -0 "$game" 2>/dev/null || fail "the game ended after $1: $(cat "$work/game.log")"; }
+ended() { ! kill -0 "$game" 2>/dev/null; }
 
 # shown <name regex>: the id of a shown window of that name (the game's window exists hidden
 # while it loads, and keys sent then are lost; a loaded machine may take a while).
-shown() {
-  local id
-  for _ in $(seq 300); do
-    id=$(xdotool search --name "$1" 2>/dev/null | head -n1 || true)
-    [[ -n "$id" ]] && xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' && echo "$id" && return 0
-    alive "waiting for a window $1"
-    sleep 0.2
-  done
-  fail "no window named $1"
+viewable() {
+  alive "waiting for a window $1"
+  id=$(xdotool search --name "$1" 2>/dev/null | head -n1 || true)
+  [[ -n "$id" ]] && xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable'
 }
+shown() { poll 300 viewable "$1" || fail "no window named $1"; echo "$id"; }
 
 # answer_box <title pattern> <key>: waits for a message box and presses key in it.
+boxed() { box=$(xwininfo -root -tree | awk -v t="\"$1" 'index($0, t) {print $1; exit}'); [[ -n "$box" ]]; }
 answer_box() {
-  local box=""
-  for _ in $(seq 50); do
-    box=$(xwininfo -root -tree | awk -v t="\"$1" 'index($0, t) {print $1; exit}')
-    [[ -n "$box" ]] && break
-    sleep 0.2
-  done
-  [[ -n "$box" ]] || fail "no box \"$1\""
+  poll 50 boxed "$1" || fail "no box \"$1\""
   import -window root "$work/box.png" 2>/dev/null || true
   xdotool windowfocus --sync "$((box))"
   xdotool key "$2"
@@ -101,8 +94,7 @@ quit_yes() {
   xdotool windowfocus --sync "$win" 2>/dev/null || true
   key Escape
   answer_box "Pause" Return
-  for _ in $(seq $((${1:-8} * 10))); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$game" 2>/dev/null && fail "the game did not end within ${1:-8} s"
+  poll $((${1:-8} * 5)) ended || fail "the game did not end within ${1:-8} s"
   local status=0
   wait "$game" || status=$?
   game=""

@@ -10,10 +10,7 @@ namespace {
 
 struct TextListFixture : ::testing::Test {
   Widget w;
-  void TearDown() override {
-    delete w.list;
-    PaintWordsClear();
-  }
+  void TearDown() override { delete w.list; PaintWordsClear(); }
   void Load(const std::string& s) { LoadTextListBytes(&w, {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()}); }
   std::string Joined(std::string TextListEntry::*field) const {  // entries joined by "|"
     std::string all;
@@ -29,11 +26,7 @@ struct TextListFixture : ::testing::Test {
 };
 
 TEST_F(TextListFixture, LoadingEndsWithAnEmptyEntryAfterALineFeed) {
-  const struct {
-    const char* bytes;
-    std::size_t entries;
-    const char* last;
-  } cases[] = {{"a\nb\n", 3, ""}, {"a\r\nb", 2, "b"}, {"", 1, ""}, {"\n\n", 3, ""}};
+  const struct { const char* bytes; std::size_t entries; const char* last; } cases[] = {{"a\nb\n", 3, ""}, {"a\r\nb", 2, "b"}, {"", 1, ""}, {"\n\n", 3, ""}};
   for (const auto& c : cases) {
     Load(c.bytes);
     ASSERT_EQ(w.list->entries.size(), c.entries) << c.bytes;
@@ -47,10 +40,7 @@ TEST_F(TextListFixture, LoadingEndsWithAnEmptyEntryAfterALineFeed) {
 
 TEST_F(TextListFixture, TokensAndWords) {
   Words(std::string("head\n--\n0\nab\nqr\n--\n0\n") + "злато"_w + "\no\n--\n0\nok.\nggg\n");
-  const struct {
-    const char* line;
-    const char* colours;
-  } cases[] = {
+  const struct { const char *line, *colours; } cases[] = {
       {"ab(", "qr "},                          // separator right after the word
       {"abc", "   "},                          // the word inside a longer word: no match
       {"ab", "qr"},                            // the whole rest
@@ -75,11 +65,7 @@ TEST_F(TextListFixture, TypingEditsTheFocusedList) {
   w.caretColumn = 2;
   // Keys typed (the caret set first where given), then the entries joined
   // by '|', the cursor entry, the caret and the first entry shown (-1: any).
-  const struct {
-    int caret;
-    const char *keys, *list;
-    int entry, column, first;
-  } steps[] = {
+  const struct { int caret; const char *keys, *list; int entry, column, first; } steps[] = {
       {-1, "\r", "ab|cd|xy", 1, 0, 0},            // Enter in the middle splits
       {2, "\t", "ab|cd   |xy", 1, 5, 0},          // Tab at the end appends three blanks
       {-1, "\r", "ab|cd   ||xy", 2, 0, 1},        // at the end: an empty entry after; the view scrolls

@@ -7,10 +7,7 @@
 namespace {
 
 struct UiFixture : ::testing::Test {
-  void SetUp() override {
-    UIReset();
-    UIInit(800, 600);
-  }
+  void SetUp() override { UIReset(); UIInit(800, 600); }
   void TearDown() override { UIReset(); }
 };
 
@@ -29,10 +26,7 @@ TEST_F(UiFixture, PlaceWidgetAnchorsAndRounding) {
   // parent 200 x 100 at (100, 50); width 0.25 x 200 = 50, height 0.3 x 100 = 30
   Widget* parent = CreateWidget(&uiRoot, nullptr, nullptr, 0.125f, 50.0f / 600, 0.25f, 1.0f / 6, 7, 1);
   ASSERT_EQ(Box(parent), std::vector<int>({100, 50, 200, 100}));
-  const struct {
-    float fx, fy, fw, fh;
-    int anchor, stored, x, y, w, h;
-  } cases[] = {
+  const struct { float fx, fy, fw, fh; int anchor, stored, x, y, w, h; } cases[] = {
       {0, 0, 0.25f, 0.3f, 7, 7, 100, 50, 50, 30},      // bottom left
       {0, 0, 0.25f, 0.3f, 1, 1, 250, 120, 50, 30},     // top right
       {0, 0, 0.25f, 0.3f, 3, 3, 250, 85, 50, 30},      // right middle
@@ -104,9 +98,7 @@ TEST_F(UiFixture, TextListScrollClamps) {
     EXPECT_EQ(w->firstVisible, 0) << down;
   }
   w->list = &many, w->rowsDrawn = 10, w->pageSize = 11;
-  const struct {
-    int up, n, first;
-  } steps[] = {{0, 0, 10}, {0, 100, 48}, {1, 5, 43}, {1, 100, 0}};  // a page less one row; entries - 2
+  const struct { int up, n, first; } steps[] = {{0, 0, 10}, {0, 100, 48}, {1, 5, 43}, {1, 100, 0}};  // a page less one row; entries - 2
   for (auto& s : steps) {
     s.up ? TextListScrollUp(w, s.n) : TextListScrollDown(w, s.n);
     EXPECT_EQ(w->firstVisible, s.first) << s.up << " " << s.n;

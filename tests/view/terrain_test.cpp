@@ -42,10 +42,7 @@ int Dirt(int k) { return masKle.m[k].tile - kFamDirt; }
 
 class PaintTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    RandSeed(1234);
-    PlainGround();
-  }
+  void SetUp() override { RandSeed(1234); PlainGround(); }
 };
 
 // Brushes refused for want of the layer under them, or off the interior,
@@ -123,10 +120,7 @@ TEST_F(PaintTest, EveryCornerMaskOfEveryFamily) {
 class TileLoadTest : public ::testing::Test {
  protected:
   GameDir dir{"tiles", {}, false};
-  void SetUp() override {
-    TerrainReset();
-    masKle.tilesetNumber = masKle.overlayNumber = 0;
-  }
+  void SetUp() override { TerrainReset(); masKle.tilesetNumber = masKle.overlayNumber = 0; }
   void TearDown() override { TerrainReset(); }
   // A w x h picture, or (w 0) a file that is no picture.
   static void Put(const std::string& path, int w = 4, int h = 4) {
