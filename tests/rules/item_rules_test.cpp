@@ -17,7 +17,7 @@ TEST_F(ItemRules, BuyingPaysEvenIntoAFullBackpack) {
     Gold() = 100;
     EXPECT_EQ(Buy(kItemKvass, 10), 0);
     EXPECT_EQ(Gold(), 90);
-    EXPECT_TRUE(Has(Feed(), "(Рюкзак героя) Нет свободных мест."_w));
+    EXPECT_TRUE(FeedShowed("(Рюкзак героя) Нет свободных мест."_w));
     for (int kind : {0, 15, -1}) EXPECT_EQ(AddToBackpack(kind, nullptr), 0) << kind;
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -59,18 +60,12 @@ inline void ResetRules() {
     RandSeed(11);
 }
 
-// Lines posted since the last call, joined by '|'.
-inline std::string Feed() {
-    std::string all;
-    while (const char* line = MsgFeedCurrentLine()) {
-        if (!all.empty()) all += '|';
-        all += line;
-        msgTimerMs = 0;
-        MsgFeedStep();
-    }
-    return all;
+// Whether a line posted since the last call holds text (the queue is read on).
+inline bool FeedShowed(const char* text) {
+    for (; const char* line = MsgFeedCurrentLine(); msgTimerMs = 0, MsgFeedStep())
+        if (std::strstr(line, text)) return true;
+    return false;
 }
-inline bool Has(const std::string& feed, const char* text) { return feed.find(text) != std::string::npos; }
 inline int& Gold() { return heroCombat.heroGold; }
 // A whole file ("" when missing).
 inline std::string ReadText(const std::string& path) {

@@ -87,25 +87,22 @@ void CheckScreen() {
     };
     for (int t = 1; t <= kSideBarButtons; ++t)
         fit(sideBarCells[t], SideBarLabel(t), SideBarFont(sideBarCells[t], SideBarLabel(t)), 0, 5);
-    fit(sideBarCells[5], "----", 1, 0, 5);
-    fit(sideBarCells[5], "ДЕНЬ"_w, 1, 0, -1);
     for (int t = 1; t <= 4; ++t) {
         fit(abilityCells[t], AbilityLabel(t), 1, 0, -1);
         fit(spellCells[t], SpellLabel(t), 1, 0, -1);
         fit(answerCells[t], ("п" + std::to_string(t)).c_str(), 1, 1, -1);
     }
     for (int t = 1; t <= 3; ++t) fit(comboCells[t], "бей"_w, 5, 1, -1);
-    fit(attackCells[1], "удар 000 [000]"_w, 1, 0, 5);
-    fit(attackCells[2], "  огне(1)"_w, 1, 0, 5);
-    fit(attackCells[3], "(1)молния 999"_w, 1, 0, 5);
-    fit(backpackCells[8], "слот8"_w, 1, 0, -1);
-    fit(mapButton, "карт"_w, 1, 0, -1);
-    fit(heroButton, "гер"_w, 1, 0, -1);
-    fit(infoButton, "ко мне"_w, 1, 0, -1);
-    fit(minimiseButton, "_", 1, 0, 5);
-    fit(closeButton, "x", 5, 0, 5);
-    fit(abilityPointsWidget, "абил: 9"_w, 1, 0, -1);
-    fit(titleLabel, "RPG Бриндома - лесной демон"_w, 5, 1, -1);
+    // The widest texts of the other labels: widget, text, font, centred, painter's offset.
+    using Label = std::tuple<const Widget*, const char*, int, int, int>;
+    for (const auto& [w, label, font, centred, dx] : std::initializer_list<Label>{
+             {sideBarCells[5], "----", 1, 0, 5}, {sideBarCells[5], "ДЕНЬ"_w, 1, 0, -1},
+             {attackCells[1], "удар 000 [000]"_w, 1, 0, 5}, {attackCells[2], "  огне(1)"_w, 1, 0, 5},
+             {attackCells[3], "(1)молния 999"_w, 1, 0, 5}, {backpackCells[8], "слот8"_w, 1, 0, -1},
+             {mapButton, "карт"_w, 1, 0, -1}, {heroButton, "гер"_w, 1, 0, -1}, {infoButton, "ко мне"_w, 1, 0, -1},
+             {minimiseButton, "_", 1, 0, 5}, {closeButton, "x", 5, 0, 5}, {abilityPointsWidget, "абил: 9"_w, 1, 0, -1},
+             {titleLabel, "RPG Бриндома - лесной демон"_w, 5, 1, -1}})
+        fit(w, label, font, centred, dx);
 }
 
 class RulesRun : public StepRun {
@@ -315,10 +312,8 @@ TEST_F(RulesRun, NewDayAt1024ThenTheWildDogsQuestPays) {
         for (int c = 60; c < 90 && !heap; ++c) heap = MakeLoot(kPickupGold, KleIndex(118, c));
         ASSERT_NE(heap, nullptr);
         heap->countdown = 1;
-        backpack.suitChangedToday = 1;
-        treasure.dugToday = 1;
-        crystals.hammerCooldown = 9000;
-        crystals.virForce = 3;
+        backpack.suitChangedToday = treasure.dugToday = 1;
+        crystals.hammerCooldown = 9000, crystals.virForce = 3;
         StatSet(Hero(), kStNormHP, 5);
     });
     WaitFor([&] { return heap && heap->stateFlag == 0; });
@@ -345,8 +340,7 @@ TEST_F(RulesRun, NewDayAt1024ThenTheWildDogsQuestPays) {
     });
     for (int i = 0; i < 3; ++i) {
         Do([&] {
-            dog = SpawnMonster(6, Hero()->x + 30, Hero()->z, 0);
-            ASSERT_NE(dog, nullptr);
+            ASSERT_NE(dog = SpawnMonster(6, Hero()->x + 30, Hero()->z, 0), nullptr);
             serial = dog->serial;
         });
         LightningUntil(dog, [&] { return Gone(dog, serial) && ++dead; });
