@@ -17,7 +17,6 @@
 #include "editor/editor.h"
 #include "editor/editor_bar.h"
 #include "world/kle.h"
-#include "world/location.h"
 
 namespace {
 

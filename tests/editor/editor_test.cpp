@@ -25,14 +25,10 @@ class EditorTest : public WorldTest {
 protected:
     void SetUp() override {
         WorldTest::SetUp();
-        EditorReset();
-        editorDesktop = EditorDesktop{};
-        editorDesktop.saveDialog = editorDesktop.openDialog = [](char* b, int n) {
-            return std::snprintf(b, std::size_t(n), "%s", answer.c_str()), 1;
-        };
+        EditorReset(), editorDesktop = EditorDesktop{};
+        editorDesktop.saveDialog = editorDesktop.openDialog = [](char* b, int n) { return std::snprintf(b, std::size_t(n), "%s", answer.c_str()), 1; };
         editorDesktop.messageBox = [](const char*, const char*, int) { return ++boxes, int(IDOK); };
-        boxes = 0;
-        EditorNewLocation();
+        boxes = 0, EditorNewLocation();
     }
     // Applies a tool; returns the kind and type of the figure then anchored there, or zeros.
     static std::pair<int, int> Use(int tool, int h, int drag = 0) {

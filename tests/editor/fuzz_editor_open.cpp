@@ -14,7 +14,6 @@
 #include "app/log.h"
 #include "editor/editor.h"
 #include "../world/world_bytes.h"
-#include "world/fgr.h"
 #include "world/location.h"
 
 static std::vector<std::uint8_t> grid;   // a new flat location

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <span>
 
-#include "world/kle.h"
 #include "world/location.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

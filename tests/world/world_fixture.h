@@ -21,19 +21,14 @@
 class WorldTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WorldReset(), PathReset(), FrameReset(), LogReset();
-        RandSeed(7);
+        WorldReset(), PathReset(), FrameReset(), LogReset(), RandSeed(7);
         char dir[] = "/tmp/bd_world_XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         tempDir = dir;
         logPath = Path("log.txt");
         LogSetPath(logPath.c_str());
     }
-    void TearDown() override {
-        LogReset();
-        InjectWriteFailureAfter(0);
-        std::filesystem::remove_all(tempDir);
-    }
+    void TearDown() override { LogReset(), InjectWriteFailureAfter(0), std::filesystem::remove_all(tempDir); }
     std::string Log() const {
         std::vector<std::uint8_t> b;
         ReadWholeFile(logPath.c_str(), b);

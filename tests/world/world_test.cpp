@@ -143,8 +143,7 @@ TEST_F(WorldTest, SlotAllocationTheFullTableAndAFailedPopulation) {
     EXPECT_EQ(WorldPopulate(), 0);   // fatally
     EXPECT_NE(Log().find("\n не удалось создать fgrMainHero"_w), std::string::npos);
     EXPECT_EQ(worldError + isDone, 2);
-    WorldReset();   // room for the hero and his gun only: the boss cannot be made
-    isDone = 0;
+    WorldReset(), isDone = 0;   // room for the hero and his gun only: the boss cannot be made
     for (int s = 1; s <= kFigureSlots - 2; ++s) FgrCreate(kKindStructPlain, 15, 15);
     EXPECT_EQ(WorldPopulate(), 0);
     EXPECT_TRUE(FgrAlive(fgrMainHero) && pBos == nullptr);
@@ -297,8 +296,7 @@ protected:
         Fgr* u = MakeAt(kKindUnitBunker, 20000);
         u->onPath = 1, u->onPathLen = 3, u->onPathNext = 1, u->targPathKle = 20003;
         for (int i = 0; i < 3; ++i) u->pathStep[i] = {KleCol(20000) + i + 1, KleRow(20000)};
-        u->kindFloats[4] = 2.5f;
-        u->kindWords[2] = -77;
+        u->kindFloats[4] = 2.5f, u->kindWords[2] = -77;
         FgrSetName(u, "unit");
         nextSlot = 9;
         Fgr* p = MakeAt(kKindPlant, 20100);
