@@ -60,9 +60,7 @@ protected:
     static void TearDownTestSuite() { KillGlWindow(), ScriptReset(); }
     void SetUp() override {
         ASSERT_TRUE(ready) << "window and GL start-up failed (is the runtime folder built?)";
-        Draw2DReset();
-        glViewport(0, 0, winWidth, winHeight);
-        Clear();
+        Draw2DReset(), glViewport(0, 0, winWidth, winHeight), Clear();
     }
     static void Clear() { glClearColor(0, 0, 0, 0), glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
     static Px Read(bool clear = false) {   // R G B rows, bottom first
@@ -307,19 +305,13 @@ class MapDrawTest : public GlTest {
 protected:
     static void SetUpTestSuite() {
         GlTest::SetUpTestSuite();
-        if (!ready) return;
-        MapDrawInstall();
-        view_scene::BuildLocation();
+        if (ready) MapDrawInstall(), view_scene::BuildLocation();
     }
-    static void TearDownTestSuite() {
-        TerrainFree();
-        GlTest::TearDownTestSuite();
-    }
+    static void TearDownTestSuite() { TerrainFree(), GlTest::TearDownTestSuite(); }
     void SetUp() override {
         GlTest::SetUp();
         ASSERT_TRUE(TileImages[196].name) << "tile set 1 not loaded";
-        MapDrawReset();
-        InteractionReset();
+        MapDrawReset(), InteractionReset();
         hero = view_scene::PopulateFigures();
         ASSERT_NE(hero, nullptr);
         view_scene::LookAt(hero->x, hero->z);
@@ -414,8 +406,7 @@ TEST_F(MapDrawTest, SpritesStandOnTheirFiguresAndNowhereElse) {
 // conifer; the coin bush (type 1) is the pink weed the townspeople name.
 TEST_F(MapDrawTest, LowerFiguresCoverHigherOnesFirsAreDarkAndCoinBushesPink) {
     for (int lowerFirst = 0; lowerFirst < 2; ++lowerFirst) {
-        FiguresReset();
-        Clear();
+        FiguresReset(), Clear();
         Fgr* a = view_scene::Place(kKindUnitDog, 1285, lowerFirst ? 1286 : 1285, 6);
         Fgr* b = view_scene::Place(kKindUnitDog, 1285, lowerFirst ? 1285 : 1286, 6);
         ASSERT_TRUE(a && b);
@@ -429,8 +420,7 @@ TEST_F(MapDrawTest, LowerFiguresCoverHigherOnesFirsAreDarkAndCoinBushesPink) {
         const int red = CountIf(Sprite(low), [&](int x, int y) { return At(px, x, y).r > 40 && At(px, x, y).b < 20; });
         EXPECT_TRUE(blue > 50 && blue > red * 3) << lowerFirst << ": " << blue << " blue, " << red << " red";
     }
-    FiguresReset();
-    Clear();
+    FiguresReset(), Clear();
     Fgr* fir = view_scene::Place(kKindPlant, 1250, 1285, 3, 8);
     Fgr* bush = view_scene::Place(kKindPlant, 1320, 1285, 1, 8);
     ASSERT_TRUE(fir && bush);
