@@ -227,8 +227,7 @@ TEST_F(Signals, ChordTakesKeysForOnePassOnly) {
 TEST(Log, CapAppendAndMissingFolder) {
     std::string path = ::testing::TempDir() + "cap_log.txt";
     std::remove(path.c_str());
-    LogReset();
-    LogSetPath(path.c_str());
+    LogReset(), LogSetPath(path.c_str());
     for (int i = 1; i <= 3499; ++i) LogPrintf("\n%d", i);
     EXPECT_EQ(ReadText(path).find("so mach"), std::string::npos);
     LogPrintf("\nlast");   // the 3500th write, then the closing line
@@ -239,12 +238,10 @@ TEST(Log, CapAppendAndMissingFolder) {
     LogPrintf("\nnever");
     EXPECT_EQ(ReadText(path), at);
 
-    LogReset();   // a new run appends
-    LogSetPath(path.c_str());
+    LogReset(), LogSetPath(path.c_str());   // a new run appends
     LogPrintf("\nvalue %d", -7);
     EXPECT_EQ(ReadText(path), at + "\nvalue -7");
-    LogReset();
-    LogSetPath("no_such_folder/uni_files/log.txt");
+    LogReset(), LogSetPath("no_such_folder/uni_files/log.txt");
     LogPrintf("\nlost");
     EXPECT_EQ(logWrites, 0);   // silent, not counted
     std::remove(path.c_str());
