@@ -47,13 +47,8 @@ int At(const Fgr* f) { return KleAt(f->x, f->z); }
 
 struct StartedWorld : ::testing::Test {
     static void SetUpTestSuite() {
-        LogReset();
-        LogSetPath("world_check_log.txt");
-        WorldReset();
-        PathReset();
-        RandSeed(7);
-        StartGameLocation();
-        PathRebuild();
+        LogReset(), LogSetPath("world_check_log.txt"), WorldReset(), PathReset(), RandSeed(7);
+        StartGameLocation(), PathRebuild();
     }
     static std::vector<const Fgr*> Figures(int kind, int type = -1) {
         std::vector<const Fgr*> out;
