@@ -87,10 +87,7 @@ void Shot(int swap) {
 // The day's spells as the player ranks them for the demon, by their cell in
 // the spell window: "Мистик-урон" triples every blow on it, "Регенератор"
 // heals, "Источник" refills mana, "Удвоитель" doubles the lightning.
-struct SpellPick {
-    int cell, virForce, price;
-    int CrystalState::*gems;
-};
+struct SpellPick { int cell, virForce, price; int CrystalState::*gems; };
 constexpr SpellPick kSpellPicks[] = {{1, 4, 4, &CrystalState::diamonds},
                                      {3, 2, 3, &CrystalState::rubies},
                                      {4, 3, 5, &CrystalState::sapphires},
@@ -101,9 +98,7 @@ const SpellPick* Castable() {
     return nullptr;
 }
 
-struct DayLog {
-    int day, kills, gold, rank, exp, minutes, demon;
-};
+struct DayLog { int day, kills, gold, rank, exp, minutes, demon; };
 
 class Playthrough : public StepRun {
 protected:
@@ -578,11 +573,7 @@ protected:
 
     // The story in the order a player takes it; a stage counts from its
     // first action, chores (number 0) do not count.
-    struct Stage {
-        int number;
-        const char* name;
-        bool (*play)(Playthrough&);
-    };
+    struct Stage { int number; const char* name; bool (*play)(Playthrough&); };
     bool Story() {
         static constexpr Stage kStages[] = {
             {1, "wild-dogs quest", [](Playthrough& p) { return questState.wildDogs == kQuestNone && p.TalkTo(1, 3); }},

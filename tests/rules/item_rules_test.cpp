@@ -114,9 +114,7 @@ TEST_F(FishingRules, PlaceChecksAndFishiness) {
     EXPECT_EQ(PlaceFishiness(KleIndex(128, 127)), 2);   // its water neighbour sees six
     for (int k : {-1, 0, 65535, 70000}) EXPECT_EQ(PlaceFishiness(k), 0) << k;
     // No money, in the water, far from it: no cast, nothing paid.
-    const struct {
-        int gold, col;
-    } refused[] = {{9, 127}, {50, 123}, {50, 60}};
+    const struct { int gold, col; } refused[] = {{9, 127}, {50, 123}, {50, 60}};
     for (const auto& r : refused) {
         Gold() = r.gold;
         hero->x = r.col * 10 + 5;
@@ -171,10 +169,7 @@ TEST_F(FishingRules, TheDigWorksOnceADayOnTheIsland) {
 using CrystalRules = RulesTest;
 
 TEST_F(CrystalRules, ChainsMakeGemsAndEchoesRepeatOrReset) {
-    const struct {
-        std::vector<int> colours;
-        int rubies, emeralds, skeletons;
-    } cases[] = {
+    const struct { std::vector<int> colours; int rubies, emeralds, skeletons; } cases[] = {
         {{1, 1, 2, 1, 1, 1}, 1, 0, 0},   // the chain restarts at green
         {{1, 1, 6}, 1, 0, 0},            // the echo repeats red
         {{6, 6}, 0, 0, 1},               // echo, echo: reset and a skeleton
@@ -275,10 +270,7 @@ TEST_F(CrystalRules, ClampsInEitherOrderOpenThePassAndRefusalsEndTheAction) {
 
 TEST_F(CrystalRules, PickupsPayHurtGoAwayOrStay) {
     hero->kor.ph->w[kStNormHPMax] = 300;
-    const struct {
-        int type, variant, boots, goldGain, bloodLeft;
-        bool removed;
-    } cases[] = {
+    const struct { int type, variant, boots, goldGain, bloodLeft; bool removed; } cases[] = {
         {kPickupChest, 1, 0, 25, 300, true},
         {kPickupChest, 3, 1, 0, 300 - 111, true},   // the trap, softened by boots
         {kPickupChest, 7, 0, 0, 300 - 225, true},

@@ -35,12 +35,9 @@ TEST_F(StoryTest, PickpocketDrainsBelowZero) {
 }
 
 TEST_F(StoryTest, WildDogsRewardByOptionAndDay) {
-    const struct {
-        int option;
-        bool newDay;
-        int gold, state;
-    } cases[] = {{4, false, 100, kQuestDone}, {4, true, 50, kQuestDone}, {3, false, 50, kQuestDone},
-                 {2, false, 0, kQuestDone}, {1, false, 0, kQuestNone}};
+    const struct { int option; bool newDay; int gold, state; } cases[] = {
+        {4, false, 100, kQuestDone}, {4, true, 50, kQuestDone}, {3, false, 50, kQuestDone},
+        {2, false, 0, kQuestDone},   {1, false, 0, kQuestNone}};
     for (const auto& c : cases) {
         QuestStateReset();
         fgrNpc[1]->talkFlag = 1;
@@ -91,15 +88,9 @@ TEST_F(StoryTest, OneLinePerWinAndAFailedWriteKeepsTheFile) {
 TEST_F(StoryTest, BadDialogAndStartTextsKeepTheGameGoing) {
     std::string binary(4096, '\0');
     for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = char(i * 37 % 256);
-    const struct {
-        const char* name;
-        std::string bytes;
-        bool write;
-    } cases[] = {{"missing", "", false},
-                 {"empty", "", true},
-                 {"huge", std::string(kMaxTextListBytes + 1, 'x'), true},
-                 {"binary", binary, true},
-                 {"open quote", "\"no end\n\"\"\"\n\"", true}};
+    const struct { const char* name; std::string bytes; bool write; } cases[] = {
+        {"missing", "", false}, {"empty", "", true}, {"huge", std::string(kMaxTextListBytes + 1, 'x'), true},
+        {"binary", binary, true}, {"open quote", "\"no end\n\"\"\"\n\"", true}};
     std::filesystem::create_directories("uni_files/res");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -16,11 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Record {
-    const char* name;
-    const void* at;
-    std::size_t size;
-};
+struct Record { const char* name; const void* at; std::size_t size; };
 #define RECORD(r) {#r, &r, sizeof r}
 const Record kSmallRecords[] = {RECORD(randState), RECORD(heroCombat), RECORD(progress),
                                 RECORD(backpack),  RECORD(crystals),   RECORD(questState)};

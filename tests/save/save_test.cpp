@@ -22,10 +22,7 @@ constexpr int kRandomLengths = 250, kRandomFlips = 40;
 #endif
 
 // Each section of a save: its tag, where its payload begins and ends.
-struct Section {
-    std::string tag;
-    std::size_t at, end;
-};
+struct Section { std::string tag; std::size_t at, end; };
 std::vector<Section> Sections(const Bytes& b) {
     std::vector<Section> all;
     for (std::size_t pos = kSaveHeaderBytes; pos + 8 <= b.size(); pos = all.back().end) {
