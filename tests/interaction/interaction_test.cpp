@@ -61,9 +61,7 @@ struct Interaction : ::testing::Test {
     // Moves the hero to x and the camera with him.
     void HeroAt(float x) { hero->x = x; FollowHero(hero); }
     static int Markers() {
-        int n = 0;
-        for (int s = 1; s <= kFigureSlots; ++s) n += FigureTable[s].fgrKind == kKindEffect;
-        return n;
+        return int(std::count_if(FigureTable + 1, std::end(FigureTable), [](const Fgr& f) { return f.fgrKind == kKindEffect; }));
     }
     static void Frames(int n) {
         for (int i = 0; i < n; ++i) {

@@ -3,9 +3,7 @@
 # and the view follows him.   smoke_walk.sh <runtime dir> <work dir>; leaves start.png, walked.png
 source "$(dirname "$0")/../smoke/lib.sh" "$@"
 start_game
-# The hero's first walk (five cells east) takes a few seconds, more on a loaded machine; then
-# the view rests.
-sleep 3
+sleep 3   # the hero's first walk (five cells east), longer on a loaded machine; then the view rests
 for _ in $(seq 12); do
   shot start.png
   sleep 1

@@ -63,9 +63,7 @@ using FrameLoop = StepRun;
 int g_widgetClicks = 0;
 
 int Markers() {
-    int n = 0;
-    for (int s = 1; s <= kFigureSlots; ++s) n += FigureTable[s].fgrKind == kKindEffect;
-    return n;
+    return int(std::count_if(FigureTable + 1, std::end(FigureTable), [](const Fgr& f) { return f.fgrKind == kKindEffect; }));
 }
 int HeroCell() { return KleAt(fgrMainHero->x, fgrMainHero->z); }
 ALint SourceI(std::uint32_t s, ALenum what) { ALint v = -1; alGetSourcei(s, what, &v); return v; }

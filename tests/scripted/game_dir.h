@@ -22,8 +22,8 @@ public:
         fs::remove_all(root_);
         fs::create_directories(root_);
         if (mirror) Mirror(fs::path(runtime), root_, skip);
-        char cwd[4096];
-        if (getcwd(cwd, sizeof cwd)) old_ = cwd;
+        std::error_code ec;
+        old_ = fs::current_path(ec).string();
         fs::current_path(root_);
     }
     ~GameDir() {

@@ -3,9 +3,7 @@
 # saves itself into $XDG_DATA_HOME/brindoma; started again, Yes to "Продолжить сохранённую игру?"
 # shows him where he was (the camera stays on him).   continue_game.sh <runtime dir> <work dir>
 source "$(dirname "$0")/lib.sh" "$@"
-# The map view without the fps counter, the feed, and the start notes' window and title, which a
-# continued game does not open.
-view=470x380+280+80
+view=470x380+280+80   # the map without the fps counter, the feed and the start notes (not reopened)
 
 start_game
 sleep 1

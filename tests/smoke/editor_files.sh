@@ -21,9 +21,8 @@ sleep 3
 shot new.png
 alive '"новь"'
 
-# The editor bar: rows of white tool labels where the start view has map (between the hero
-# window and the bottom bar). A flat map: the middle of the view is one ground under the grid,
-# its grey far less varied than the start view's land, water and figures.
+# The editor bar: white tool labels where the start view has map above the bottom bar. A flat
+# map: one ground under the grid, its grey far less varied than the start view's land and figures.
 light() { convert "$work/$1" -crop 280x40+160+498 +repage -fx '(r>0.85&&g>0.85&&b>0.85)?1:0' -format '%[fx:mean]' info:; }
 spread() { convert "$work/$1" -crop 300x200+300+150 +repage -colorspace Gray -format '%[fx:standard_deviation]' info:; }
 l0=$(light start.png) l1=$(light new.png) s0=$(spread start.png) s1=$(spread new.png)

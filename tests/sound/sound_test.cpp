@@ -245,8 +245,8 @@ TEST_F(SoundAl, SourceOperations) {
     SetSourceLooping(&quiet, 1);
     PlaySound(&quiet, 3, 0, 0.5f, 1.0f, 1.0f, 0);
     EXPECT_EQ(SourceState(&quiet), SRC_NONE);
-    EXPECT_FLOAT_EQ(SourceF(quiet, AL_GAIN) + SourceF(quiet, AL_PITCH), 2.0f);
-    EXPECT_TRUE(Attached(quiet) == 0u && SourceI(quiet, AL_LOOPING) == AL_FALSE);
+    EXPECT_EQ(std::tuple(SourceF(quiet, AL_GAIN), SourceF(quiet, AL_PITCH), Attached(quiet), SourceI(quiet, AL_LOOPING)),
+              std::tuple(1.0f, 1.0f, 0u, AL_FALSE)) << "untouched while sound is off";
     SetSourceRelative(&quiet, 1);   // these two only ask for a valid source
     EXPECT_EQ(SourceI(quiet, AL_SOURCE_RELATIVE), AL_TRUE);
     EXPECT_TRUE(PlayIfIdle(&quiet, 1) == 1 && PlayIfIdle(&fresh, 1) == 0);

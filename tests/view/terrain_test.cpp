@@ -134,11 +134,7 @@ class TileLoadTest : public ::testing::Test {
     for (const TileFamilyInfo& f : kTileFamilies)
       for (const char* s : kOffsetSuffix) Put(d + f.prefix + s);
   }
-  static int LoadedCount(int from, int to) {
-    int n = 0;
-    for (int c = from; c <= to; ++c) n += TileLoaded(TileImages[c]);
-    return n;
-  }
+  static int LoadedCount(int from, int to) { return int(std::count_if(TileImages + from, TileImages + to + 1, TileLoaded)); }
 };
 
 TEST_F(TileLoadTest, LoadingStopsAtTheFirstMissingOrDamagedPicture) {
