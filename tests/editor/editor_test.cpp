@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cstring>
+#include <cstdio>
 #include <string>
 #include <tuple>
 #include <vector>

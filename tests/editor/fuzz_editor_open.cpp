@@ -25,8 +25,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    LogReset();
-    LogSetPath("/dev/null");
+    LogReset(), LogSetPath("/dev/null");
     if (size < 1) return 0;
     const std::uint8_t mode = data[0];
     std::span<const std::uint8_t> rest(data + 1, size - 1);

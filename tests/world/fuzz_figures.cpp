@@ -20,8 +20,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    LogReset();
-    LogSetPath("/dev/null");
+    LogReset(), LogSetPath("/dev/null");
     ParseFigures(std::span<const std::uint8_t>(data, size));
     // Also as records behind a small count, so kinds and words are reached
     // by short inputs.
@@ -53,11 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!FgrAlive(fgrMainHero)) fgrMainHero = CreateHero(20000, 0);
     if (fgrMainHero) {
         fgrMainHero->unitExpRang = 3;
-        for (int s = 1; s <= kFigureSlots; ++s) {
-            Fgr* f = &FigureTable[s];
-            if (f->fgrKind == kKindLoot || f->fgrKind == kKindCrystal || f->fgrKind == kKindPlant)
-                HeroTouches(fgrMainHero, f);
-        }
+        for (Fgr& f : std::span(FigureTable + 1, kFigureSlots))
+            if (f.fgrKind == kKindLoot || f.fgrKind == kKindCrystal || f.fgrKind == kKindPlant) HeroTouches(fgrMainHero, &f);
     }
     ItemRulesStep();
     FgrUpdateAll();
