@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -387,14 +388,13 @@ TEST_F(MapDrawTest, SpritesStandOnTheirFiguresAndNowhereElse) {
         stbi_write_png((std::string(dir) + "/map-view.png").c_str(), winWidth, winHeight, 3, Read().data(), winWidth * 3);
     }
     int inView = 0;
-    for (int s = 1; s <= kFigureSlots; ++s) {
-        Fgr* f = &FigureTable[s];
-        if (!f->fgrKind || !f->active || !FigureDrawOpFor(f->fgrKind)) continue;
-        const Box b = Sprite(f);
+    for (const Fgr& f : std::span(FigureTable + 1, kFigureSlots)) {
+        if (!f.fgrKind || !f.active || !FigureDrawOpFor(f.fgrKind)) continue;
+        const Box b = Sprite(&f);
         if (b.x0 > winWidth || b.x1 < 0 || b.y0 > winHeight || b.y1 < 0) continue;
         ++inView;
-        EXPECT_TRUE(f->fgrKind == kKindEffect || Differ(ground, all, b) > (b.x1 - b.x0) * (b.y1 - b.y0) * 0.15f)
-            << "kind " << f->fgrKind << " type " << f->unitType;
+        EXPECT_TRUE(f.fgrKind == kKindEffect || Differ(ground, all, b) > (b.x1 - b.x0) * (b.y1 - b.y0) * 0.15f)
+            << "kind " << f.fgrKind << " type " << f.unitType;
     }
     EXPECT_EQ(figuresDrawn, inView);
     EXPECT_GE(figuresDrawn, 12);
