@@ -43,11 +43,7 @@ protected:
         std::remove(logPath.c_str());
         LogSetPath(logPath.c_str());
     }
-    void TearDown() override {
-        LogReset();
-        LogSetPath(nullptr);
-        std::remove(logPath.c_str());
-    }
+    void TearDown() override { LogReset(), LogSetPath(nullptr), std::remove(logPath.c_str()); }
     std::string Log() const { return ReadText(logPath); }
     static Fgr* Hero(int row = 100, int col = 100) {
         fgrMainHero = CreateHero(KleIndex(row, col), 0);

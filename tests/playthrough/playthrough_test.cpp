@@ -108,10 +108,7 @@ protected:
         ResetShellAndGame(kMaxSwaps);
         ScriptSetDataFolder(data_);
         if (continueSave) ScriptQueueBoxAnswer(IDYES);
-        everyFrame = [this](int swap) {
-            Shot(swap);
-            if (fgrMainHero) WatchSpell();
-        };
+        everyFrame = [this](int swap) { Shot(swap); if (fgrMainHero) WatchSpell(); };
         Then([this] { return Turn(); });
         Play(dir, kMaxSwaps, 98, "400 300\n800 600\n");   // with the loop's 2 ms: 100 ms frames
     }
@@ -361,9 +358,7 @@ protected:
     // ---- the backpack
 
     int Count(int kind) const {
-        int n = 0;
-        for (int s = 1; s <= kBackpackSlots; ++s) n += backpack.slotKind[s] == kind;
-        return n;
+        return int(std::count(backpack.slotKind + 1, backpack.slotKind + kBackpackSlots + 1, kind));
     }
     // Selects the slot holding kind, then "Применить" (action 1) or
     // "Выбросить" (2).

@@ -109,13 +109,7 @@ protected:
         ASSERT_EQ(WorldPopulate(), 1);
         ASSERT_NE(fgrMainHero, nullptr);
     }
-    void TearDown() override {
-        ResetRules();
-        InjectWriteFailureAfter(0);
-    }
-    static void Step(int frames) {
-        frameDeltaMs = 100;
-        for (int i = 0; i < frames; ++i) StoryStep();
-    }
+    void TearDown() override { ResetRules(), InjectWriteFailureAfter(0); }
+    static void Step(int frames) { for (frameDeltaMs = 100; frames-- > 0;) StoryStep(); }
     GameDir dir{"story", {}, false};   // the working folder
 };

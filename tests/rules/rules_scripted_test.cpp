@@ -18,10 +18,7 @@ namespace {
 Fgr* Hero() { return fgrMainHero; }
 int HeroCell() { return KleAt(Hero()->x, Hero()->z); }
 bool Standing() { return Hero()->onPath == 0 && Hero()->targPathKle == 0; }
-void PutHeroXZ(float x, float z) {
-    StopPath(Hero());
-    Hero()->x = x, Hero()->z = z;
-}
+void PutHeroXZ(float x, float z) { StopPath(Hero()), Hero()->x = x, Hero()->z = z; }
 void PutHero(int cell) {
     float x, z;
     KleCentre(cell, &x, &z);
@@ -148,8 +145,7 @@ protected:
     }
     void WalkTo(int cell) {
         Do([cell] { FgrMoveOrder(Hero(), cell, 0); });
-        Frames(2);
-        WaitFor(Standing);
+        Frames(2), WaitFor(Standing);
     }
 };
 

@@ -111,10 +111,7 @@ std::string ContinueQuestion() { return "Продолжить сохранённ
 // in a private folder.
 class SaveRun : public StepRun {
 protected:
-    void NewRun(int closeAfter) {
-        ResetShellAndGame(closeAfter);
-        ScriptSetDataFolder(data.string());
-    }
+    void NewRun(int closeAfter) { ResetShellAndGame(closeAfter), ScriptSetDataFolder(data.string()); }
     fs::path SaveFile() const { return data / "brindoma" / "save.bsv"; }
     GameDir tmp{"save_data", {}, false};
     const fs::path data = tmp.Root();

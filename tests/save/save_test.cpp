@@ -47,11 +47,7 @@ protected:
         logPath = (dir / "log.txt").string();
         LogSetPath(logPath.c_str());   // kept as a pointer
     }
-    void TearDown() override {
-        InjectWriteFailureAfter(0);
-        LogReset();
-        SaveReset();
-    }
+    void TearDown() override { InjectWriteFailureAfter(0), LogReset(), SaveReset(); }
 
     // The start location with its population, a few frames of the world
     // with an order, a selection and a removed unit whose pool records are
