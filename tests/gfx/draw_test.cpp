@@ -149,8 +149,8 @@ TEST_F(DrawTest, FpsCounterFeedLineAndPauseWord) {
 }
 
 // The game's widget tree drawn through its kept layer gives the picture the
-// tree drawn directly gives (up to the layer's 2 levels of rounding where
-// translucent widgets stack) after each kind of change, over a coloured
+// tree drawn directly gives (up to the layer's 2 levels of rounding in
+// translucent pixels) after each kind of change, over a coloured
 // ground; a frame where nothing changed draws nothing into the layer again.
 TEST_F(DrawTest, KeptWidgetPictureFollowsEveryChangeOfTheTree) {
     ASSERT_TRUE(uiReady);
