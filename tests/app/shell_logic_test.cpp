@@ -211,6 +211,36 @@ TEST_F(Signals, TapsBetweenFramesAreSeenOnce) {
     EXPECT_EQ(fired(), 0);
 }
 
+TEST_F(Signals, SlotArbitrationByPriorityThenFileOrder) {
+    Sig t[3] = {Parse(Record("low", "1 65 0 0 0 0", "0", "0", "0", "0", "0 7 1 1")),
+                Parse(Record("high", "1 65 0 0 0 0", "0", "0", "0", "0", "0 7 5 1")),
+                Parse(Record("high2", "1 65 0 0 0 0", "0", "0", "0", "0", "0 7 5 1"))};
+    keyDown[int{'A'}] = 1;
+    auto fired = [&] {
+        Frame(&t[0], &t[2]);
+        return std::to_string(t[0].fired) + std::to_string(t[1].fired) + std::to_string(t[2].fired);
+    };
+    EXPECT_EQ(fired(), "010");   // higher priority wins; equal priority: the earlier one
+    t[1].slot = 8;
+    EXPECT_EQ(fired(), "011");   // other slots do not interfere; the table is emptied each pass
+    t[2].live = 0;
+    EXPECT_EQ(fired(), "110");
+}
+
+// Mode 1: a second press within 300 ms fires 2 at once; a lone press fires 1 when the window ends.
+TEST_F(Signals, MultiPressDoubleWithinWindowSingleAfterIt) {
+    Sig s = Parse(Record("dbl", "1 65 0 0 0 0", "1", "1 300 0 0", "0", "1"));
+    ASSERT_EQ(s.mode, kSigMultiPress);
+    auto run = [&](const char* keys) {   // one 20 ms frame per character: 1 held, 0 up
+        std::string fired;
+        for (const char* k = keys; *k; ++k) keyDown[int{'A'}] = *k == '1', fired += std::to_string(Step(s));
+        return fired;
+    };
+    EXPECT_EQ(run("1000000000001"), "0000000000002");   // second press 240 ms after the first
+    EXPECT_EQ(run("0000000000000000"), "0000000000000000");
+    EXPECT_EQ(run("10000000000000000"), "00000000000000010");   // single, 300 ms after the press
+}
+
 TEST_F(Signals, ChordTakesKeysForOnePassOnly) {
     Sig t[2] = {Parse(Record("save", "1 17 83 0 0 0", "0", "3")), Parse(Record("ctl", "1 17 0 0 1 0"))};
     keyDown[VK_CONTROL] = keyDown[int{'S'}] = 1;
