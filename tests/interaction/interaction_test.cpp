@@ -28,12 +28,7 @@ struct Interaction : ::testing::Test {
     Fgr* hero = nullptr;
 
     void SetUp() override {
-        FrameReset();
-        InputReset();
-        SigReset();
-        WorldReset();
-        PathReset();
-        InteractionReset();
+        FrameReset(), InputReset(), SigReset(), WorldReset(), PathReset(), InteractionReset();
         RandSeed(3);
         winWidth = 800, winHeight = 600;
         CameraReset();
@@ -45,8 +40,7 @@ struct Interaction : ::testing::Test {
         for (int kind : {kKindHero, kKindNpc, kKindUnitDog, kKindUnitBandit, kKindBand})
             FgrSetKindOps(kind, nullptr, DrawNothing, nullptr);
         ASSERT_NE(hero = fgrMainHero = CreateHero(Cell(50, 50), 0), nullptr);
-        FollowHero(hero);
-        PathRebuild();
+        FollowHero(hero), PathRebuild();
         frameDeltaMs = 10, frameDeltaF = 10.0f;
     }
     void TearDown() override { WorldReset(); InteractionReset(); SigReset(); }
@@ -90,8 +84,7 @@ TEST_F(Interaction, RightClickOrdersBySelectionAttacksTargetsAndStopsOffTheInter
     }
     // A selected figure removed since orders nothing (its free slot is left alone);
     // the selection lives until the next left click.
-    FgrRemove(npc);
-    selection[0] = npc;
+    FgrRemove(npc), selection[0] = npc;
     Click(2);
     EXPECT_EQ(npc->targPathKle * 10 + selectionCount, 1);
     // Where no interior cell lies (the border column) the hero stops.
@@ -106,8 +99,7 @@ TEST_F(Interaction, RightClickOrdersBySelectionAttacksTargetsAndStopsOffTheInter
     Frames(10);
     EXPECT_TRUE(hero->onPath + hero->targPathKle == 0 && hero->x == x);
     // On an enemy the click attacks only when it is targetable; else it is ground.
-    HeroAt(505);
-    Select(hero);
+    HeroAt(505), Select(hero);
     Fgr* bandit = SpawnMonster(8, 535, 545, 0);
     ASSERT_NE(bandit, nullptr);
     bandit->targetable = 0;
@@ -137,8 +129,7 @@ TEST_F(Interaction, GroupAttackReachesAtMostThirtyActiveMembers) {
     Fgr* enemy = SpawnMonster(8, 545, 505, 0);
     enemy->targetable = 1;
     Frames(1);
-    Select(band);
-    PointAtFigure(enemy);
+    Select(band), PointAtFigure(enemy);
     Click(2);
     for (std::size_t i = 0; i < members.size(); ++i)   // the dormant one passed over, the thirtieth active one last
         EXPECT_EQ(members[i]->target1 == enemy, i != 3 && i <= 30) << i;
@@ -169,8 +160,7 @@ TEST_F(Interaction, ClicksPickTheWholeDrawnSprite) {
     Frames(1);
     struct { int w, h, zoom; } const shapes[] = {{800, 600, 0}, {1024, 768, -80}, {600, 900, 150}, {1600, 500, 40}};
     for (const auto& s : shapes) {
-        winWidth = s.w, winHeight = s.h;
-        SetupView();
+        winWidth = s.w, winHeight = s.h, SetupView();
         for (int i = 0; i < std::abs(s.zoom); ++i) CameraZoom(s.zoom > 0 ? 1 : -1);
         FollowHero(hero);
         float x, y, w, h;
@@ -193,8 +183,7 @@ TEST_F(Interaction, MinimapAndEditorTakeTheirClicks) {
     EXPECT_EQ(minimapShown * 10 + rightClickCount, 0) << "a click on the minimap only closes it";
     Click(2);
     EXPECT_EQ(rightClickCount, 1);
-    editor.open = 1;   // in the editor a click is the tool's, not an order
-    hero->targPathKle = 0;
+    editor.open = 1, hero->targPathKle = 0;   // in the editor a click is the tool's, not an order
     PointAt(565, 525);
     Click(2);
     EXPECT_EQ(hero->targPathKle, 0);
@@ -218,8 +207,7 @@ TEST_F(Interaction, HalfSpeedOnDeepWater) {
 
 // Camera: the cell under the cursor, zoom and scroll limits, the glide.
 TEST_F(Interaction, HoverCellAtTheViewsEdgesAndADegenerateCamera) {
-    CameraReset();
-    camX = camZ = 100;
+    CameraReset(), camX = camZ = 100;
     const struct { int x, y, cell; } cases[] = {{0, 600, 10 * 256 + 10}, {800, 0, PointToCell(340, 352)}, {801, 300, -1}};
     for (const auto& c : cases) {   // edges inclusive
         UpdateHoverCellAt(c.x, c.y);
@@ -257,8 +245,7 @@ TEST_F(Interaction, CameraGlideReachesTheTargetWithoutOvershooting) {
     const float jumps[][2] = {{300, 0}, {-700, 40}, {0.5f, -0.25f}, {5, 900}};
     for (int dt : {1, 16, 100})
         for (auto& j : jumps) {
-            CameraReset();
-            cameraGlide = 1, frameDeltaMs = dt;
+            CameraReset(), cameraGlide = 1, frameDeltaMs = dt;
             f.x = f.z = 1280;
             FollowHero(&f);  // the first update centres at once
             f.x += j[0], f.z += j[1];

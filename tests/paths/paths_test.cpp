@@ -160,10 +160,7 @@ int arrivals;
 class Walking : public ::testing::Test {
 protected:
     void SetUp() override {
-        FrameReset();
-        KleReset();
-        FiguresReset();
-        PathReset();
+        FrameReset(), KleReset(), FiguresReset(), PathReset();
         RandSeed(7);
         for (int k = 0; k < kKleCount; ++k)
             if (KleInterior(k)) masKle.m[k].landType = kLandGround;
@@ -244,8 +241,7 @@ TEST_F(Walking, ClaimsAndSteppingAside) {
     // The second arrival finds the cell taken, steps aside and walks to a neighbour.
     Fgr* a = Walker(1, 20, 20, K(25, 20));
     Fgr* b = Walker(2, 30, 20, K(25, 20));
-    WalkUntilStopped(a);
-    WalkUntilStopped(b);
+    WalkUntilStopped(a), WalkUntilStopped(b);
     const int kb = Cell(b);
     EXPECT_TRUE(kb != K(25, 20) && std::abs(KleCol(kb) - 25) <= 1 && std::abs(KleRow(kb) - 20) <= 1);
     EXPECT_EQ(std::tuple(masKle.m[kb].fgrMove, masKle.m[K(25, 20)].fgrMove, arrivals), std::tuple(b, a, 3));
@@ -255,8 +251,7 @@ TEST_F(Walking, ClaimsAndSteppingAside) {
     a->fgrKind = 0;
     EXPECT_EQ(FgrClaimCell(b, -1), 0);
     EXPECT_EQ(masKle.m[K(25, 20)].fgrMove, b) << "removed holder";
-    a = Walker(1, 30, 30);
-    masKle.m[K(10, 10)].fgrMove = a;
+    masKle.m[K(10, 10)].fgrMove = a = Walker(1, 30, 30);
     b = Walker(2, 10, 10);
     EXPECT_EQ(FgrClaimCell(b, -1), 0);
     EXPECT_EQ(masKle.m[K(10, 10)].fgrMove, b) << "holder elsewhere";
@@ -272,8 +267,7 @@ TEST_F(Walking, ClaimsAndSteppingAside) {
 }
 
 TEST_F(Walking, RebuildEvery800MsAndFailedPlansWaitForIt) {
-    PathClearLayers();
-    masKle.m[K(40, 41)].landType = kLandHole;
+    PathClearLayers(), masKle.m[K(40, 41)].landType = kLandHole;
     Fgr* lair = Figure(7, kKindLairForest, 1, K(60, 60), 6);
     Figure(8, kKindLairWater, 0, K(70, 70), 9);   // dormant
     Fgr* f = Walker(1, 10, 10, K(20, 10));
@@ -282,16 +276,14 @@ TEST_F(Walking, RebuildEvery800MsAndFailedPlansWaitForIt) {
     EXPECT_TRUE(PathIsBlocked(3, 40, 41) && PathIsBlocked(3, 61, 61) && PathIsBlocked(1, 0, 5));
     EXPECT_FALSE(PathIsBlocked(1, 40, 41) || PathIsBlocked(1, 61, 61));
     EXPECT_FALSE(PathIsBlocked(3, 70, 70)) << "dormant figures stamp nothing";
-    lair->fgrKind = 0;
-    masKle.m[K(50, 50)].landType = kLandRock;
+    lair->fgrKind = 0, masKle.m[K(50, 50)].landType = kLandRock;
     int frames = 0;
     for (; !PathIsBlocked(3, 50, 50) && frames < 100; ++frames) PathWorldStep();
     EXPECT_EQ(frames, 50) << "800 ms at 16 ms a frame";
     EXPECT_FALSE(PathIsBlocked(3, 60, 60)) << "a removed footprint is gone";
     // A walled-in target: planned once, not again every frame; a new order plans at once.
     for (int d : {-257, -256, -255, -1, 1, 255, 256, 257}) masKle.m[K(100, 100) + d].landType = kLandRock;
-    f->fgrKind = 0;
-    PathRebuild();
+    f->fgrKind = 0, PathRebuild();
     f = Walker(3, 10, 10, K(100, 100));
     PathStepFigure(f);
     const int closed = PathOnClosed();

@@ -22,9 +22,7 @@ protected:
     static void SetUpTestSuite() {
         // video and GL stay loaded, so the leak checker can name the driver's allocations
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        sdlgl::NoDesktopSession();
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        SDL_GL_LoadLibrary(nullptr);
+        sdlgl::NoDesktopSession(), SDL_InitSubSystem(SDL_INIT_VIDEO), SDL_GL_LoadLibrary(nullptr);
     }
     void SetUp() override {
         ASSERT_EQ(PlatRegisterClass("evBlokOpenGL", Record), 1);

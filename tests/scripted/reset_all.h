@@ -13,15 +13,7 @@
 
 // closeAfterSwaps: a safety net against endless runs.
 inline void ResetShellAndGame(int closeAfterSwaps) {
-    ScriptReset();
-    FrameReset();
-    InputReset();
-    SigReset();
-    MsgFeedReset();
-    LogReset();
-    MainLoopReset();
-    MsgBaseClear();
-    PaintWordsClear();
-    ResetGameState();
+    ScriptReset(), FrameReset(), InputReset(), SigReset(), MsgFeedReset(), LogReset(), MainLoopReset();
+    MsgBaseClear(), PaintWordsClear(), ResetGameState();
     ScriptCloseAfterSwaps(closeAfterSwaps);
 }

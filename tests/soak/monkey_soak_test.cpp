@@ -146,8 +146,7 @@ TEST(MonkeySoak, RandomInputNeitherCrashesNorShowsErrorsNorGrows) {
     dir.Write("garbage.bin", std::string(5000, '\x7f'));
     const std::string saves = (dir.Root() / "saves").string();
 
-    const auto start = Clock::now();
-    const auto end = start + std::chrono::seconds(seconds);
+    const auto start = Clock::now(), end = start + std::chrono::seconds(seconds);
     auto nextSample = start;
     std::vector<std::pair<long, long>> rss;   // seconds, kB
     long frames = 0;

@@ -11,8 +11,7 @@
 
 TEST(SoundGameNoDevice, MessagesThenTheGameRunsSilently) {
     setenv("ALSOFT_DRIVERS", "no-such-driver", 1);   // before the library's first call
-    ResetShellAndGame(5);
-    SoundReset();
+    ResetShellAndGame(5), SoundReset();
     EXPECT_EQ(BrindomaMain(), 0);
     EXPECT_GE(ScriptSwapCount(), 5);
     const auto& boxes = ScriptBoxes();
@@ -26,6 +25,5 @@ TEST(SoundGameNoDevice, MessagesThenTheGameRunsSilently) {
     PlaySound(&sndSource1, 4, 0, 0.8f, 0.9f, 1.0f, 10);
     EXPECT_EQ(sndSource1 | sndSource2 | sndSource3, 0u);
     EXPECT_TRUE(PlayIfIdle(&sndSource1, 1) == 0 && SoundFailed());
-    ScriptReset();
-    SoundReset();
+    ScriptReset(), SoundReset();
 }

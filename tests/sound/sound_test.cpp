@@ -61,20 +61,14 @@ protected:
 
     std::string File(const std::string& name) const { return (dir.Root() / name).string(); }
     void SetUp() override {
-        SoundReset();
-        ScriptReset();
-        LogSetPath(logPath.c_str());
+        SoundReset(), ScriptReset(), LogSetPath(logPath.c_str());
         ASSERT_EQ(InitOpenAL(), 1) << "the null device must open";
         EXPECT_TRUE(ScriptBoxes().empty());
         Write(File("a a.wav"), Wav(2205));
     }
     void TearDown() override {
-        ReleaseSource(&src);
-        ReleaseGameSources();
-        StopSound();
-        SoundReset();
-        LogSetPath(nullptr);
-        LogReset();
+        ReleaseSource(&src), ReleaseGameSources(), StopSound(), SoundReset();
+        LogSetPath(nullptr), LogReset();
     }
     int Load(const Entries& entries) {
         Write(File("list.txt"), ListText(entries));
@@ -240,9 +234,7 @@ TEST_F(SoundAl, SourceOperations) {
     EXPECT_TRUE(SoundFailed());
     std::uint32_t fresh = 0;
     EXPECT_EQ(CreateSource(&fresh), 0);
-    SetSourceGain(&quiet, 0.25f);
-    SetSourcePitch(&quiet, 0.5f);
-    SetSourceLooping(&quiet, 1);
+    SetSourceGain(&quiet, 0.25f), SetSourcePitch(&quiet, 0.5f), SetSourceLooping(&quiet, 1);
     PlaySound(&quiet, 3, 0, 0.5f, 1.0f, 1.0f, 0);
     EXPECT_EQ(SourceState(&quiet), SRC_NONE);
     EXPECT_EQ(std::tuple(SourceF(quiet, AL_GAIN), SourceF(quiet, AL_PITCH), Attached(quiet), SourceI(quiet, AL_LOOPING)),
@@ -260,8 +252,7 @@ TEST_F(SoundAl, SourceOperations) {
 // again brings the loops back.
 TEST_F(SoundAl, MusicWindAndTheSoundSwitch) {
     LoadStandard();
-    MusicReset();
-    MusicStart();
+    MusicReset(), MusicStart();
     ASSERT_TRUE(musicSource && windSource && musicSource != windSource);
     MusicStep(0, 5000, 5000, 1, 0, 0);   // far from the forest: music only
     EXPECT_TRUE(SourceIsPlaying(&musicSource) && !SourceIsPlaying(&windSource));
@@ -287,7 +278,5 @@ TEST(StartSound, ABadListLeavesTheGameSilent) {
     EXPECT_TRUE(soundOn == 0 && soundBank.buffers[1] == 0);
     ASSERT_EQ(ScriptBoxes().size(), 1u);
     EXPECT_EQ(ScriptBoxes()[0].text, "not LoadPackWAV");
-    ReleaseGameSources();
-    StopSound();
-    SoundReset();
+    ReleaseGameSources(), StopSound(), SoundReset();
 }

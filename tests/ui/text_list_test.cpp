@@ -32,8 +32,7 @@ TEST_F(TextListFixture, LoadingEndsWithAnEmptyEntryAfterALineFeed) {
     ASSERT_EQ(w.list->entries.size(), c.entries) << c.bytes;
     EXPECT_TRUE(w.list->entries.back().text == c.last && w.listModified == 1) << c.bytes;
   }
-  Load("keep\n");
-  w.listModified = 0;
+  Load("keep\n"), w.listModified = 0;
   EXPECT_EQ(LoadTextList(&w, "no/such/file.txt"), 0);
   EXPECT_EQ(Joined(&TextListEntry::text) + std::to_string(w.listModified), "keep|0");
 }
@@ -61,8 +60,7 @@ TEST_F(TextListFixture, QuoteCarriesAcrossLines) {
 
 TEST_F(TextListFixture, TypingEditsTheFocusedList) {
   Load("abcd\nxy");
-  w.pageSize = 3;
-  w.caretColumn = 2;
+  w.pageSize = 3, w.caretColumn = 2;
   // Keys typed (the caret set first where given), then the entries joined
   // by '|', the cursor entry, the caret and the first entry shown (-1: any).
   const struct { int caret; const char *keys, *list; int entry, column, first; } steps[] = {

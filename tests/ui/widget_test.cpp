@@ -58,8 +58,7 @@ TEST_F(UiFixture, HoverAndClickRules) {
   EXPECT_EQ(parent->clickButton * 10 + g_clicks, 11);
   EXPECT_EQ(UIProcessAt(1, 400, 300), 1);  // the far corner counts
   EXPECT_EQ(UIProcessAt(1, 401, 300), 0);
-  UIReset();
-  UIInit(800, 600);
+  UIReset(), UIInit(800, 600);
   EXPECT_EQ(uiRoot.visible, 1);  // the root is shown: nothing below it needs patching
   Widget* picture = Make(&uiRoot, nullptr, 0.5f, 0.5f, 0.5f, 0.5f, 7);
   EXPECT_TRUE(UIProcessAt(1, 700, 500) == 0 && picture->clickButton == 0);  // no callback: not taken

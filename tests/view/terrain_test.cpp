@@ -63,13 +63,11 @@ TEST_F(PaintTest, LayeringRuleAndRefusedStrokes) {
   EXPECT_NE(PaintTileKeys(kMid, kBrushRock, 0, 0), 0);
   EXPECT_EQ(PaintTileKeys(kMid + 1, kBrushHole, 0, 0), 0);
   EXPECT_EQ(PaintTileKeys(kMid, kBrushWater, 0, 0), 0);
-  PlainGround();
-  Layer(kMid, 3, kFamSand);
+  PlainGround(), Layer(kMid, 3, kFamSand);
   EXPECT_NE(PaintTileKeys(kMid, kBrushWater, 0, 0), 0);
   EXPECT_EQ(PaintTileKeys(kMid + 1, kBrushConcrete, 0, 0), 0);
   EXPECT_NE(PaintTileKeys(kMid + 3, kBrushConcrete, 0, 0), 0);
-  PlainGround();
-  PaintTileKeys(kMid, kBrushSand, 0, 0);
+  PlainGround(), PaintTileKeys(kMid, kBrushSand, 0, 0);
   EXPECT_EQ(PaintTileKeys(kMid + 1, kBrushDirt, 0, 0), 0);
   EXPECT_NE(PaintTileKeys(kMid + 2, kBrushDirt, 0, 0), 0);
 }
@@ -79,8 +77,7 @@ TEST_F(PaintTest, LayeringRuleAndRefusedStrokes) {
 TEST_F(PaintTest, VariantKeysAndPlainBrush) {
   for (auto [f2, f3, parity] : {std::tuple{1, 1, 0}, {0, 1, 1}})
     for (int trial = 0; trial < 20; ++trial) {
-      PlainGround();
-      PaintTileKeys(kMid, kBrushDirt, f2, f3);
+      PlainGround(), PaintTileKeys(kMid, kBrushDirt, f2, f3);
       for (int t : {kMid - 1, kMid, kMid - 256, kMid - 257}) ASSERT_EQ(Dirt(t) % 2, parity) << f2 << f3;
     }
   Layer(kMid, 2, kFamDirt);
@@ -143,8 +140,7 @@ TEST_F(TileLoadTest, LoadingStopsAtTheFirstMissingOrDamagedPicture) {
   EXPECT_EQ(std::tuple(LoadedCount(1, 196), LoadedCount(197, 255)), std::tuple(196, 0));
   const struct { const char* file; bool damage; int loaded; } cases[] = {{"sand/s1.tga", false, 100}, {"dirt/d-u2-3.tga", true, 24}, {"_norm1.tga", false, 0}};
   for (auto& c : cases) {
-    TerrainReset();
-    WholeSet(1);
+    TerrainReset(), WholeSet(1);
     const std::string path = std::string("uni_files/res/rpg/tileset1/") + c.file;
     if (c.damage) Put(path, 0);
     else fs::remove(path);
@@ -168,17 +164,14 @@ TEST_F(TileLoadTest, ReloadsPictureCodeRangeAndTheOverlay) {
   terrainTexHooks.make = [](TexRec& r, int) { return r.name = 77, 0; };
   terrainTexHooks.release = [](TexRec& r) { released += r.name == 77; };
   EXPECT_TRUE(LoadTilePicture(9, "p.tga") == 0 && released == 1 && !TileLoaded(TileImages[9]));
-  TerrainReset();
-  masKle.overlayNumber = 4;
+  TerrainReset(), masKle.overlayNumber = 4;
   EXPECT_TRUE(LoadOverlay(4) == -1 && masKle.overlayNumber == 4);  // missing: number kept
   Put("uni_files/res/rpg/land-nak004.tga", 0);
   EXPECT_TRUE(LoadOverlay(4) == 0 && masKle.overlayNumber == 0);  // read but no picture: overlay number 0
   Put("uni_files/res/rpg/land-nak004.tga", 16, 16);
-  masKle.overlayNumber = 4;
-  ReloadOverlay();
+  masKle.overlayNumber = 4, ReloadOverlay();
   EXPECT_EQ(overlayImage.width, 16);
-  masKle.overlayNumber = 0;
-  ReloadOverlay();
+  masKle.overlayNumber = 0, ReloadOverlay();
   EXPECT_FALSE(TileLoaded(overlayImage));
 }
 

@@ -41,9 +41,7 @@ inline void BuildLocation() {
   };
   for (auto& d : disks) PaintDisk(d.row, d.col, d.radius, d.brush, d.land);
   masKle.m[KleIndex(127, 126)].aux0 = 121;  // a glowing decoration
-  LoadTileSet(1);
-  masKle.overlayNumber = 1;
-  LoadOverlay(1);
+  LoadTileSet(1), masKle.overlayNumber = 1, LoadOverlay(1);
   BuildLocationOverview();
 }
 
