@@ -85,8 +85,7 @@ TEST_F(Fights, ShotDemonChasesTheSlowedHeroAndWolvesGatherWhenItWeakens) {
         pBos->active = 1;
         FgrPlaceNear(fgrMainHero, pBos->x - 50, pBos->z);
         StatSet(fgrMainHero, kStMana, 150);
-        selection[0] = pBos;
-        selectionCount = 1;
+        selection[0] = pBos, selectionCount = 1;
         heroCombat.actionCooldown = 0;
         HeroAction(3);
     });

@@ -34,14 +34,9 @@ double Percent(int n, F tried) {
 class CombatTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetRules();
-        FillPlainGround();
-        KleSetCorners();
-        PathRebuild();
-        CombatInstall();
+        ResetRules(), FillPlainGround(), KleSetCorners(), PathRebuild(), CombatInstall();
         frameDeltaMs = 50;
-        std::remove(logPath.c_str());
-        LogSetPath(logPath.c_str());
+        std::remove(logPath.c_str()), LogSetPath(logPath.c_str());
     }
     void TearDown() override { LogReset(), LogSetPath(nullptr), std::remove(logPath.c_str()); }
     std::string Log() const { return ReadText(logPath); }
@@ -195,8 +190,7 @@ TEST_F(CombatTest, StrikeHitChancesByRankAndTheCritsMana) {
     for (auto [heroRank, targetType, percent] : {std::tuple{3, 5, 80}, {1, 5, 75}, {1, 6, 50}, {9, 10, 20}}) {
         hero->unitExpRang = heroRank;
         Fgr* t = Monster(targetType, hero->x + 10, hero->z);
-        selection[0] = t;
-        selectionCount = 1;
+        selection[0] = t, selectionCount = 1;
         FgrStats(t)[kStNormHPMax] = 1000;
         EXPECT_NEAR(Percent(2000, [&] {
                         StatSet(t, kStNormHP, 1000);

@@ -96,8 +96,7 @@ protected:
         // A lake west of the hero: columns 120..126 of rows 120..136.
         for (int r = 120; r <= 136; ++r)
             for (int c = 120; c <= 126; ++c) masKle.m[KleIndex(r, c)].landType = kLandDeepWater;
-        hero->x = 127 * 10 + 5;   // on the shore, next to the water
-        hero->z = 128 * 10 + 5;
+        hero->x = 127 * 10 + 5, hero->z = 128 * 10 + 5;   // on the shore, next to the water
     }
     void CastAndWaitForBite() {
         StartFishing();
@@ -154,8 +153,7 @@ TEST_F(FishingRules, EarlyStrikeLosesTheCastAndTheThirdCatchIsBig) {
 
 TEST_F(FishingRules, TheDigWorksOnceADayOnTheIsland) {
     EXPECT_EQ(DigTreasure(), 0);   // the village is not the island
-    hero->x = 15 * 10 + 5;
-    hero->z = 170 * 10 + 5;
+    hero->x = 15 * 10 + 5, hero->z = 170 * 10 + 5;
     const int before = Gold();
     EXPECT_EQ(DigTreasure(), 1);
     EXPECT_EQ(TreasureCell(KleIndex(170, 15)), 0);   // the dug cell is bare dirt now

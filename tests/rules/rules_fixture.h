@@ -48,16 +48,8 @@
 #include "world/spawn.h"
 
 inline void ResetRules() {
-    UIReset();
-    HudReset();
-    WorldReset();
-    InteractionReset();
-    PathReset();
-    FrameReset();
-    MsgFeedReset();
-    LogReset();
-    ResetRuleState();
-    RandSeed(11);
+    UIReset(), HudReset(), WorldReset(), InteractionReset(), PathReset(), FrameReset();
+    MsgFeedReset(), LogReset(), ResetRuleState(), RandSeed(11);
 }
 
 // Whether a line posted since the last call holds text (the queue is read on).
@@ -77,10 +69,8 @@ inline void TalkTo(int n) {
     Fgr* npc = fgrNpc[n];
     ASSERT_NE(npc, nullptr);
     StopPath(fgrMainHero);
-    fgrMainHero->x = npc->x + 10;
-    fgrMainHero->z = npc->z;
-    selection[0] = npc;
-    selectionCount = 1;
+    fgrMainHero->x = npc->x + 10, fgrMainHero->z = npc->z;
+    selection[0] = npc, selectionCount = 1;
     TalkToSelected();
 }
 
@@ -88,8 +78,7 @@ class RulesTest : public ::testing::Test {
 protected:
     static constexpr int kHeroCell = 128 * 256 + 128;
     void SetUp() override {
-        ResetRules();
-        FillPlainGround();
+        ResetRules(), FillPlainGround();
         fgrMainHero = hero = CreateHero(kHeroCell, 0);
         ASSERT_NE(hero, nullptr);
         heroCombat.strikeCooldown = 0;
@@ -101,11 +90,7 @@ protected:
 class StoryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetRules();
-        UIInit(800, 600);
-        BuildGameUI();
-        StoryInstall();
-        FillPlainGround();
+        ResetRules(), UIInit(800, 600), BuildGameUI(), StoryInstall(), FillPlainGround();
         ASSERT_EQ(WorldPopulate(), 1);
         ASSERT_NE(fgrMainHero, nullptr);
     }

@@ -28,10 +28,9 @@ bool Gone(const Fgr* f, int serial) { return f->fgrKind == 0 || f->serial != ser
 
 // A strong hero: plenty of blood and mana for the fights of a run.
 void Strengthen() {
-    std::int32_t* st = Hero()->kor.ph->w;
-    st[StatHighOf(kStNormHPMax)] = st[StatHighOf(kStManaMax)] = 90000;
-    st[kStNormHPMax] = st[kStNormHP] = 90000;
-    st[kStManaMax] = st[kStMana] = 90000;
+    for (int k : {StatHighOf(kStNormHPMax), StatHighOf(kStManaMax), int(kStNormHPMax), int(kStNormHP), int(kStManaMax),
+                  int(kStMana)})
+        Hero()->kor.ph->w[k] = 90000;
 }
 
 // A pixel of the frame (overlay coordinates, origin bottom-left): r, g, b, a.
@@ -115,8 +114,7 @@ protected:
                 target->x = Hero()->x + 30, target->z = Hero()->z;
                 StopPath(target);
                 target->kor.ph->w[kStNormHP] = 5;
-                selection[0] = target;
-                selectionCount = 1;
+                selection[0] = target, selectionCount = 1;
                 const Widget* w = attackCells[3];
                 Press(w->x + w->width / 2, w->y + w->height / 2);
             }

@@ -41,9 +41,7 @@ void Reseal(Bytes& b) {
 class SaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetRules();
-        CameraReset();
-        SaveReset();
+        ResetRules(), CameraReset(), SaveReset();
         logPath = (dir / "log.txt").string();
         LogSetPath(logPath.c_str());   // kept as a pointer
     }
