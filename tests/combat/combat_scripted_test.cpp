@@ -49,10 +49,8 @@ TEST_F(Fights, HeroKillsTheDogWithLightningAloneThenAWildDogKillsHimIdle) {
     WaitFor([&] { return dog->dead || dog->fgrKind == 0; });
     WaitFor([&] { return feed.count(won) && second[1] >= 0; });
     Do([&] {
-        exp = fgrMainHero->unitExpNow;
-        hp = StatGet(fgrMainHero, kStNormHP);
-        heroCombat.autoAttack = 0;
-        selectionCount = 0;
+        exp = fgrMainHero->unitExpNow, hp = StatGet(fgrMainHero, kStNormHP);
+        heroCombat.autoAttack = 0, selectionCount = 0;
         ASSERT_NE(SpawnMonster(6, fgrMainHero->x + 60, fgrMainHero->z + 30, 0), nullptr);
     });
     WaitFor([] { return fgrMainHero->dead != 0; });

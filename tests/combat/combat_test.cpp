@@ -53,15 +53,13 @@ protected:
     // A bare fighting unit with a stat block and no filters.
     static Fgr* Dummy(int hp, int rank, int side = 1) {
         Fgr* m = Fgrs_AddUnitHPGun(kKindUnitDog, hp, kKindGun416, 30, 1000, side, 505.0f, 505.0f, 0);
-        m->unitExpRang = rank;
-        m->useNormHP = 1;
+        m->unitExpRang = rank, m->useNormHP = 1;
         return m;
     }
     // A hit source with one entry.
     static Fgr* Source(int code, int amount, int subtract = 1, int useAttacker = 0) {
         Fgr* g = FgrCreateFigure(kKindGun1001, 0, 0);
-        g->kor.pe->count = 0;
-        g->kor.pKu->count = 0;
+        g->kor.pe->count = g->kor.pKu->count = 0;
         PeAdd(g->kor.pe, code, amount, subtract, 0, useAttacker);
         return g;
     }
@@ -119,8 +117,7 @@ TEST_F(CombatTest, ExperienceOfNonHeroAttackersAndThePanicSet) {
     Fgr* atk = Dummy(100, 1, 3);
     for (auto [moveMode, norm, capt, exp] : {std::tuple{3, 40, 10, 75}, {0, 40, 10, 150}, {3, 150, 0, 150}}) {
         Fgr* t = Dummy(500, 3);
-        t->useCaptHP = 1;
-        t->moveMode = moveMode;
+        t->useCaptHP = 1, t->moveMode = moveMode;
         FgrStats(t)[kStCaptHPMax] = FgrStats(t)[kStCaptHP] = 500;
         Fgr* src = Source(kStNormHP, norm);
         PeAdd(src->kor.pe, kStCaptHP, capt, 1, 0, 0);
@@ -239,8 +236,7 @@ TEST_F(CombatTest, ShotReloadManaTheDoublerAndTheFreshMonstersWait) {
     Shoot(hero, t);
     EXPECT_EQ(std::pair(gun->countdown, StatGet(hero, kStMana)), std::pair(gun->period, 23));
     // With the doubler every shot hits, twice.
-    heroCombat.spellDoubler = 1;
-    hero->unitExpRang = 1;
+    heroCombat.spellDoubler = 1, hero->unitExpRang = 1;
     for (int i = 0; i < 60; ++i) {
         StatSet(hero, kStMana, 150);
         StatSet(t, kStNormHP, 60);
@@ -271,9 +267,7 @@ TEST_F(CombatTest, RewardsOfTheHeroesKills) {
                                  [](const Fgr& f) { return f.fgrKind == kKindLoot; }));
     };
     for (auto [heroRank, type, exp, drop] : {std::tuple{9, 8, 0, 0}, {5, 11, 33, 0}, {1, 11, 100, 1}}) {
-        hero->unitExpRang = heroRank;
-        hero->unitExpNow = 0;
-        hero->unitExpNext = 100000;
+        hero->unitExpRang = heroRank, hero->unitExpNow = 0, hero->unitExpNext = 100000;
         Fgr* m = Monster(type, hero->x + 100, hero->z);
         m->firstHitBy = hero->serial;
         const int before = bags();

@@ -60,9 +60,7 @@ TEST_F(ItemRules, ReforgeOfAKnifeAndItsLostTwin) {
         backpack.selectedSlot = 1;
         EquipHand(held);
         AddToBackpack(kItemKnife, MakeHandItem(kItemKnife, 0, 10));
-        backpack.wearPants = pants;
-        crystals.rubies = 2;
-        Gold() = 10;
+        backpack.wearPants = pants, crystals.rubies = 2, Gold() = 10;
         EXPECT_EQ(Reforge(kItemKnife, 10), 1);
         EXPECT_TRUE(held->damage == 12 || held->damage == 13) << held->damage;
         EXPECT_EQ(std::tuple(held->comboLevel, crystals.rubies, Gold(), BackpackHolds(kItemKnife)),
@@ -143,8 +141,7 @@ TEST_F(FishingRules, EarlyStrikeLosesTheCastAndTheThirdCatchIsBig) {
         EXPECT_EQ(std::pair(fishing.fishSkill, fishing.fishStreak), std::pair(n, n % 3));
     }
     // A wrong button ends the streak; a skilled angler pays bait too.
-    fishing.fishStreak = 2;
-    fishing.fishSkill = 5;
+    fishing.fishStreak = 2, fishing.fishSkill = 5;
     CastAndWaitForBite();
     EXPECT_GT(fishing.fishStake, 0);
     FishingStrike(fishing.fishRightButton % 3 + 1);

@@ -329,8 +329,7 @@ TEST_F(RulesRun, NewDayAt1024ThenTheWildDogsQuestPays) {
     Talk(1, 3);
     Do([&] {
         EXPECT_EQ(questState.wildDogs, kQuestTaken);
-        gold = heroCombat.heroGold;
-        exp = Hero()->unitExpNow + 1000 * Hero()->unitExpRang;
+        gold = heroCombat.heroGold, exp = Hero()->unitExpNow + 1000 * Hero()->unitExpRang;
     });
     for (int i = 0; i < 3; ++i) {
         Do([&] {

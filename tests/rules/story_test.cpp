@@ -15,8 +15,7 @@ int CountWins() {
 int ClickAt(const Widget* w) { return UIProcessAt(1, w->x + w->width / 2, w->y + w->height / 2); }
 
 TEST_F(StoryTest, DayButtonWakesTheDeadAndCoolsDown) {
-    fgrMainHero->dead = 1;
-    fgrMainHero->kor.ph->w[kStNormHP] = 0;
+    fgrMainHero->dead = 1, fgrMainHero->kor.ph->w[kStNormHP] = 0;
     ASSERT_EQ(DayButton(), 1);
     EXPECT_EQ(fgrMainHero->dead, 0);
     EXPECT_EQ(StatGet(fgrMainHero, kStNormHP), StatGet(fgrMainHero, kStNormHPMax));

@@ -147,8 +147,7 @@ TEST_F(SaveRun, PlayedGameSavedWithF5ContinuesFrameForFrame) {
         if (phase == 0) {
             ScriptMoveCursor(260, 130);
             // Earlier days' savings and the smith's firewood brought.
-            heroCombat.heroGold = 400;
-            questState.wood = kQuestRewarded;
+            heroCombat.heroGold = 400, questState.wood = kQuestRewarded;
             fgrNpc[6]->talkFlag = 1;
             TalkAndAnswer(1, 3);
             TalkAndAnswer(3, 3);
@@ -187,8 +186,7 @@ TEST_F(SaveRun, PlayedGameSavedWithF5ContinuesFrameForFrame) {
             ScriptKeyUp(VK_F5);
         }
         if (!saveSwap && phase == 4 && swap > mark + 30 && fs::exists(SaveFile())) {
-            saveSwap = swap;
-            saved = ReadFile(SaveFile());
+            saveSwap = swap, saved = ReadFile(SaveFile());
             return;
         }
         if (!saveSwap) return;

@@ -74,10 +74,8 @@ TEST_F(SaveTest, DamagedSavesAreRefusedAndChangeNothing) {
     // A different state to load over, so a partial load would show.
     for (int i = 0; i < 5; ++i) WorldStepRun(1);
     RandSeed(5);
-    heroCombat.heroGold = 777;
-    backpack.slotKind[2] = kItemSword;
-    crystals.virForce = 3;
-    questState.wildDogs = kQuestTaken;
+    heroCombat.heroGold = 777, backpack.slotKind[2] = kItemSword;
+    crystals.virForce = 3, questState.wildDogs = kQuestTaken;
     const Bytes before = SaveGameToBytes();
 
     std::vector<Bytes> bad;
