@@ -119,6 +119,23 @@ void Shift(Widget* w, int dx) {
 
 using DrawTest = GlTest;
 
+// The overlay does not nest: a second open is refused, a rectangle with none
+// open draws nothing, and a second close pops no matrix.
+TEST_F(DrawTest, OverlayCounterRules) {
+    glColor4f(1, 1, 1, 1);
+    DisableTexturing();
+    DrawTexRect(10, 10, 50, 50, 1, 0, 1);
+    EXPECT_EQ(Ortho2DBegin(0, 800, 0, 600) * 10 + Ortho2DBegin(0, 800, 0, 600), 10);
+    DrawTexRect(100, 100, 40, 40, 1, 0, 1);
+    Ortho2DEnd();
+    Ortho2DEnd();
+    DrawTexRect(200, 200, 40, 40, 1, 0, 1);
+    EXPECT_EQ(overlayDepth * 10000 + int(glGetError()), GL_NO_ERROR);
+    const Px px = Read();
+    EXPECT_EQ(Lit(px, {0, 0, 800, 600}), Lit(px, {100, 100, 140, 140}));
+    EXPECT_EQ(Lit(px, {100, 100, 140, 140}), 40 * 40);
+}
+
 // The fps counter at (37, 5); the feed line from
 // (80, 300); the pause word in its five colours, or all in the current colour
 // when the codes are one short.

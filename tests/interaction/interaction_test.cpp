@@ -217,6 +217,16 @@ TEST_F(Interaction, HoverCellAtTheViewsEdgesAndADegenerateCamera) {
     camWidth = 0;  // a degenerate camera does not divide by zero
     WorldToScreen(100, 0, &sx, &sy);
     EXPECT_FLOAT_EQ(sx, 0);
+    camX = 1234.5f;   // screen and world round trip on an odd camera and view
+    camZ = 777.25f;
+    camWidth = 600;
+    camHeight = 630;
+    viewX = 13;
+    viewY = 40;
+    float wx, wz;
+    WorldToScreen(1500, 2100, &sx, &sy);
+    ScreenToWorld(sx, sy, &wx, &wz);
+    EXPECT_TRUE(std::abs(wx - 1500) < 0.01f && std::abs(wz - 2100) < 0.01f) << wx << "," << wz;
 }
 
 TEST_F(Interaction, ZoomAndEditorScrollStopAtTheirLimits) {

@@ -111,6 +111,22 @@ TEST_F(PathPlanner, MarkerCountersWrap) {
     EXPECT_EQ(std::tuple(PathOnClosed(), pathSearchers[0].length), std::tuple(1000001, length));
 }
 
+// Equal F: a pushed cell rises past its parents, and the cell sunk after a pop
+// takes the right child on a tie (the left would pop 4, 3, 2, 1).
+TEST(PathHeapTies, NewestFirstThenTheRightChild) {
+    static PathHeap<true> indexed;
+    static PathHeap<false> scanned;
+    auto order = [](auto& heap) {
+        heap.Clear();
+        for (int cell = 1; cell <= 4; ++cell) heap.Push(5, cell);
+        std::string popped;
+        while (heap.count > 0) popped += std::to_string(heap.Pop().cell);
+        return popped;
+    };
+    EXPECT_EQ(order(indexed), "4231");
+    EXPECT_EQ(order(scanned), "4231");
+}
+
 // Random grids of rocks, holes, water and walls: both searches pop the same
 // cells in the same order and return the same steps.
 TEST(PathEquivalence, IndexedAndScannedDecreaseKeyAgree) {

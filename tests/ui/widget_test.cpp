@@ -1,5 +1,5 @@
-// Widget layout, the hover-and-click pass, the tooltip and text list
-// scrolling. Grids and clones are played by the HUD and editor runs.
+// Widget layout and grid tags, the hover-and-click pass, the tooltip and text
+// list scrolling. Clones are played by the HUD and editor runs.
 #include <gtest/gtest.h>
 
 #include "ui/widget.h"
@@ -46,6 +46,19 @@ TEST_F(UiFixture, PlaceWidgetAnchorsAndRounding) {
   }
   Widget* screen = CreateWidget(parent, nullptr, nullptr, 0, 0, 0.1f, 0.1f, 1, 0);  // not relative
   EXPECT_EQ(Box(screen), std::vector<int>({800 - 80, 600 - 60, 80, 60}));
+}
+
+// The editor's 9 x 3 tool grid: tags 1..27 row by row from the top left.
+TEST_F(UiFixture, GridTagsRunRowByRow) {
+  Widget* bar = CreateWidget(&uiRoot, nullptr, nullptr, 0, 0.1f, 0.7f, 0.15f, 7, 1);
+  Widget* first = CreateWidget(bar, nullptr, CountClick, 0, 0, 1.0f / 9, 1.0f / 3, 11, 1);
+  MakeWidgetGrid(first, 9, 3, 1, 0);
+  ASSERT_EQ(bar->children.size(), 27u);
+  for (Widget* w : bar->children) {
+    const int col = (w->x - first->x) / first->width;
+    const int row = (first->y - w->y) / first->height;
+    EXPECT_EQ(w->tag, 1 + row * 9 + col) << "col " << col << " row " << row;
+  }
 }
 
 TEST_F(UiFixture, HoverAndClickRules) {

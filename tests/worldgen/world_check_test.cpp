@@ -9,6 +9,8 @@
 
 #include "app/log.h"
 #include "app/random.h"
+#include "io/binary.h"
+#include "io/files.h"
 #include "world/fgr.h"
 #include "world/kle.h"
 #include "world/location.h"
@@ -153,6 +155,21 @@ TEST_F(StartedWorld, StartPointsTerrainAndStanding) {
         else
             EXPECT_EQ(lt, kLandGround) << "slot " << s << " kind " << f.fgrKind;
     }
+}
+
+// The generated files go through the game's reader and writer byte for byte.
+TEST(StartFiles, LocationAndFiguresRoundTripByteForByte) {
+    std::vector<std::uint8_t> loc, figs;
+    ASSERT_EQ(ReadWholeFile("etap1", loc), FileStatus::Ok);
+    ASSERT_EQ(ReadWholeFile("etap1.fgr", figs), FileStatus::Ok);
+    WorldReset();
+    ASSERT_TRUE(ParseLocation(loc));
+    ASSERT_GT(ParseFigures(figs), 100);
+    ByteWriter w;
+    ByteWriter wf;
+    WriteLocation(w);
+    WriteFigures(wf);
+    EXPECT_TRUE(w.bytes == loc && wf.bytes == figs && worldError == 0);
 }
 
 }  // namespace
