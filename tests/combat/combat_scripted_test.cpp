@@ -83,8 +83,7 @@ TEST_F(Fights, ShotDemonChasesTheSlowedHeroAndWolvesGatherWhenItWeakens) {
         pBos->active = 1;
         FgrPlaceNear(fgrMainHero, pBos->x - 50, pBos->z);
         StatSet(fgrMainHero, kStMana, 150);
-        selection[0] = pBos, selectionCount = 1;
-        heroCombat.actionCooldown = 0;
+        selection[0] = pBos, selectionCount = 1, heroCombat.actionCooldown = 0;
         HeroAction(3);
     });
     WaitFor([] { return pBos->target1 == fgrMainHero; });
@@ -92,8 +91,7 @@ TEST_F(Fights, ShotDemonChasesTheSlowedHeroAndWolvesGatherWhenItWeakens) {
         HeroAction(3);
         heroCombat.autoAttack = 0;
         FgrMoveOrder(fgrMainHero, KleAt(fgrMainHero->x, fgrMainHero->z) - 25, 0);
-        lastX = fgrMainHero->x, lastZ = fgrMainHero->z;
-        mark = Swap();
+        lastX = fgrMainHero->x, lastZ = fgrMainHero->z, mark = Swap();
     });
     Then([&] {
         const Fgr* hero = fgrMainHero;
@@ -119,8 +117,7 @@ TEST_F(Fights, ShotDemonChasesTheSlowedHeroAndWolvesGatherWhenItWeakens) {
 // A new day's band (one wolf, one spirit, the lair's old spirits gone): its
 // wolf, clicked (which selects the band) and auto-attacked, takes the damage.
 TEST_F(Fights, BandWolfClickedAndAutoAttackedTakesTheDamage) {
-    Fgr* band = nullptr;
-    Fgr* wolf = nullptr;
+    Fgr *band = nullptr, *wolf = nullptr;
     int hp0 = 0, members = 0;
     Frames(7);
     Do([&] {
