@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <random>
 
@@ -110,8 +111,10 @@ public:
         };
         const int n = Roll(int(std::size(kAnswers)));
         ScriptSetDefaultFileAnswer(kAnswers[n]);
-        // Bad files may bring the editor's refusal; our own locations may not.
-        badFileAnswer_ = n >= 5;
+        // Bad files may bring the editor's refusal, and so may one of our own
+        // names that nothing has been saved under yet (the game's working folder).
+        std::error_code ec;
+        badFileAnswer_ = n >= 5 || (kAnswers[n] && !std::filesystem::exists(kAnswers[n], ec));
     }
 
     std::map<std::string, int> boxes;
